@@ -1,0 +1,96 @@
+#include "conversions.h"
+
+#include <cmath>
+#include <charconv>
+#include <limits>
+
+#include "errors.h"
+
+namespace captivo {
+
+namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+int32_t StrToInt(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+
+  bool hex = false;
+  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+    hex = true;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    hex = true;
+    i += 2;
+  }
+  if (i == text.size()) throw ConversionError(std::string(text));
+
+  // Decimal: magnitude up to 2^31 (only with a minus sign). Hexadecimal: any 32 bits.
+  const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+  const uint64_t base = hex ? 16 : 10;
+  uint64_t value = 0;
+  for (; i < text.size(); ++i) {
+    int digit = hex ? HexValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+    if (digit < 0) throw ConversionError(std::string(text));
+    value = value * base + static_cast<uint64_t>(digit);
+    if (value > limit) throw ConversionError(std::string(text));
+  }
+  uint32_t bits = static_cast<uint32_t>(value);
+  if (negative) bits = 0u - bits;
+  return static_cast<int32_t>(bits);
+}
+
+int32_t CombineHms(int32_t hours, int32_t minutes, int32_t seconds, std::string_view text) {
+  int64_t total = int64_t{hours} * 3600 + int64_t{minutes} * 60 + int64_t{seconds};
+  if (total > std::numeric_limits<int32_t>::max() || total < std::numeric_limits<int32_t>::min())
+    throw ConversionError(std::string(text));
+  return static_cast<int32_t>(total);
+}
+
+int32_t TimeToSeconds(std::string_view text) {
+  size_t colon = text.find(':');
+  std::string_view hours = colon == std::string_view::npos ? std::string_view() : text.substr(0, colon);
+  std::string_view rest = colon == std::string_view::npos ? text : text.substr(colon + 1);
+  colon = rest.find(':');
+  std::string_view minutes = colon == std::string_view::npos ? std::string_view() : rest.substr(0, colon);
+  rest = colon == std::string_view::npos ? rest : rest.substr(colon + 1);
+  std::string_view seconds = rest.substr(0, rest.find('.'));
+  const int32_t h = StrToInt(hours);  // in this order, so the error names the first bad part
+  const int32_t m = StrToInt(minutes);
+  const int32_t sec = StrToInt(seconds);
+  return CombineHms(h, m, sec, text);
+}
+
+int32_t RoundToInt32(double value) {
+  if (std::isnan(value)) return 0;
+  double r = std::nearbyint(value);  // the default rounding mode sends halves to even
+  if (r >= 2147483647.0) return std::numeric_limits<int32_t>::max();
+  if (r <= -2147483648.0) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(r);
+}
+
+std::string FormatHms(int32_t seconds) {
+  return std::to_string(seconds / 3600) + ":" + std::to_string(seconds % 3600 / 60) + ":" +
+         std::to_string(seconds % 60);
+}
+
+std::string FormatReal(double value, char decimalSeparator) {
+  char buffer[40];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+  std::string text(buffer, result.ptr);
+  for (char& c : text)
+    if (c == '.') c = decimalSeparator;
+  return text;
+}
+
+}  // namespace captivo

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace captivo {
+
+// An open file descriptor, closed when it goes.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+  ~FileDescriptor();
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.Release()) {}
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+  int Get() const { return fd_; }
+  int Release();
+
+ private:
+  int fd_;
+};
+
+// Opens a regular file for reading; anything else (a folder, a FIFO, a device, a missing
+// or unreadable file) raises FileError "Cannot open file %s".
+FileDescriptor OpenRegularFile(const std::string& path);
+
+// Reads until `size` bytes or the end of the file; the count read. FileError on failure.
+size_t ReadFully(int fd, char* data, size_t size, const std::string& path);
+
+// Writes all of `size` bytes; false on failure.
+bool WriteFully(int fd, const char* data, size_t size);
+
+}  // namespace captivo

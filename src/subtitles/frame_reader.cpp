@@ -1,0 +1,75 @@
+#include "conversions.h"
+#include "line_reader.h"
+#include "readers.h"
+#include "text_rules.h"
+
+namespace captivo {
+
+namespace {
+
+// The field between the first "{" and the first "}" of `s`, each searched over the whole
+// of `s`: everything before the "}" when there is no "{", empty when the "}" is missing
+// or comes first.
+std::string_view BraceField(std::string_view s, size_t& close) {
+  const size_t open = s.find('{');
+  close = s.find('}');
+  const size_t from = open == std::string_view::npos ? 0 : open + 1;
+  if (close == std::string_view::npos || close < from) return {};
+  return s.substr(from, close - from);
+}
+
+}  // namespace
+
+void ReadSubtitleLines(const std::string& path, SubtitleStore& store) {
+  LineReader reader(path);
+  store.SubtitleLines.clear();
+  std::string_view line;
+  while (reader.ReadLine(line)) {
+    line = Trim(line);
+    if (!line.empty()) store.SubtitleLines.emplace_back(line);
+  }
+}
+
+bool ParseFrameLine(std::string_view line, FrameLine& parsed) {
+  size_t close;
+  const std::string_view startField = BraceField(line, close);
+  if (!IsNumber(startField)) return false;
+  parsed.start = StrToInt(startField);
+
+  const std::string_view remainder = line.substr(close + 1);
+  const std::string_view endField = BraceField(remainder, close);
+  if (endField.empty()) {
+    parsed.end = TTimeSpan::kNoEnd;
+  } else {
+    if (!IsNumber(endField)) return false;
+    parsed.end = StrToInt(endField);
+  }
+  parsed.text = After(remainder, '}');
+  return true;
+}
+
+void LoadFrameSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink) {
+  ReadSubtitleLines(path, store);
+  store.TimesInSeconds = false;
+  store.ClearSubtitles();
+  struct ReleaseLines {  // the lines are scratch: they go when the reader ends, however
+    std::vector<std::string>& lines;
+    ~ReleaseLines() { std::vector<std::string>().swap(lines); }
+  } release{store.SubtitleLines};
+
+  for (const std::string& line : store.SubtitleLines) {
+    FrameLine parsed;
+    if (!ParseFrameLine(line, parsed)) {
+      ShowSubtitleFileError(sink);
+      return;
+    }
+    TTimeSpan entry{parsed.start, parsed.end, {}};
+    AppendWithLineBreaks(entry.Text, parsed.text, "|");
+    store.Append(std::move(entry));
+  }
+  // An entry without an end lasts until the next one starts; the last keeps none.
+  for (size_t i = 0; i + 1 < store.Count(); ++i)
+    if (store.At(i).EndTime == TTimeSpan::kNoEnd) store.At(i).EndTime = store.At(i + 1).StartTime;
+}
+
+}  // namespace captivo

@@ -1,0 +1,123 @@
+#include <optional>
+
+#include "conversions.h"
+#include "line_reader.h"
+#include "readers.h"
+#include "text_rules.h"
+
+namespace captivo {
+
+namespace {
+
+// The non-empty trimmed lines of a file, with up to two of them looked at ahead.
+class NonEmptyLines {
+ public:
+  explicit NonEmptyLines(LineReader& reader) : reader_(reader) {}
+
+  // The k-th line ahead (0 is the next one, k at most 1), or nullptr past the end.
+  const std::string* Peek(size_t k) {
+    while (count_ <= k)
+      if (!LoadOne()) return nullptr;
+    return &ahead_[(head_ + k) % 2];
+  }
+  void Drop() {
+    head_ = (head_ + 1) % 2;
+    --count_;
+  }
+
+ private:
+  bool LoadOne() {
+    std::string_view line;
+    while (reader_.ReadLine(line)) {
+      line = Trim(line);
+      if (line.empty()) continue;
+      ahead_[(head_ + count_++) % 2].assign(line);
+      return true;
+    }
+    return false;
+  }
+
+  LineReader& reader_;
+  std::string ahead_[2];
+  size_t head_ = 0;
+  size_t count_ = 0;
+};
+
+// A line of digits is an index line only when a timing line follows it; otherwise it is
+// text (a year, a count).
+bool IndexLineAhead(NonEmptyLines& lines) {
+  const std::string* line = lines.Peek(0);
+  if (!line || !IsNumber(*line)) return false;
+  const std::string* next = lines.Peek(1);
+  return next && next->find("-->") != std::string::npos;
+}
+
+// One side of a timing line: trimmed, cut before its first ",", trimmed again.
+std::string_view TimingSide(std::string_view side) { return Trim(Before(Trim(side), ',')); }
+
+}  // namespace
+
+int32_t SrtTimeToSeconds(std::string_view text) {
+  const std::string_view hours = Trim(Before(text, ':'));
+  const std::string_view rest = After(text, ':');
+  const std::string_view minutes = Trim(Before(rest, ':'));
+  const std::string_view seconds = Trim(After(rest, ':'));
+  if (!IsNumber(hours) || !IsNumber(minutes) || !IsNumber(seconds)) return kInvalidSrtTime;
+  const int32_t h = StrToInt(hours);
+  const int32_t m = StrToInt(minutes);
+  const int32_t s = StrToInt(seconds);
+  return CombineHms(h, m, s, text);
+}
+
+void LoadSrtSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink) {
+  LineReader reader(path);
+  NonEmptyLines lines(reader);
+  store.TimesInSeconds = true;
+  store.ClearSubtitles();
+  std::optional<size_t> current;  // the entry further text lines go to
+
+  for (;;) {
+    // Look for the next index line; the lines on the way belong to the current entry.
+    for (;;) {
+      const std::string* line = lines.Peek(0);
+      if (!line) return;
+      if (IndexLineAhead(lines)) break;
+      if (current) {
+        std::string& text = store.At(*current).Text;
+        text += "\r\n";
+        text += *line;
+      }
+      lines.Drop();
+    }
+    lines.Drop();
+    current.reset();
+
+    const std::string* timing = lines.Peek(0);
+    if (!timing) return;
+    const size_t arrow = timing->find("-->");
+    if (arrow == std::string::npos) {
+      lines.Drop();
+      continue;
+    }
+    const std::string_view timingLine(*timing);
+    const int32_t start = SrtTimeToSeconds(TimingSide(timingLine.substr(0, arrow)));
+    const int32_t end = SrtTimeToSeconds(TimingSide(timingLine.substr(arrow + 3)));
+    lines.Drop();
+    if (start == kInvalidSrtTime || end == kInvalidSrtTime) {
+      ShowSubtitleFileError(sink);
+      return;
+    }
+
+    // The first text line, whatever it holds, unless the next block starts right here.
+    TTimeSpan entry{start, end, {}};
+    if (!lines.Peek(0)) return;
+    if (!IndexLineAhead(lines)) {
+      entry.Text = *lines.Peek(0);
+      lines.Drop();
+    }
+    store.Append(std::move(entry));
+    current = store.Count() - 1;
+  }
+}
+
+}  // namespace captivo

@@ -1,0 +1,46 @@
+#include "conversions.h"
+#include "line_reader.h"
+#include "readers.h"
+#include "text_rules.h"
+
+namespace captivo {
+
+namespace {
+
+constexpr std::string_view kEvent = "Dialogue:";
+
+bool IsEvent(std::string_view line) { return line.substr(0, kEvent.size()) == kEvent; }
+
+// Dialogue: layer,start,end,style,name,marginL,marginR,marginV,effect,text
+TTimeSpan ParseEvent(std::string_view line) {
+  std::string_view rest = After(line, ',');
+  const std::string_view start = Before(rest, ',');
+  rest = After(rest, ',');
+  const std::string_view end = Before(rest, ',');
+  rest = After(rest, ',');
+  for (int field = 0; field < 6; ++field) rest = After(rest, ',');
+
+  TTimeSpan entry;
+  entry.StartTime = TimeToSeconds(start);
+  entry.EndTime = TimeToSeconds(end);
+  AppendWithLineBreaks(entry.Text, rest, "\\n", /*ignoreCase=*/true);
+  return entry;
+}
+
+}  // namespace
+
+void LoadSsaSubtitle(const std::string& path, SubtitleStore& store, MessageSink&) {
+  LineReader reader(path);
+  store.ClearSubtitles();
+  store.TimesInSeconds = true;
+
+  // Everything before the first event (header, styles, formats) is skipped; after it only
+  // events count: comments and later sections (fonts, graphics) are not subtitles.
+  std::string_view line;
+  while (reader.ReadLine(line)) {
+    line = Trim(line);
+    if (IsEvent(line)) store.Append(ParseEvent(line));
+  }
+}
+
+}  // namespace captivo

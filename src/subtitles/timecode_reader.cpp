@@ -1,0 +1,40 @@
+#include "conversions.h"
+#include "line_reader.h"
+#include "readers.h"
+#include "text_rules.h"
+
+namespace captivo {
+
+void LoadTimeCodeSubtitle(const std::string& path, SubtitleStore& store, MessageSink&) {
+  LineReader reader(path);
+  store.ClearSubtitles();
+  store.TimesInSeconds = true;
+
+  // An entry ends when the next one starts. Until then its end is unknown (-1), and stays
+  // so when a bad line ends the load: it is not shown rather than shown to the end.
+  std::string_view line;
+  while (reader.ReadLine(line)) {
+    line = Trim(line);
+    if (line.empty()) continue;
+    size_t third = std::string_view::npos;
+    for (size_t i = 0, colons = 0; i < line.size(); ++i)
+      if (line[i] == ':' && ++colons == 3) {
+        third = i;
+        break;
+      }
+    std::string_view time = line, text;
+    if (third != std::string_view::npos) {
+      time = line.substr(0, third);
+      text = line.substr(third + 1);
+    } else if (!time.empty() && time.back() == ':') {
+      time.remove_suffix(1);
+    }
+    TTimeSpan entry{TimeToSeconds(time), TTimeSpan::kNoEnd, {}};
+    AppendWithLineBreaks(entry.Text, text, "|");
+    if (store.Count() > 0) store.At(store.Count() - 1).EndTime = entry.StartTime;
+    store.Append(std::move(entry));
+  }
+  if (store.Count() > 0) store.At(store.Count() - 1).EndTime = TTimeSpan::kOpenEnd;
+}
+
+}  // namespace captivo

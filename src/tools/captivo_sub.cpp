@@ -1,0 +1,126 @@
+// captivo-sub: looks inside a subtitle file without a movie, loading it exactly as the
+// program's "Load Subtitle" does for a text file.
+//   captivo-sub dump FILE                   format, unit, entries, message boxes, error
+//   captivo-sub find FILE FPS POSITION...   the text shown at each frame position
+#include <charconv>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "errors.h"
+#include "escape_text.h"
+#include "subtitle_loader.h"
+#include "utf16_conversion.h"
+
+namespace {
+
+using namespace captivo;
+
+constexpr int kUsageError = 2;
+constexpr int kCannotOpen = 1;
+
+class RecordedMessages : public MessageSink {
+ public:
+  struct Message {
+    std::string title, text;
+    MessageIcon icon;
+  };
+  std::vector<Message> messages;
+  void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override {
+    messages.push_back({title, text, icon});
+  }
+};
+
+// Loads `path` into `store`; false (after printing an error line) when it cannot be opened.
+// A raised conversion error is kept in `error`: the file was read up to it.
+bool Load(const std::string& path, SubtitleStore& store, RecordedMessages& sink,
+          PreparedSubtitle& prepared, std::string& error) {
+  try {
+    prepared = PrepareTextSubtitle(path, TempSubtitleFolders());
+    ReadTextSubtitle(prepared, store, sink);
+  } catch (const FileError& e) {
+    error = e.what();
+    return false;
+  } catch (const ConversionError& e) {
+    error = e.what();
+  }
+  return true;
+}
+
+int Dump(const std::string& path) {
+  double frameRate = 0;
+  SubtitleStore store(frameRate);
+  RecordedMessages sink;
+  PreparedSubtitle prepared;
+  std::string error;
+  if (!Load(path, store, sink, prepared, error)) {
+    std::cout << "error\t" << EscapeText(error) << '\n';
+    return kCannotOpen;
+  }
+  std::string out;
+  out += "format\t";
+  out += FormatName(prepared.format);
+  out += store.TimesInSeconds ? "\nunit\tseconds\n" : "\nunit\tframes\n";
+  for (size_t i = 0; i < store.Count(); ++i) {
+    const TTimeSpan& entry = store.At(i);
+    out += std::to_string(entry.StartTime) + '\t' + std::to_string(entry.EndTime) + '\t' +
+           EscapeText(entry.Text) + '\n';
+  }
+  for (const auto& m : sink.messages)
+    out += "message\t" + EscapeText(m.title) + '\t' + EscapeText(m.text) + '\t' +
+           (m.icon == MessageIcon::Information ? "information" : "error") + '\n';
+  if (!error.empty()) out += "error\t" + EscapeText(error) + '\n';
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return 0;
+}
+
+template <typename Number>
+bool ParseNumber(const std::string& text, Number& value) {
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+int Find(const std::string& path, const std::string& fpsText,
+         const std::vector<std::string>& positionTexts) {
+  double frameRate = 0;
+  std::vector<int32_t> positions;
+  bool ok = ParseNumber(fpsText, frameRate);
+  for (const auto& text : positionTexts) {
+    int32_t position = 0;
+    ok = ok && ParseNumber(text, position);
+    positions.push_back(position);
+  }
+  if (!ok) {
+    std::cerr << "captivo-sub: FPS must be a number and each POSITION a 32-bit integer\n";
+    return kUsageError;
+  }
+  SubtitleStore store(frameRate);
+  RecordedMessages sink;
+  PreparedSubtitle prepared;
+  std::string error;
+  if (!Load(path, store, sink, prepared, error)) {
+    std::cerr << error << '\n';
+    return kCannotOpen;
+  }
+  for (const auto& m : sink.messages) std::cerr << m.title << ": " << m.text << '\n';
+  if (!error.empty()) std::cerr << error << '\n';
+  for (int32_t position : positions) std::cout << EscapeText(store.FindSubtitleAt(position)) << '\n';
+  return 0;
+}
+
+int Usage() {
+  std::cerr << "usage: captivo-sub dump FILE\n"
+               "       captivo-sub find FILE FPS POSITION...\n";
+  return kUsageError;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 2 && args[0] == "dump") return Dump(args[1]);
+  if (args.size() >= 4 && args[0] == "find")
+    return Find(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
+  return Usage();
+}
