@@ -1,7 +1,7 @@
 #include "conversions.h"
 
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 #include "errors.h"
@@ -59,10 +59,12 @@ int32_t CombineHms(int32_t hours, int32_t minutes, int32_t seconds, std::string_
 
 int32_t TimeToSeconds(std::string_view text) {
   size_t colon = text.find(':');
-  std::string_view hours = colon == std::string_view::npos ? std::string_view() : text.substr(0, colon);
+  std::string_view hours =
+      colon == std::string_view::npos ? std::string_view() : text.substr(0, colon);
   std::string_view rest = colon == std::string_view::npos ? text : text.substr(colon + 1);
   colon = rest.find(':');
-  std::string_view minutes = colon == std::string_view::npos ? std::string_view() : rest.substr(0, colon);
+  std::string_view minutes =
+      colon == std::string_view::npos ? std::string_view() : rest.substr(0, colon);
   rest = colon == std::string_view::npos ? rest : rest.substr(colon + 1);
   std::string_view seconds = rest.substr(0, rest.find('.'));
   const int32_t h = StrToInt(hours);  // in this order, so the error names the first bad part
@@ -73,10 +75,12 @@ int32_t TimeToSeconds(std::string_view text) {
 
 int32_t RoundToInt32(double value) {
   if (std::isnan(value)) return 0;
-  double r = std::nearbyint(value);  // the default rounding mode sends halves to even
-  if (r >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (r <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(r);
+  if (value >= 2147483647.0) return std::numeric_limits<int32_t>::max();
+  if (value <= -2147483648.0) return std::numeric_limits<int32_t>::min();
+  // Adding and taking away 1.5 * 2^52 leaves no fraction bits, and the default rounding
+  // mode sends an exact half to the even neighbour; cheaper than a call to nearbyint.
+  constexpr double kShift = 6755399441055744.0;
+  return static_cast<int32_t>((value + kShift) - kShift);
 }
 
 std::string FormatHms(int32_t seconds) {
@@ -86,7 +90,8 @@ std::string FormatHms(int32_t seconds) {
 
 std::string FormatReal(double value, char decimalSeparator) {
   char buffer[40];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+  auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
   std::string text(buffer, result.ptr);
   for (char& c : text)
     if (c == '.') c = decimalSeparator;

@@ -23,7 +23,9 @@ FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
   return *this;
 }
 
-int FileDescriptor::Release() { return std::exchange(fd_, -1); }
+int FileDescriptor::Release() {
+  return std::exchange(fd_, -1);
+}
 
 FileDescriptor OpenRegularFile(const std::string& path) {
   // O_NONBLOCK keeps a FIFO from blocking the open; regular files ignore it.

@@ -69,7 +69,7 @@ void LoadFrameSubtitle(const std::string& path, SubtitleStore& store, MessageSin
   }
   // An entry without an end lasts until the next one starts; the last keeps none.
   for (size_t i = 0; i + 1 < store.Count(); ++i)
-    if (store.At(i).EndTime == TTimeSpan::kNoEnd) store.At(i).EndTime = store.At(i + 1).StartTime;
+    if (store.EndTime(i) == TTimeSpan::kNoEnd) store.SetEndTime(i, store.StartTime(i + 1));
 }
 
 }  // namespace captivo

@@ -51,7 +51,9 @@ bool LineReader::SkipLineFeedAfterCr() {
   return true;
 }
 
-bool LineReader::AtEnd() { return !SkipLineFeedAfterCr(); }
+bool LineReader::AtEnd() {
+  return !SkipLineFeedAfterCr();
+}
 
 bool LineReader::ReadLine(std::string_view& line) {
   if (!SkipLineFeedAfterCr()) return false;

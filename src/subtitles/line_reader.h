@@ -33,10 +33,10 @@ class LineReader {
   std::vector<char> buffer_;
   size_t pos_ = 0;
   size_t end_ = 0;
-  bool exhausted_ = false;     // end of file or Ctrl-Z reached
-  bool started_ = false;       // first block read (the byte-order mark is checked there)
-  bool afterCr_ = false;       // the last line ended in CR: a following LF belongs to it
-  std::string carry_;          // a line that crosses blocks
+  bool exhausted_ = false;  // end of file or Ctrl-Z reached
+  bool started_ = false;    // first block read (the byte-order mark is checked there)
+  bool afterCr_ = false;    // the last line ended in CR: a following LF belongs to it
+  std::string carry_;       // a line that crosses blocks
 };
 
 }  // namespace captivo

@@ -10,8 +10,7 @@ enum class MessageIcon { Information, Error };
 class MessageSink {
  public:
   virtual ~MessageSink() = default;
-  virtual void ShowMessage(const std::string& title, const std::string& text,
-                           MessageIcon icon) = 0;
+  virtual void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) = 0;
 };
 
 }  // namespace captivo

@@ -53,7 +53,9 @@ bool IndexLineAhead(NonEmptyLines& lines) {
 }
 
 // One side of a timing line: trimmed, cut before its first ",", trimmed again.
-std::string_view TimingSide(std::string_view side) { return Trim(Before(Trim(side), ',')); }
+std::string_view TimingSide(std::string_view side) {
+  return Trim(Before(Trim(side), ','));
+}
 
 }  // namespace
 
@@ -82,11 +84,7 @@ void LoadSrtSubtitle(const std::string& path, SubtitleStore& store, MessageSink&
       const std::string* line = lines.Peek(0);
       if (!line) return;
       if (IndexLineAhead(lines)) break;
-      if (current) {
-        std::string& text = store.At(*current).Text;
-        text += "\r\n";
-        text += *line;
-      }
+      if (current) store.AppendTextLine(*current, *line);
       lines.Drop();
     }
     lines.Drop();

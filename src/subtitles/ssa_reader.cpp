@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::string_view kEvent = "Dialogue:";
 
-bool IsEvent(std::string_view line) { return line.substr(0, kEvent.size()) == kEvent; }
+bool IsEvent(std::string_view line) {
+  return line.substr(0, kEvent.size()) == kEvent;
+}
 
 // Dialogue: layer,start,end,style,name,marginL,marginR,marginV,effect,text
 TTimeSpan ParseEvent(std::string_view line) {

@@ -25,12 +25,18 @@ std::string FindKeyLine(const std::string& path) {
 
 const char* FormatName(SubtitleFormat format) {
   switch (format) {
-    case SubtitleFormat::Frame: return "frame";
-    case SubtitleFormat::SubRip: return "srt";
-    case SubtitleFormat::Ssa: return "ssa";
-    case SubtitleFormat::SubViewer: return "subviewer";
-    case SubtitleFormat::TimeCode: return "timecode";
-    case SubtitleFormat::Unknown: break;
+    case SubtitleFormat::Frame:
+      return "frame";
+    case SubtitleFormat::SubRip:
+      return "srt";
+    case SubtitleFormat::Ssa:
+      return "ssa";
+    case SubtitleFormat::SubViewer:
+      return "subviewer";
+    case SubtitleFormat::TimeCode:
+      return "timecode";
+    case SubtitleFormat::Unknown:
+      break;
   }
   return "unknown";
 }
@@ -65,12 +71,18 @@ PreparedSubtitle PrepareTextSubtitle(const std::string& path,
 void ReadTextSubtitle(const PreparedSubtitle& prepared, SubtitleStore& store, MessageSink& sink) {
   const std::string& path = prepared.readPath;
   switch (prepared.format) {
-    case SubtitleFormat::Frame: return LoadFrameSubtitle(path, store, sink);
-    case SubtitleFormat::SubRip: return LoadSrtSubtitle(path, store, sink);
-    case SubtitleFormat::Ssa: return LoadSsaSubtitle(path, store, sink);
-    case SubtitleFormat::SubViewer: return LoadSubViewerSubtitle(path, store, sink);
-    case SubtitleFormat::TimeCode: return LoadTimeCodeSubtitle(path, store, sink);
-    case SubtitleFormat::Unknown: break;
+    case SubtitleFormat::Frame:
+      return LoadFrameSubtitle(path, store, sink);
+    case SubtitleFormat::SubRip:
+      return LoadSrtSubtitle(path, store, sink);
+    case SubtitleFormat::Ssa:
+      return LoadSsaSubtitle(path, store, sink);
+    case SubtitleFormat::SubViewer:
+      return LoadSubViewerSubtitle(path, store, sink);
+    case SubtitleFormat::TimeCode:
+      return LoadTimeCodeSubtitle(path, store, sink);
+    case SubtitleFormat::Unknown:
+      break;
   }
   sink.ShowMessage("Error", UnknownFormatMessage(), MessageIcon::Information);
 }

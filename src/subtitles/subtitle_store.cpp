@@ -1,5 +1,8 @@
 #include "subtitle_store.h"
 
+#include <algorithm>
+#include <bit>
+
 #include "conversions.h"
 
 namespace captivo {
@@ -7,9 +10,26 @@ namespace captivo {
 const std::string SubtitleStore::kNoText;
 
 void SubtitleStore::ClearSubtitles() {
-  SubtitleList.clear();
-  SubtitleList.shrink_to_fit();
+  std::vector<Times>().swap(times_);
+  std::vector<std::string>().swap(texts_);
+  std::vector<Times>().swap(frames_);
+  TimesChanged();
   ForgetLastHit();
+}
+
+void SubtitleStore::Append(TTimeSpan entry) {
+  times_.push_back({entry.StartTime, entry.EndTime});
+  texts_.push_back(std::move(entry.Text));
+  TimesChanged();
+}
+
+void SubtitleStore::SetEndTime(size_t index, int32_t end) {
+  times_[index].end = end;
+  TimesChanged();
+}
+
+void SubtitleStore::AppendTextLine(size_t index, std::string_view line) {
+  texts_[index].append("\r\n").append(line);
 }
 
 int32_t SubtitleStore::TimeToFrame(int32_t time) const {
@@ -19,36 +39,78 @@ int32_t SubtitleStore::TimeToFrame(int32_t time) const {
 void SubtitleStore::ForgetLastHit() {
   CachedStart = 0;
   CachedEnd = 0;
-  CachedText.clear();
+  CachedIndex = kNoHit;
+  ForgetLastMiss();
 }
 
-bool SubtitleStore::HitAt(size_t index, int32_t position, int32_t& start) {
-  const TTimeSpan& entry = SubtitleList[index];
-  start = TimeToFrame(entry.StartTime);
-  const int32_t end = TimeToFrame(entry.EndTime);
-  if (start <= position && position <= end) {
-    CachedStart = start;
-    CachedEnd = end;
-    CachedText = entry.Text;
-    return true;
+void SubtitleStore::TimesChanged() {
+  framesStale_ = true;
+  ForgetLastMiss();
+}
+
+void SubtitleStore::ForgetLastMiss() {
+  missLow_ = 1;
+  missHigh_ = 0;
+}
+
+const SubtitleStore::Times* SubtitleStore::FrameTimes() {
+  if (!TimesInSeconds) return times_.data();
+  const uint64_t rateBits = std::bit_cast<uint64_t>(subtitleFrameRate_);
+  if (framesStale_ || framesRateBits_ != rateBits) {
+    frames_.resize(times_.size());
+    for (size_t i = 0; i < times_.size(); ++i)
+      frames_[i] = {TimeToFrame(times_[i].start), TimeToFrame(times_[i].end)};
+    framesRateBits_ = rateBits;
+    framesStale_ = false;
   }
-  return false;
+  return frames_.data();
 }
 
-const std::string& SubtitleStore::FindSubtitleAt(int32_t position) {
-  if (SubtitleList.empty()) return kNoText;
-  if (CachedStart < position && position < CachedEnd) return CachedText;
+const std::string& SubtitleStore::FindSubtitleAt(int32_t wanted) {
+  if (times_.empty()) return kNoText;
+  if (CachedStart < wanted && wanted < CachedEnd) return texts_[CachedIndex];
+  if (missLow_ <= wanted && wanted <= missHigh_) return kNoText;
 
-  size_t lo = 0, hi = SubtitleList.size() - 1;
-  int32_t start;
+  const Times* frames = FrameTimes();
+  const int64_t position = wanted;
+  // [low, high]: the positions that would take every branch this search takes.
+  int64_t low = INT32_MIN, high = INT32_MAX;
+  // Which way the search goes cannot be predicted: the steps are computed as masks
+  // rather than jumps, which the processor would mispredict every other time.
+  auto probe = [&](size_t index, uint64_t& before) {
+    const int64_t start = frames[index].start, end = frames[index].end;
+    // Both differences are non-negative exactly when start <= position <= end.
+    if (((static_cast<uint64_t>(position - start) | static_cast<uint64_t>(end - position)) >> 63) ==
+        0) {
+      CachedStart = static_cast<int32_t>(start);
+      CachedEnd = static_cast<int32_t>(end);
+      CachedIndex = index;
+      return true;
+    }
+    before = -static_cast<uint64_t>(start > position);  // all ones or zero
+    const int64_t newHigh = std::min(high, start - 1);
+    const int64_t newLow = std::max({low, start, end + 1});
+    high = static_cast<int64_t>((newHigh & before) | (high & ~before));
+    low = static_cast<int64_t>((low & before) | (newLow & ~before));
+    return false;
+  };
+
+  size_t lo = 0, hi = times_.size() - 1;
+  uint64_t before;
   for (;;) {
     const size_t mid = (lo + hi) / 2;
-    if (HitAt(mid, position, start)) return CachedText;
-    if (hi - lo <= 1) return (hi - lo == 1 && HitAt(hi, position, start)) ? CachedText : kNoText;
-    if (start > position)
-      hi = mid;
-    else
-      lo = mid;
+    // Both halves' next probes are fetched while this one is compared.
+    __builtin_prefetch(&frames[(lo + mid) / 2]);
+    __builtin_prefetch(&frames[(mid + hi) / 2]);
+    if (probe(mid, before)) return texts_[mid];
+    if (hi - lo <= 1) {
+      if (hi - lo == 1 && probe(hi, before)) return texts_[hi];
+      missLow_ = low;
+      missHigh_ = high;
+      return kNoText;
+    }
+    hi = (mid & before) | (hi & ~before);
+    lo = (lo & before) | (mid & ~before);
   }
 }
 

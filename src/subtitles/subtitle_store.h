@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace captivo {
@@ -9,8 +10,8 @@ namespace captivo {
 // One text subtitle. Times are whole seconds or frame numbers (see TimesInSeconds), both
 // inclusive; lines of Text are joined by CR LF.
 struct TTimeSpan {
-  static constexpr int32_t kNoEnd = -1;              // the file gave no end
-  static constexpr int32_t kOpenEnd = 2147483647;    // shows until the end of playback
+  static constexpr int32_t kNoEnd = -1;            // the file gave no end
+  static constexpr int32_t kOpenEnd = 2147483647;  // shows until the end of playback
   int32_t StartTime = 0;
   int32_t EndTime = kNoEnd;
   std::string Text;
@@ -19,6 +20,11 @@ struct TTimeSpan {
 // The subtitles of the text file loaded last, in file order, and the lookup by frame
 // position. Stored times are never converted: each lookup converts them at the subtitle
 // frame rate in force, which the owner keeps and passes by reference.
+//
+// The entries are kept as two parallel lists, times and texts, so that the lookup's
+// binary search walks a compact array of times. Times in seconds are searched through a
+// copy converted to frames, made again at the first lookup after the rate or the times
+// change: the same conversion as entry by entry, done once instead of on every lookup.
 class SubtitleStore {
  public:
   explicit SubtitleStore(const double& subtitleFrameRate) : subtitleFrameRate_(subtitleFrameRate) {}
@@ -29,16 +35,20 @@ class SubtitleStore {
 
   // Releases every entry and forgets the last hit.
   void ClearSubtitles();
-  void Append(TTimeSpan entry) { SubtitleList.push_back(std::move(entry)); }
-  size_t Count() const { return SubtitleList.size(); }
-  TTimeSpan& At(size_t index) { return SubtitleList[index]; }
-  const TTimeSpan& At(size_t index) const { return SubtitleList[index]; }
+  void Append(TTimeSpan entry);
+  size_t Count() const { return times_.size(); }
+  int32_t StartTime(size_t index) const { return times_[index].start; }
+  int32_t EndTime(size_t index) const { return times_[index].end; }
+  const std::string& Text(size_t index) const { return texts_[index]; }
+  // The changes a reader makes to an entry after appending it.
+  void SetEndTime(size_t index, int32_t end);
+  void AppendTextLine(size_t index, std::string_view line);  // CR LF, then the line
 
   // A stored time as a frame number: seconds times the subtitle frame rate, rounded half
   // to even and clamped to 32 bits; frame numbers as they stand.
   int32_t TimeToFrame(int32_t time) const;
 
-  // Empties the memory of the last hit; also due whenever the subtitle frame rate changes.
+  // Empties the memory of the last lookups; due whenever the subtitle frame rate changes.
   void ForgetLastHit();
 
   // The text of the entry whose converted start and end enclose `position` (both
@@ -47,14 +57,32 @@ class SubtitleStore {
   const std::string& FindSubtitleAt(int32_t position);
 
  private:
-  // Tests one entry, remembering it on a hit; `start` receives its converted start.
-  bool HitAt(size_t index, int32_t position, int32_t& start);
+  struct Times {
+    int32_t start, end;
+  };
+  const Times* FrameTimes();
+  void TimesChanged();
+  void ForgetLastMiss();
 
-  std::vector<TTimeSpan> SubtitleList;
+  std::vector<Times> times_;
+  std::vector<std::string> texts_;
   const double& subtitleFrameRate_;
+  std::vector<Times> frames_;  // times_ through TimeToFrame, when in seconds
+  uint64_t framesRateBits_ = 0;
+  bool framesStale_ = true;
+
+  // The memory of the last hit: its converted bounds and the entry it found.
+  static constexpr size_t kNoHit = static_cast<size_t>(-1);
   int32_t CachedStart = 0;
   int32_t CachedEnd = 0;
-  std::string CachedText;
+  size_t CachedIndex = kNoHit;
+
+  // The positions that take the same path through the search as the last miss, and so
+  // miss too: between subtitles playback needs no search on every tick either. Empty
+  // when low > high; forgotten whenever the times or the rate change.
+  int64_t missLow_ = 1;
+  int64_t missHigh_ = 0;
+
   static const std::string kNoText;
 };
 

@@ -6,9 +6,15 @@ namespace captivo {
 
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 bool MarkerAt(std::string_view s, size_t i, std::string_view marker, bool ignoreCase) {
   if (s.size() - i < marker.size()) return false;
@@ -28,9 +34,13 @@ std::string_view Trim(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-bool IsNumber(std::string_view s) { return !s.empty() && IsDigitsOrEmpty(s); }
+bool IsNumber(std::string_view s) {
+  return !s.empty() && IsDigitsOrEmpty(s);
+}
 
-bool IsDigitsOrEmpty(std::string_view s) { return std::all_of(s.begin(), s.end(), IsDigit); }
+bool IsDigitsOrEmpty(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), IsDigit);
+}
 
 std::string_view Before(std::string_view s, char sep) {
   size_t p = s.find(sep);

@@ -31,10 +31,10 @@ void LoadTimeCodeSubtitle(const std::string& path, SubtitleStore& store, Message
     }
     TTimeSpan entry{TimeToSeconds(time), TTimeSpan::kNoEnd, {}};
     AppendWithLineBreaks(entry.Text, text, "|");
-    if (store.Count() > 0) store.At(store.Count() - 1).EndTime = entry.StartTime;
+    if (store.Count() > 0) store.SetEndTime(store.Count() - 1, entry.StartTime);
     store.Append(std::move(entry));
   }
-  if (store.Count() > 0) store.At(store.Count() - 1).EndTime = TTimeSpan::kOpenEnd;
+  if (store.Count() > 0) store.SetEndTime(store.Count() - 1, TTimeSpan::kOpenEnd);
 }
 
 }  // namespace captivo

@@ -63,9 +63,8 @@ int Dump(const std::string& path) {
   out += FormatName(prepared.format);
   out += store.TimesInSeconds ? "\nunit\tseconds\n" : "\nunit\tframes\n";
   for (size_t i = 0; i < store.Count(); ++i) {
-    const TTimeSpan& entry = store.At(i);
-    out += std::to_string(entry.StartTime) + '\t' + std::to_string(entry.EndTime) + '\t' +
-           EscapeText(entry.Text) + '\n';
+    out += std::to_string(store.StartTime(i)) + '\t' + std::to_string(store.EndTime(i)) + '\t' +
+           EscapeText(store.Text(i)) + '\n';
   }
   for (const auto& m : sink.messages)
     out += "message\t" + EscapeText(m.title) + '\t' + EscapeText(m.text) + '\t' +
@@ -105,7 +104,8 @@ int Find(const std::string& path, const std::string& fpsText,
   }
   for (const auto& m : sink.messages) std::cerr << m.title << ": " << m.text << '\n';
   if (!error.empty()) std::cerr << error << '\n';
-  for (int32_t position : positions) std::cout << EscapeText(store.FindSubtitleAt(position)) << '\n';
+  for (int32_t position : positions)
+    std::cout << EscapeText(store.FindSubtitleAt(position)) << '\n';
   return 0;
 }
 

@@ -1,0 +1,66 @@
+# Front door: every target installs what is missing, configures and builds first.
+#   make run     build and start Captivo
+#   make test    build and run the whole test suite (SANITIZE=1: under ASan + UBSan)
+#   make bench   build and run the benchmarks
+#   make fuzz    build the libFuzzer targets with clang and run each for FUZZ_SECONDS
+
+SANITIZE ?= 0
+FUZZ_SECONDS ?= 600
+SMOKE_FUZZ_SECONDS ?= 30
+
+ifeq ($(SANITIZE),1)
+BUILD_DIR ?= build-sanitize
+CMAKE_FLAGS += -DCAPTIVO_SANITIZE=ON -DCAPTIVO_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+else
+BUILD_DIR ?= build
+CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo
+endif
+FUZZ_DIR ?= build-fuzz
+FUZZERS := fuzz_text_loader
+
+.PHONY: all deps configure build run test bench fuzz fuzz-build fuzz-smoke clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) > /dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR)
+
+run: build
+	$(BUILD_DIR)/src/tools/captivo-sub dump samples/demo.srt
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j2
+	@if command -v clang++ > /dev/null; then $(MAKE) --no-print-directory fuzz-smoke; \
+	 else echo "clang not found: fuzz smoke run skipped"; fi
+
+bench: build
+	$(BUILD_DIR)/bench/captivo_bench
+
+fuzz-build: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCAPTIVO_FUZZ=ON -DCAPTIVO_BENCH=OFF \
+	  -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all" > /dev/null
+	@cmake --build $(FUZZ_DIR)
+
+# Each fuzzer starts from the seeds kept in fuzz/corpus and writes what it finds to a
+# working copy; a crash input is left in fuzz/crashes for a regression case.
+define run-fuzzer
+	@mkdir -p fuzz/corpus-work/$(1) fuzz/crashes
+	$(FUZZ_DIR)/fuzz/$(1) -max_total_time=$(2) -timeout=10 -rss_limit_mb=4096 \
+	  -artifact_prefix=fuzz/crashes/ fuzz/corpus-work/$(1) fuzz/corpus/$(3)
+endef
+
+fuzz: fuzz-build
+	$(call run-fuzzer,fuzz_text_loader,$(FUZZ_SECONDS),text)
+
+fuzz-smoke: fuzz-build
+	$(call run-fuzzer,fuzz_text_loader,$(SMOKE_FUZZ_SECONDS),text)
+
+clean:
+	rm -rf build build-sanitize build-fuzz fuzz/corpus-work

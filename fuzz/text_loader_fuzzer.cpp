@@ -1,0 +1,44 @@
+// Any bytes as a subtitle file: detection, UTF-16 conversion and the chosen reader, then
+// lookups over the store, must neither crash nor read out of bounds.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+
+#include "errors.h"
+#include "subtitle_loader.h"
+
+namespace {
+
+class NoMessages : public captivo::MessageSink {
+ public:
+  void ShowMessage(const std::string&, const std::string&, captivo::MessageIcon) override {}
+};
+
+const std::filesystem::path& Folder() {
+  static const std::filesystem::path folder = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "captivo-fuzz-XXXXXX").string();
+    return std::filesystem::path(::mkdtemp(pattern.data()));
+  }();
+  return folder;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string path = (Folder() / "input").string();
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
+  double rate = size ? 1 + data[0] % 60 : 25;
+  captivo::SubtitleStore store(rate);
+  NoMessages sink;
+  try {
+    captivo::LoadTextSubtitle(path, store, sink, {Folder()});
+  } catch (const captivo::ConversionError&) {
+  } catch (const captivo::FileError&) {
+  }
+  for (int32_t p : {INT32_MIN, -1, 0, 1, 25, 1000, 100000, INT32_MAX}) store.FindSubtitleAt(p);
+  for (int32_t p = 0; p < 2000; p += 3) store.FindSubtitleAt(p);
+  return 0;
+}

@@ -1,0 +1,75 @@
+// captivo-sub as people and scripts use it: exact output and exit codes.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+#include <cstdio>
+
+#include "test_support.h"
+
+namespace captivo {
+namespace {
+
+struct ToolRun {
+  std::string out;
+  int status;
+};
+
+ToolRun RunTool(const std::string& arguments) {
+  const std::string command = std::string(CAPTIVO_SUB_TOOL) + " " + arguments + " 2>/dev/null";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ToolRun run{{}, -1};
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(CaptivoSub, DumpPrintsEveryFieldEscaped) {
+  test::TempDir dir;
+  const std::string path = dir.Write("a.sub", "{1}{2}back\\slash|tab\there\x01\xE9\n{5}{x}y\n");
+  const ToolRun run = RunTool("dump '" + path + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "format\tframe\nunit\tframes\n"
+            "1\t2\tback\\\\slash\\r\\ntab\\there\\x01\\xe9\n"
+            "message\tError\tSubtitle file error\tinformation\n");
+}
+
+TEST(CaptivoSub, DumpReportsConversionErrorsAndUnknownFormats) {
+  test::TempDir dir;
+  ToolRun run = RunTool("dump '" + dir.Write("t.txt", "00:00:01:a\n00:x:02:b\n") + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "format\ttimecode\nunit\tseconds\n1\t-1\ta\n"
+            "error\t'x' is not a valid integer value\n");
+  run = RunTool("dump '" + dir.Write("u.txt", "hello\n") + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.substr(0, 40), "format\tunknown\nunit\tframes\nmessage\tError");
+}
+
+TEST(CaptivoSub, ExitCodes) {
+  test::TempDir dir;
+  const std::string missing = (dir.Path() / "none.srt").string();
+  ToolRun run = RunTool("dump '" + missing + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "error\tCannot open file " + missing + "\n");
+  EXPECT_EQ(RunTool("").status, 2);
+  EXPECT_EQ(RunTool("dump").status, 2);
+  EXPECT_EQ(RunTool("find x 25").status, 2);
+  EXPECT_EQ(RunTool("find x fast 10").status, 2);
+  EXPECT_EQ(RunTool("find '" + missing + "' 25 10").status, 1);
+}
+
+TEST(CaptivoSub, FindAppliesTheFrameRate) {
+  test::TempDir dir;
+  const std::string path = dir.Write("a.srt", "1\n00:00:10,000 --> 00:00:11,000\nten\n");
+  ToolRun run = RunTool("find '" + path + "' 23.976 239 240 264 265");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "\nten\nten\n\n");
+  run = RunTool("find '" + path + "' 25 250");
+  EXPECT_EQ(run.out, "ten\n");
+}
+
+}  // namespace
+}  // namespace captivo

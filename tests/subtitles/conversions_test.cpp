@@ -1,0 +1,126 @@
+#include "conversions.h"
+
+#include <gtest/gtest.h>
+
+#include "errors.h"
+
+namespace captivo {
+namespace {
+
+TEST(StrToInt, AcceptsTheStandardForms) {
+  struct Case {
+    const char* text;
+    int32_t value;
+  } cases[] = {
+      {"0", 0},
+      {"42", 42},
+      {"  42", 42},
+      {"+7", 7},
+      {"-7", -7},
+      {"007", 7},
+      {"$1F", 31},
+      {"x1f", 31},
+      {"X10", 16},
+      {"0x10", 16},
+      {"0XfF", 255},
+      {"-$10", -16},
+      {"2147483647", 2147483647},
+      {"-2147483648", INT32_MIN},
+      {"$FFFFFFFF", -1},
+      {"0x80000000", INT32_MIN},
+  };
+  for (const Case& c : cases) EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
+}
+
+TEST(StrToInt, RejectsEverythingElseNamingTheText) {
+  for (const char* text : {"", " ", "+", "-", "$", "0x", "12 ", " 1 2", "1.5", "\t1", "2147483648",
+                           "-2147483649", "$100000000", "99999999999999999999", "1e3", "--1"}) {
+    try {
+      StrToInt(text);
+      ADD_FAILURE() << "accepted '" << text << "'";
+    } catch (const ConversionError& e) {
+      EXPECT_EQ(e.what(), "'" + std::string(text) + "' is not a valid integer value");
+    }
+  }
+}
+
+TEST(TimeToSeconds, ReadsHoursMinutesSecondsAndIgnoresTheFraction) {
+  struct Case {
+    const char* text;
+    int32_t seconds;
+  } cases[] = {
+      {"1:02:03.75", 3723}, {"0:00:01.99", 1},
+      {"00:00:05", 5},      {"0:0:0", 0},
+      {"1:2:3.", 3723},     {"0:90:90", 5490},
+      {"-1:00:00", -3600},  {" 1: 2: 3.5", 3723},
+      {"0:0:$10", 16},      {"596523:14:07", 2147483647},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TimeToSeconds(c.text), c.seconds) << c.text;
+}
+
+TEST(TimeToSeconds, FailsOnTheFirstBadPart) {
+  struct Case {
+    const char* text;
+    const char* offending;
+  } cases[] = {
+      {"", ""},       // no ":" at all: hours are empty
+      {"12:34", ""},  // one ":": minutes are empty
+      {"a:00:00", "a"},
+      {"0:b:00", "b"},
+      {"0:0:c.5", "c"},
+      {"0:00:01 ", "01 "},  // a trailing blank is not part of a number
+      {"0:00:", ""},
+      {"3000000000:0:0", "3000000000"},
+      {"596523:14:08", "596523:14:08"},  // the total leaves the 32-bit range
+  };
+  for (const Case& c : cases) {
+    try {
+      TimeToSeconds(c.text);
+      ADD_FAILURE() << "accepted " << c.text;
+    } catch (const ConversionError& e) {
+      EXPECT_EQ(e.what(), "'" + std::string(c.offending) + "' is not a valid integer value")
+          << c.text;
+    }
+  }
+}
+
+TEST(RoundToInt32, RoundsHalfToEvenAndClamps) {
+  struct Case {
+    double value;
+    int32_t rounded;
+  } cases[] = {
+      {2.5, 2},
+      {3.5, 4},
+      {-2.5, -2},
+      {-35.964, -36},
+      {239.76, 240},
+      {0.49, 0},
+      {100.1, 100},
+      {1e12, INT32_MAX},
+      {-1e12, INT32_MIN},
+      {2147483647.0 * 30, INT32_MAX},
+      {2147483646.5, 2147483646},
+      {std::numeric_limits<double>::quiet_NaN(), 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RoundToInt32(c.value), c.rounded) << c.value;
+}
+
+TEST(FormatHms, JoinsWithoutPadding) {
+  EXPECT_EQ(FormatHms(0), "0:0:0");
+  EXPECT_EQ(FormatHms(59), "0:0:59");
+  EXPECT_EQ(FormatHms(3725), "1:2:5");
+  EXPECT_EQ(FormatHms(3600), "1:0:0");
+  EXPECT_EQ(FormatHms(-3725), "-1:-2:-5");  // division truncates toward zero
+}
+
+TEST(FormatReal, ShortestGeneralForm) {
+  EXPECT_EQ(FormatReal(23.976), "23.976");
+  EXPECT_EQ(FormatReal(25.0), "25");
+  EXPECT_EQ(FormatReal(29.97), "29.97");
+  EXPECT_EQ(FormatReal(24000.0 / 1001.0), "23.976023976024");
+  EXPECT_EQ(FormatReal(23.976, ','), "23,976");
+  EXPECT_EQ(FormatReal(0.0), "0");
+}
+
+}  // namespace
+}  // namespace captivo

@@ -1,0 +1,204 @@
+#include "subtitle_store.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace captivo {
+namespace {
+
+class StoreTest : public ::testing::Test {
+ protected:
+  void Fill(bool seconds, std::initializer_list<TTimeSpan> entries) {
+    store.TimesInSeconds = seconds;
+    store.ClearSubtitles();
+    for (const TTimeSpan& e : entries) store.Append(e);
+  }
+  double frameRate = 25.0;
+  SubtitleStore store{frameRate};
+};
+
+TEST_F(StoreTest, FramesAreFoundWithInclusiveBounds) {
+  Fill(false, {{10, 20, "a"}, {30, 40, "b"}, {50, 60, "c"}, {70, 80, "d"}});
+  struct Case {
+    int32_t position;
+    const char* text;
+  } cases[] = {
+      {9, ""},   {10, "a"}, {20, "a"}, {21, ""}, {29, ""}, {30, "b"},       {35, "b"},
+      {60, "c"}, {70, "d"}, {80, "d"}, {81, ""}, {-5, ""}, {INT32_MAX, ""}, {INT32_MIN, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(store.FindSubtitleAt(c.position), c.text) << c.position;
+  // Sweeping down and back up exercises the memory in both directions.
+  for (int p = 85; p >= 5; --p) {
+    const std::string expected = p >= 10 && p <= 20   ? "a"
+                                 : p >= 30 && p <= 40 ? "b"
+                                 : p >= 50 && p <= 60 ? "c"
+                                 : p >= 70 && p <= 80 ? "d"
+                                                      : "";
+    EXPECT_EQ(store.FindSubtitleAt(p), expected) << p;
+  }
+}
+
+TEST_F(StoreTest, SmallStores) {
+  EXPECT_EQ(store.FindSubtitleAt(0), "");  // empty store
+  Fill(false, {{5, 7, "one"}});
+  EXPECT_EQ(store.FindSubtitleAt(4), "");
+  EXPECT_EQ(store.FindSubtitleAt(5), "one");
+  EXPECT_EQ(store.FindSubtitleAt(7), "one");
+  EXPECT_EQ(store.FindSubtitleAt(8), "");
+  Fill(false, {{5, 7, "one"}, {9, 12, "two"}});
+  EXPECT_EQ(store.FindSubtitleAt(12), "two");  // the last entry is reached
+  EXPECT_EQ(store.FindSubtitleAt(8), "");
+}
+
+TEST_F(StoreTest, SecondsAreConvertedAtTheRateInForce) {
+  Fill(true, {{1, 3, "x"}, {10, 12, "y"}, {20, TTimeSpan::kOpenEnd, "open"}});
+  EXPECT_EQ(store.FindSubtitleAt(24), "");
+  EXPECT_EQ(store.FindSubtitleAt(25), "x");
+  EXPECT_EQ(store.FindSubtitleAt(75), "x");
+  EXPECT_EQ(store.FindSubtitleAt(76), "");
+  EXPECT_EQ(store.FindSubtitleAt(INT32_MAX), "open");
+
+  frameRate = 23.976;  // the owner changes the rate, then forgets the last hit
+  store.ForgetLastHit();
+  EXPECT_EQ(store.TimeToFrame(10), 240);
+  EXPECT_EQ(store.TimeToFrame(TTimeSpan::kOpenEnd), INT32_MAX);
+  EXPECT_EQ(store.FindSubtitleAt(240), "y");
+  EXPECT_EQ(store.FindSubtitleAt(239), "");
+  frameRate = 25;
+  store.ForgetLastHit();
+  EXPECT_EQ(store.FindSubtitleAt(250), "y");
+}
+
+TEST_F(StoreTest, FramesIgnoreTheRate) {
+  Fill(false, {{100, 200, "f"}});
+  for (double rate : {0.0, 23.976, 30.0}) {
+    frameRate = rate;
+    store.ForgetLastHit();
+    EXPECT_EQ(store.FindSubtitleAt(100), "f");
+    EXPECT_EQ(store.FindSubtitleAt(201), "");
+  }
+}
+
+TEST_F(StoreTest, MemoryAnswersOnlyStrictlyInsideItsBounds) {
+  Fill(true, {{1, 3, "a"}});
+  EXPECT_EQ(store.FindSubtitleAt(50), "a");  // remembers frames 25 to 75
+  store.SetEndTime(0, 1);                    // now 25 to 25, but the memory still answers
+  EXPECT_EQ(store.FindSubtitleAt(74), "a");
+  EXPECT_EQ(store.FindSubtitleAt(75), "");   // a bound is searched again
+  EXPECT_EQ(store.FindSubtitleAt(74), "a");  // a miss leaves the memory as it was
+  store.ForgetLastHit();
+  EXPECT_EQ(store.FindSubtitleAt(74), "");  // forgotten: searched with the new end
+}
+
+TEST_F(StoreTest, ClearingForgetsTheLastHit) {
+  Fill(false, {{0, 1000, "old"}});
+  EXPECT_EQ(store.FindSubtitleAt(500), "old");
+  Fill(false, {{400, 600, "new"}});
+  EXPECT_EQ(store.FindSubtitleAt(500), "new");
+  Fill(false, {{0, 10, "other"}});
+  EXPECT_EQ(store.FindSubtitleAt(500), "");
+}
+
+TEST_F(StoreTest, DisorderIsKeptAsRead) {
+  Fill(false, {{50, 60, "late"}, {10, 20, "early"}, {10, 20, "twin"}, {90, 80, "reversed"}});
+  ASSERT_EQ(store.Count(), 4u);
+  EXPECT_EQ(store.Text(0), "late");
+  EXPECT_EQ(store.FindSubtitleAt(85), "");  // an end before its start never shows
+}
+
+TEST_F(StoreTest, AnEntryWithoutEndNeverShows) {
+  Fill(false, {{10, 20, "a"}, {30, TTimeSpan::kNoEnd, "last"}});
+  EXPECT_EQ(store.FindSubtitleAt(30), "");
+  EXPECT_EQ(store.FindSubtitleAt(-1), "");
+}
+
+TEST_F(StoreTest, MatchesALinearScanOnGeneratedStores) {
+  // Ascending, non-overlapping entries with gaps: the search must agree with a scan.
+  std::vector<TTimeSpan> entries;
+  int32_t t = -50;
+  for (int i = 0; i < 137; ++i) {
+    entries.push_back({t, t + i % 5, "e" + std::to_string(i)});
+    t += i % 5 + 1 + i % 3;
+  }
+  store.ClearSubtitles();
+  for (const auto& e : entries) store.Append(e);
+  for (int32_t p = -60; p <= t + 10; ++p) {
+    std::string expected;
+    for (const auto& e : entries)
+      if (e.StartTime <= p && p <= e.EndTime) expected = e.Text;
+    ASSERT_EQ(store.FindSubtitleAt(p), expected) << p;
+  }
+}
+
+}  // namespace
+}  // namespace captivo
+
+namespace captivo {
+namespace {
+
+// The lookup as first written down: a plain binary search behind the memory of the last
+// hit. The store adds a memory of the last miss; its answers must not differ, also on
+// stores in disorder, where the search misses entries that enclose the position.
+class ReferenceLookup {
+ public:
+  explicit ReferenceLookup(std::vector<TTimeSpan> entries) : entries_(std::move(entries)) {}
+  std::string Find(int32_t p) {
+    if (entries_.empty()) return "";
+    if (cachedStart_ < p && p < cachedEnd_) return cachedText_;
+    size_t lo = 0, hi = entries_.size() - 1;
+    for (;;) {
+      const size_t mid = (lo + hi) / 2;
+      if (Test(mid, p)) return cachedText_;
+      if (hi - lo <= 1) return hi - lo == 1 && Test(hi, p) ? cachedText_ : "";
+      if (entries_[mid].StartTime > p)
+        hi = mid;
+      else
+        lo = mid;
+    }
+  }
+
+ private:
+  bool Test(size_t i, int32_t p) {
+    if (entries_[i].StartTime <= p && p <= entries_[i].EndTime) {
+      cachedStart_ = entries_[i].StartTime;
+      cachedEnd_ = entries_[i].EndTime;
+      cachedText_ = entries_[i].Text;
+      return true;
+    }
+    return false;
+  }
+  std::vector<TTimeSpan> entries_;
+  int32_t cachedStart_ = 0, cachedEnd_ = 0;
+  std::string cachedText_;
+};
+
+TEST(StoreLookup, AgreesWithThePlainSearchOnDisorderedStores) {
+  std::mt19937 random(1234);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<TTimeSpan> entries;
+    const int count = std::uniform_int_distribution<int>(1, 40)(random);
+    std::uniform_int_distribution<int32_t> time(-30, 300), length(-5, 25);
+    for (int i = 0; i < count; ++i) {
+      const int32_t start = time(random);
+      entries.push_back({start, start + length(random), "t" + std::to_string(i)});
+    }
+    if (round % 2)
+      std::sort(entries.begin(), entries.end(),
+                [](auto& a, auto& b) { return a.StartTime < b.StartTime; });
+    double rate = 25;
+    SubtitleStore store(rate);
+    for (const auto& e : entries) store.Append(e);
+    ReferenceLookup reference(entries);
+    std::uniform_int_distribution<int32_t> position(-40, 340);
+    for (int i = 0; i < 400; ++i) {
+      // Runs of neighbouring positions, as playback asks, mixed with jumps.
+      const int32_t p = i % 8 ? position(random) % 3 + 100 + i / 8 : position(random);
+      ASSERT_EQ(store.FindSubtitleAt(p), reference.Find(p)) << "round " << round << " p " << p;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace captivo

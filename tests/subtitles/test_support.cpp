@@ -1,0 +1,45 @@
+#include "test_support.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <ostream>
+
+namespace captivo::test {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "captivo-test-XXXXXX").string();
+  path_ = ::mkdtemp(pattern.data());
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+  const std::filesystem::path file = path_ / name;
+  std::ofstream(file, std::ios::binary) << bytes;
+  return file.string();
+}
+
+std::ostream& operator<<(std::ostream& out, const Entry& entry) {
+  return out << "{" << entry.start << ", " << entry.end << ", \"" << entry.text << "\"}";
+}
+
+std::vector<Entry> EntriesOf(const SubtitleStore& store) {
+  std::vector<Entry> entries;
+  for (size_t i = 0; i < store.Count(); ++i)
+    entries.push_back({store.StartTime(i), store.EndTime(i), store.Text(i)});
+  return entries;
+}
+
+std::string TestDataFile(const std::string& name) {
+  const std::filesystem::path file =
+      std::filesystem::path(CAPTIVO_TESTDATA_DIR) / "subtitles" / name;
+  return std::filesystem::exists(file) ? file.string() : std::string();
+}
+
+}  // namespace captivo::test
