@@ -88,13 +88,13 @@ std::string FormatHms(int32_t seconds) {
          std::to_string(seconds % 60);
 }
 
-std::string FormatReal(double value, char decimalSeparator) {
+std::string FormatReal(double value, std::string_view decimalSeparator) {
   char buffer[40];
   auto result =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
   std::string text(buffer, result.ptr);
-  for (char& c : text)
-    if (c == '.') c = decimalSeparator;
+  if (const size_t point = text.find('.'); point != std::string::npos)
+    text.replace(point, 1, decimalSeparator);
   return text;
 }
 

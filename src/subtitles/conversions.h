@@ -29,6 +29,6 @@ int32_t RoundToInt32(double value);
 std::string FormatHms(int32_t seconds);
 
 // The shortest general form with at most 15 significant digits: 23.976, 25, 29.97.
-std::string FormatReal(double value, char decimalSeparator = '.');
+std::string FormatReal(double value, std::string_view decimalSeparator = ".");
 
 }  // namespace captivo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+#include "subtitle_font.h"
+
+namespace captivo {
+
+// A subtitle text surface: opaque black, each line centred horizontally, the first line at
+// the top edge, no wrapping; a line wider than the label loses equal parts on both sides.
+class SubtitleLabel : public QWidget {
+ public:
+  explicit SubtitleLabel(QWidget* parent = nullptr);
+
+  // The text as bytes; lines are split at CR LF, CR or LF.
+  void SetText(const std::string& bytes);
+  const std::string& Text() const { return bytes_; }
+  const QStringList& Lines() const { return lines_; }
+
+  void SetSubtitleFont(const SubtitleFont& font);
+  const SubtitleFont& Font() const { return font_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void Decode();
+
+  std::string bytes_;
+  QStringList lines_;
+  SubtitleFont font_;
+};
+
+}  // namespace captivo

@@ -1,0 +1,25 @@
+// Window sizes that follow the picture, and the way back from full screen.
+#include <QSlider>
+#include <QSplitter>
+
+#include "conversions.h"
+#include "main_window.h"
+#include "status_bar.h"
+#include "subtitle_window.h"
+
+namespace captivo {
+
+void TfmMain::LeaveFullScreen() {
+  show();
+  if (fmSub) fmSub->Park();
+}
+
+void TfmMain::Splitter1Moved() {
+  if (VideoHeight == 0) return;
+  // The picture area keeps its proportion: a taller strip makes the window narrower.
+  const int area = frameGeometry().height() - sbMain->height() - lbSubParent->height() -
+                   Splitter1->handleWidth() - tbMain->height() - NonClientHeight;
+  resize(RoundToInt32(VideoWidth * (static_cast<double>(area) / VideoHeight)), height());
+}
+
+}  // namespace captivo

@@ -1,0 +1,14 @@
+#include "number_text.h"
+
+#include <QLocale>
+
+#include "conversions.h"
+
+namespace captivo {
+
+QString RealText(double value) {
+  const std::string separator = QLocale::system().decimalPoint().toStdString();
+  return QString::fromStdString(FormatReal(value, separator));
+}
+
+}  // namespace captivo

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDialog>
+#include <QSpinBox>
+
+class QPushButton;
+
+namespace captivo {
+
+// The offset field: its text cannot be typed into, its arrows step by 1, and it spans the
+// whole signed 32-bit range.
+class OffsetSpinBox : public QSpinBox {
+ public:
+  explicit OffsetSpinBox(QWidget* parent = nullptr);
+};
+
+// fmSynchronize: the synchronization offset in milliseconds. Created once at start-up and
+// kept, so the value lasts for the run; the subtitle clock reads seSyn on every tick.
+class TfmSynchronize : public QDialog {
+ public:
+  explicit TfmSynchronize(QWidget* owner);
+
+  OffsetSpinBox* seSyn;
+  QPushButton* SpeedButton8;  // -10s
+  QPushButton* SpeedButton1;  // -1s
+  QPushButton* SpeedButton2;  // -100ms
+  QPushButton* SpeedButton5;  // -10ms
+  QPushButton* SpeedButton6;  // +10ms
+  QPushButton* SpeedButton3;  // +100ms
+  QPushButton* SpeedButton4;  // +1s
+  QPushButton* SpeedButton7;  // +10s
+  QPushButton* Button1;       // Reset
+  QPushButton* BitBtn1;       // OK
+  QPushButton* BitBtn2;       // Cancel
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void Step(int milliseconds);
+};
+
+}  // namespace captivo

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace captivo {
+
+// fmAbout: the maker's line and web address; created for each showing.
+class TfmAbout : public QDialog {
+ public:
+  explicit TfmAbout(QWidget* owner);
+
+  QLabel* Label2;
+  QLabel* Label3;
+  QPushButton* BitBtn1;
+
+  void Label3Click();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+}  // namespace captivo

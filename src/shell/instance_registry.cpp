@@ -1,0 +1,84 @@
+#include "instance_registry.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace captivo {
+
+namespace {
+
+bool IsProcessId(const std::string& name) {
+  return !name.empty() && name.size() < 10 &&
+         name.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// A folder only this user may use; false when it is not that.
+bool PrivateFolder(const std::filesystem::path& folder) {
+  ::mkdir(folder.c_str(), 0700);
+  struct stat info;
+  return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+         info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+}
+
+}  // namespace
+
+InstanceRegistry::InstanceRegistry(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+InstanceRegistry::~InstanceRegistry() {
+  if (lock_ < 0) return;
+  ::unlink((folder_ / std::to_string(::getpid())).c_str());
+  ::close(lock_);
+}
+
+std::filesystem::path InstanceRegistry::DefaultFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime && runtime[0] == '/') return std::filesystem::path(runtime) / "captivo";
+  return std::filesystem::temp_directory_path() / ("captivo-" + std::to_string(::getuid()));
+}
+
+bool InstanceRegistry::AnotherInstanceRuns() const {
+  std::error_code error;
+  const std::string self = std::to_string(::getpid());
+  for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
+    const std::string name = entry.path().filename().string();
+    if (!IsProcessId(name) || name == self) continue;
+    const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) continue;
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0;
+    if (!held) ::unlink(entry.path().c_str());  // left behind by an instance that is gone
+    ::close(fd);
+    if (held) return true;
+  }
+  return false;
+}
+
+bool InstanceRegistry::Register() {
+  if (lock_ >= 0) return true;
+  std::error_code ignored;
+  std::filesystem::create_directories(folder_.parent_path(), ignored);
+  if (!PrivateFolder(folder_)) return false;
+  const std::filesystem::path file = folder_ / std::to_string(::getpid());
+  lock_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (lock_ >= 0 && ::flock(lock_, LOCK_EX | LOCK_NB) == 0) return true;
+  if (lock_ >= 0) ::close(lock_);
+  lock_ = -1;
+  return false;
+}
+
+bool EndStaleInstance(pid_t pid) {
+  if (pid <= 0 || pid == ::getpid()) return false;
+  // The same executable file: same device and inode behind both links.
+  struct stat other, self;
+  const std::string exe = "/proc/" + std::to_string(pid) + "/exe";
+  if (::stat(exe.c_str(), &other) != 0 || ::stat("/proc/self/exe", &self) != 0) return false;
+  if (other.st_dev != self.st_dev || other.st_ino != self.st_ino) return false;
+  return ::kill(pid, SIGTERM) == 0;
+}
+
+}  // namespace captivo

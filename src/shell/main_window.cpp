@@ -1,0 +1,341 @@
+#include "main_window.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSlider>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "about.h"
+#include "command_boundary.h"
+#include "instance_registry.h"
+#include "maker.h"
+#include "status_bar.h"
+#include "subtitle_image.h"
+#include "subtitle_label.h"
+#include "toolbar_images.h"
+#include "user_prompts.h"
+
+namespace captivo {
+
+namespace {
+
+constexpr int kClientWidth = 550;
+constexpr int kClientHeight = 350;
+
+}  // namespace
+
+TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
+    : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      places_(std::move(places)),
+      prompts_(prompts) {
+  setObjectName("fmMain");
+  setWindowTitle("Captivo");
+  QFont font("Arial");
+  font.setPixelSize(11);
+  setFont(font);
+  BuildLayout();
+  BuildMenus();
+  BuildToolBar();
+  resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+  move(desktop.center() - rect().center());
+  FormCreate();
+}
+
+TfmMain::~TfmMain() = default;
+
+void TfmMain::AttachWindows(TfmSub* overlay, TfmSynchronize* synchronize) {
+  fmSub = overlay;
+  fmSynchronize = synchronize;
+}
+
+void TfmMain::BuildLayout() {
+  auto* client = new QWidget(this);
+  auto* layout = new QVBoxLayout(client);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  tlbMain = new QWidget(client);
+  tlbMain->setObjectName("tlbMain");
+  tlbMain->setFixedHeight(29);
+
+  Panel1 = new QWidget(client);
+  Panel1->setObjectName("Panel1");
+  Panel1->setFixedHeight(17);
+  tbMain = new QSlider(Qt::Horizontal, Panel1);
+  tbMain->setObjectName("tbMain");
+  tbMain->setRange(0, 1000);
+  tbMain->setTickPosition(QSlider::NoTicks);
+  tbMain->setFocusPolicy(Qt::NoFocus);
+  tbMain->setStyleSheet("QSlider::handle:horizontal { width: 10px; }");
+  auto* seekLayout = new QVBoxLayout(Panel1);
+  seekLayout->setContentsMargins(0, 0, 0, 0);
+  seekLayout->addWidget(tbMain);
+
+  Splitter1 = new QSplitter(Qt::Vertical, client);
+  Splitter1->setObjectName("Splitter1");
+  Splitter1->setHandleWidth(4);
+  Splitter1->setOpaqueResize(false);  // only a line follows the mouse
+  Splitter1->setChildrenCollapsible(true);
+  plMovie = new QWidget(Splitter1);
+  plMovie->setObjectName("plMovie");
+  plMovie->setAutoFillBackground(true);
+  QPalette black = plMovie->palette();
+  black.setColor(QPalette::Window, Qt::black);
+  plMovie->setPalette(black);
+  lbSubParent = new QWidget(Splitter1);
+  lbSubParent->setObjectName("lbSubParent");
+  lbSubParent->installEventFilter(this);
+  imSubtitle = new SubtitleImage(lbSubParent);
+  imSubtitle->setObjectName("imSubtitle");
+  imSubtitle->hide();
+  lbSubtitle = new SubtitleLabel(lbSubParent);
+  lbSubtitle->setObjectName("lbSubtitle");
+  lbSubtitle->SetText("Subtitle will display here !!!");
+  Splitter1->addWidget(plMovie);
+  Splitter1->addWidget(lbSubParent);
+  Splitter1->setStretchFactor(0, 1);
+  Splitter1->setStretchFactor(1, 0);
+  Splitter1->setSizes({198, 83});
+  connect(Splitter1, &QSplitter::splitterMoved, this, [this] {
+    EnforceStripRules();
+    Run([this] { Splitter1Moved(); });
+  });
+
+  sbMain = new StatusBar(client);
+
+  layout->addWidget(tlbMain);
+  layout->addWidget(Panel1);
+  layout->addWidget(Splitter1, 1);
+  layout->addWidget(sbMain);
+  setCentralWidget(client);
+
+  tmMovie = new QTimer(this);
+  tmMovie->setObjectName("tmMovie");
+  tmMovie->setInterval(100);
+
+  // The idle update runs whenever the event loop is about to wait for more events.
+  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+          &TfmMain::ApplicationEvents1Idle);
+}
+
+void TfmMain::BuildMenus() {
+  auto item = [this](QMenu* menu, QAction*& action, const char* name, const char* caption,
+                     QKeySequence shortcut = {}) {
+    action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+  };
+  QMenu* movie = menuBar()->addMenu("&Movie");
+  item(movie, PlayFile1, "PlayFile1", "&Play File ...", QKeySequence("Ctrl+O"));
+  item(movie, ContinuedPlayFile1, "ContinuedPlayFile1", "Continued Play File ...");
+  item(movie, Play1, "Play1", "Play");
+  item(movie, Pause1, "Pause1", "Pause", QKeySequence("Ctrl+P"));
+  item(movie, Stop1, "Stop1", "Stop", QKeySequence("Ctrl+S"));
+  movie->addSeparator();
+  item(movie, Exit1, "Exit1", "&Exit");
+
+  QMenu* subtitle = menuBar()->addMenu("&Subtitle");
+  item(subtitle, LoadSubtitle1, "LoadSubtitle1", "&Load Subtitle ...", QKeySequence("Ctrl+L"));
+  subtitle->addSeparator();
+  item(subtitle, SetSubtitleFont1, "SetSubtitleFont1", "Set Subtitle Font ...");
+  subtitle->addSeparator();
+  QMenu* rates = subtitle->addMenu("Subtitle FrameRate");
+  rates->menuAction()->setObjectName("SubtitleFrameRate1");
+  item(rates, SameAsMovie1, "SameAsMovie1", "Same As Movie");
+  item(rates, n001, "n001", "23.976");
+  item(rates, n002, "n002", "24.000");
+  item(rates, n003, "n003", "25.000");
+  item(rates, n004, "n004", "29.970");
+  item(rates, n005, "n005", "30.000");
+  subtitle->addSeparator();
+  item(subtitle, AdjustSubtitle1, "AdjustSubtitle1", "Synchronize Subtitle");
+  subtitle->addSeparator();
+  item(subtitle, ChangeSubtitleLanguage1, "ChangeSubtitleLanguage1", "Change Subtitle Language");
+
+  QMenu* view = menuBar()->addMenu("&View");
+  item(view, NN1, "NN1", "Origin Size");
+  item(view, NN2, "NN2", "Double Size");
+  item(view, NN3, "NN3", "Full Screen", QKeySequence(Qt::Key_F4));
+  item(view, AlwaysonTop1, "AlwaysonTop1", "Always on Top");
+  AlwaysonTop1->setCheckable(true);
+
+  QMenu* about = menuBar()->addMenu("&About");
+  item(about, BrindleHomepage1, "BrindleHomepage1", "&Brindle Homepage");
+  about->addSeparator();
+  item(about, About2, "About2", "&About ...");
+
+  // The six frame-rate items run one handler, which tells them apart by their tag.
+  QAction* rateItems[6] = {SameAsMovie1, n001, n002, n003, n004, n005};
+  for (int tag = 0; tag < 6; ++tag) {
+    frameRateItems_[tag] = rateItems[tag];
+    rateItems[tag]->setCheckable(true);
+    rateItems[tag]->setData(tag);
+    connect(rateItems[tag], &QAction::triggered, this,
+            [this, tag] { Run([this, tag] { n005Click(tag); }); });
+  }
+  Bind(Exit1, &TfmMain::Exit1Click);
+  Bind(LoadSubtitle1, &TfmMain::LoadSubtitle1Click);
+  Bind(SetSubtitleFont1, &TfmMain::SetSubtitleFont1Click);
+  Bind(AdjustSubtitle1, &TfmMain::AdjustSubtitle1Click);
+  Bind(AlwaysonTop1, &TfmMain::AlwaysonTop1Click);
+  Bind(BrindleHomepage1, &TfmMain::BrindleHomepage1Click);
+  Bind(About2, &TfmMain::About2Click);
+}
+
+void TfmMain::BuildToolBar() {
+  struct Button {
+    const char* name;
+    int left;
+    QAction* action;
+  } buttons[] = {
+      {"tbtnOpenFile", 0, PlayFile1},
+      {"tbtnPlay", 27, Play1},
+      {"tbtnPause", 54, Pause1},
+      {"tbtnStop", 81, Stop1},
+      {"tbtnLoadSub", 116, LoadSubtitle1},
+      {"tbtnSubFont", 143, SetSubtitleFont1},
+      {"tbtnNN1", 178, NN1},
+      {"tbtnNN2", 205, NN2},
+      {"tbtnNN3", 232, NN3},
+  };
+  int image = 0;
+  for (const Button& b : buttons) {
+    b.action->setIcon(ToolBarImage(image++));
+    b.action->setIconVisibleInMenu(false);
+    auto* button = new QToolButton(tlbMain);
+    button->setObjectName(b.name);
+    button->setDefaultAction(b.action);
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(20, 20));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setToolTip(QString());
+    button->setGeometry(b.left, 0, 27, 26);
+  }
+}
+
+void TfmMain::Bind(QAction* action, void (TfmMain::*handler)()) {
+  connect(action, &QAction::triggered, this,
+          [this, handler] { Run([this, handler] { (this->*handler)(); }); });
+}
+
+void TfmMain::Run(const std::function<void()>& command) {
+  RunCommand(prompts_, this, command);
+}
+
+void TfmMain::FormCreate() {
+  ReadSettings();
+  ApplyOnTop();
+  MeasureNonClientSize();
+  SameAsMovie1->setChecked(true);
+}
+
+void TfmMain::MeasureNonClientSize() {
+  // The client area is everything below the menu bar; the rest, with the window
+  // manager's frame where it is known, is the non-client size.
+  const QRect frame = frameGeometry();
+  NonClientWidth = frame.width() - width();
+  NonClientHeight = frame.height() - (height() - menuBar()->height());
+}
+
+void TfmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // Only a shown window knows its frame: measure again once it has one.
+  QTimer::singleShot(0, this, [this] { MeasureNonClientSize(); });
+  Run([this] { FormShow(); });
+}
+
+void TfmMain::FormShow() {
+  LeaveFullScreen();
+}
+
+void TfmMain::closeEvent(QCloseEvent* event) {
+  Run([this] { FormClose(); });
+  event->accept();
+  QCoreApplication::quit();  // the main window's close ends the program
+}
+
+void TfmMain::FormClose() {
+  Subtitles.ClearSubtitles();
+  registry_.reset();
+  WriteSettings();
+}
+
+void TfmMain::Exit1Click() {
+  close();
+}
+
+void TfmMain::AlwaysonTop1Click() {
+  OnTopFlag = !OnTopFlag;
+  ApplyOnTop();
+}
+
+void TfmMain::ApplyOnTop() {
+  const bool visible = isVisible();
+  const QRect geometry = this->geometry();
+  setWindowFlag(Qt::WindowStaysOnTopHint, OnTopFlag);
+  // Changing a window's flags hides it; it comes back where it was.
+  if (visible) {
+    setGeometry(geometry);
+    show();
+  }
+  AlwaysonTop1->setChecked(OnTopFlag);
+}
+
+void TfmMain::BrindleHomepage1Click() {
+  QDesktopServices::openUrl(QUrl(kMakerWebAddress));
+}
+
+void TfmMain::About2Click() {
+  TfmAbout about(this);
+  prompts_.Exec(&about);
+}
+
+void TfmMain::ApplicationEvents1Idle() {
+  const bool named = !MovieFileName.isEmpty();
+  const bool running = named && tmMovie->isActive();
+  PlayFile1->setEnabled(true);
+  Play1->setEnabled(named && !running);
+  Pause1->setEnabled(running);
+  Stop1->setEnabled(running);
+  for (QAction* view : {NN1, NN2, NN3}) view->setEnabled(running);
+  ContinuedPlayFile1->setEnabled(MovieDuration != 0);
+  ChangeSubtitleLanguage1->setEnabled(VobSubMode);
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lbSubParent && event->type() == QEvent::Resize) {
+    // The strip's image is renewed at the new size; the next tick draws the picture anew.
+    imSubtitle->setGeometry(lbSubParent->rect());
+    lbSubtitle->setGeometry(lbSubParent->rect());
+    LastVobSubIndex = -1;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TfmMain::EnforceStripRules() {
+  // The strip never leaves less than 30 pixels to the picture, and is never between 1
+  // and 30 pixels high: a drag to 30 or less closes it.
+  const QList<int> sizes = Splitter1->sizes();
+  const int total = sizes[0] + sizes[1];
+  int strip = std::min(sizes[1], total - 30);
+  if (strip <= 30) strip = 0;
+  if (strip != sizes[1]) Splitter1->setSizes({total - strip, strip});
+}
+
+void TfmMain::ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) {
+  prompts_.ShowMessage(
+      this, QString::fromStdString(title), QString::fromStdString(text),
+      icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Critical);
+}
+
+}  // namespace captivo

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+#include "message_sink.h"
+#include "shell_places.h"
+#include "subtitle_store.h"
+
+class QAction;
+class QSlider;
+class QSplitter;
+class QTimer;
+
+namespace captivo {
+
+class InstanceRegistry;
+class StatusBar;
+class SubtitleImage;
+class SubtitleLabel;
+class TfmSub;
+class TfmSynchronize;
+class UserPrompts;
+
+// fmMain: the program's one working window. It holds all of the program's state as plain
+// fields; its handlers are defined in the folder of the subsystem that owns them.
+class TfmMain : public QMainWindow, public MessageSink {
+ public:
+  TfmMain(ShellPlaces places, UserPrompts& prompts);
+  ~TfmMain() override;
+
+  // The two windows created after the main window and used by it.
+  void AttachWindows(TfmSub* overlay, TfmSynchronize* synchronize);
+
+  // Shell (main_window.cpp, settings_commands.cpp)
+  bool OnTopFlag = true;
+  int NonClientWidth = 0;
+  int NonClientHeight = 0;
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void Exit1Click();
+  void AlwaysonTop1Click();
+  void ApplyOnTop();
+  void BrindleHomepage1Click();
+  void About2Click();
+  void ReadSettings();
+  void WriteSettings();
+  void ApplicationEvents1Idle();
+
+  // Subtitle store and loading (subtitle_commands.cpp)
+  SubtitleStore Subtitles{SubtitleFrameRate};
+  bool VobSubMode = false;
+  void LoadSubtitle1Click();
+  void OpenSubtitleFile(const QString& path);
+
+  // Player state
+  QString MovieFileName;
+  double MovieFrameRate = 0;
+  double SubtitleFrameRate = 0;
+  int32_t MovieDuration = 0;
+  int32_t ContinuedOffset = 0;
+  int32_t VideoWidth = 0;
+  int32_t VideoHeight = 0;
+  bool SeekDragging = false;
+
+  // Synchronization and frame rate (playback/frame_rate_menu.cpp)
+  void n005Click(int tag);
+  void ResetSubtitleFrameRate();
+  void AdjustSubtitle1Click();
+
+  // Display (display/text_display.cpp, display/view_sizes.cpp)
+  int32_t LastVobSubIndex = -1;
+  bool FullScreenActive = false;
+  void SetSubtitleView(bool bitmap);
+  void ShowSubtitleText(const std::string& text);
+  void SetSubtitleFont1Click();
+  void Splitter1Moved();
+  void LeaveFullScreen();
+
+  // The reader's message boxes, owned by this window.
+  void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
+
+  // Controls
+  QWidget* tlbMain;
+  QWidget* Panel1;
+  QSlider* tbMain;
+  QWidget* plMovie;
+  QSplitter* Splitter1;
+  QWidget* lbSubParent;
+  SubtitleImage* imSubtitle;
+  SubtitleLabel* lbSubtitle;
+  StatusBar* sbMain;
+  QTimer* tmMovie;
+  TfmSub* fmSub = nullptr;
+  TfmSynchronize* fmSynchronize = nullptr;
+
+  // Menu items; a tool button shares its item's action.
+  QAction *PlayFile1, *ContinuedPlayFile1, *Play1, *Pause1, *Stop1, *Exit1;
+  QAction *LoadSubtitle1, *SetSubtitleFont1, *AdjustSubtitle1, *ChangeSubtitleLanguage1;
+  QAction *SameAsMovie1, *n001, *n002, *n003, *n004, *n005;
+  QAction *NN1, *NN2, *NN3, *AlwaysonTop1, *BrindleHomepage1, *About2;
+
+  UserPrompts& Prompts() { return prompts_; }
+  const ShellPlaces& Places() const { return places_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildLayout();
+  void BuildMenus();
+  void BuildToolBar();
+  void MeasureNonClientSize();
+  void EnforceStripRules();
+  // Connects an action to a handler that runs behind the command boundary.
+  void Bind(QAction* action, void (TfmMain::*handler)());
+  void Run(const std::function<void()>& command);
+
+  ShellPlaces places_;
+  UserPrompts& prompts_;
+  std::unique_ptr<InstanceRegistry> registry_;
+  QAction* frameRateItems_[6];
+};
+
+}  // namespace captivo

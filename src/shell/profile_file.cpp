@@ -1,0 +1,140 @@
+#include "profile_file.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "file_access.h"
+#include "text_rules.h"
+
+namespace captivo {
+
+namespace {
+
+// A settings file is a few lines; a larger one is not loaded, and not overwritten either.
+constexpr std::uintmax_t kLargestProfile = 16 << 20;
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// The name of a "[section]" line, or nothing.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  line = Trim(line);
+  if (line.size() < 2 || line.front() != '[') return std::nullopt;
+  const size_t close = line.find(']');
+  if (close == std::string_view::npos) return std::nullopt;
+  return Trim(line.substr(1, close - 1));
+}
+
+// Splits a "key=value" line; false for lines without "=".
+bool KeyValue(std::string_view line, std::string_view& key, std::string_view& value) {
+  const size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return false;
+  key = Trim(line.substr(0, equals));
+  value = Trim(line.substr(equals + 1));
+  return true;
+}
+
+}  // namespace
+
+ProfileFile::ProfileFile(std::filesystem::path path) : path_(std::move(path)) {
+  std::error_code error;
+  if (!std::filesystem::exists(path_, error)) return;
+  std::ifstream in(path_, std::ios::binary);
+  if (!std::filesystem::is_regular_file(path_, error) ||
+      std::filesystem::file_size(path_, error) > kLargestProfile || error || !in) {
+    loaded_ = false;
+    return;
+  }
+  for (std::string line; std::getline(in, line);) lines_.push_back(std::move(line));
+}
+
+std::optional<std::string> ProfileFile::Read(std::string_view section, std::string_view key) const {
+  bool inSection = false;
+  for (const std::string& line : lines_) {
+    if (auto name = SectionName(line)) {
+      inSection = EqualNoCase(*name, section);
+      continue;
+    }
+    std::string_view k, v;
+    if (inSection && KeyValue(line, k, v) && EqualNoCase(k, key)) return std::string(v);
+  }
+  return std::nullopt;
+}
+
+void ProfileFile::Write(std::string_view section, std::string_view key, std::string_view value) {
+  const std::string entry = std::string(key) + "=" + std::string(value);
+  std::optional<size_t> sectionLine, lastKeyLine;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (auto name = SectionName(lines_[i])) {
+      if (sectionLine) break;  // the section has ended
+      if (EqualNoCase(*name, section)) sectionLine = lastKeyLine = i;
+      continue;
+    }
+    std::string_view k, v;
+    if (!sectionLine || !KeyValue(lines_[i], k, v)) continue;
+    if (EqualNoCase(k, key)) {
+      lines_[i] = entry;
+      return;
+    }
+    lastKeyLine = i;
+  }
+  if (!sectionLine) {
+    lines_.push_back("[" + std::string(section) + "]");
+    lines_.push_back(entry);
+    return;
+  }
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*lastKeyLine + 1), entry);
+}
+
+bool ProfileFile::Save() const {
+  if (!loaded_) return false;
+  std::string text;
+  for (const std::string& line : lines_) text += line + "\n";
+  std::string sibling = path_.string() + ".XXXXXX";
+  const int fd = ::mkstemp(sibling.data());
+  if (fd < 0) return false;
+  ::fchmod(fd, 0644);
+  const bool written = WriteFully(fd, text.data(), text.size()) && ::fsync(fd) == 0;
+  if (::close(fd) != 0 || !written || ::rename(sibling.c_str(), path_.c_str()) != 0) {
+    ::unlink(sibling.c_str());
+    return false;
+  }
+  return true;
+}
+
+std::optional<int32_t> ParseProfileInteger(std::string_view value) {
+  value = Trim(value);
+  const bool hex = value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X');
+  size_t i = hex ? 2 : 0;
+  bool negative = false;
+  if (!hex && i < value.size() && (value[i] == '+' || value[i] == '-'))
+    negative = value[i++] == '-';
+  if (i == value.size()) return std::nullopt;
+  int64_t number = 0;
+  for (; i < value.size(); ++i) {
+    const char c = value[i];
+    int digit = (c >= '0' && c <= '9') ? c - '0' : -1;
+    if (hex && digit < 0 && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')))
+      digit = (c | 0x20) - 'a' + 10;
+    if (digit < 0) return std::nullopt;
+    number = number * (hex ? 16 : 10) + digit;
+    if (number > (int64_t{1} << 32)) return std::nullopt;
+  }
+  if (negative) number = -number;
+  if (number < INT32_MIN || number > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(number);
+}
+
+}  // namespace captivo

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+
+namespace captivo {
+
+// "set.ini": [Setting] OnTop, and [LastProcessHandle] Handle, the process id of the
+// instance whose main window closed last.
+struct Settings {
+  bool onTop = true;
+  int32_t lastProcess = -1;
+};
+
+// "set.ini" beside the executable when it is there or that folder can be written; else in
+// the user's configuration folder (an installed program's folder is not the user's).
+std::filesystem::path SettingsFilePath(const std::filesystem::path& executableFolder,
+                                       const std::filesystem::path& configFolder);
+
+// Reads what the file holds; missing or bad values give their defaults.
+Settings ReadSettingsFile(const std::filesystem::path& path);
+
+// "Unable to write to %s", with the settings file's path.
+class SettingsWriteError : public std::runtime_error {
+ public:
+  explicit SettingsWriteError(const std::filesystem::path& path)
+      : std::runtime_error("Unable to write to " + path.string()) {}
+};
+
+// Writes OnTop and Handle, keeping every other line of the file.
+void WriteSettingsFile(const std::filesystem::path& path, bool onTop, int32_t processId);
+
+}  // namespace captivo

@@ -1,0 +1,33 @@
+// Reading the settings at start-up, ending a stale instance, writing them at the close.
+#include <unistd.h>
+
+#include "instance_registry.h"
+#include "main_window.h"
+#include "settings.h"
+
+namespace captivo {
+
+namespace {
+
+std::filesystem::path SettingsPath(const ShellPlaces& places) {
+  return SettingsFilePath(places.executableFolder, places.configFolder);
+}
+
+}  // namespace
+
+void TfmMain::ReadSettings() {
+  const Settings settings = ReadSettingsFile(SettingsPath(places_));
+  OnTopFlag = settings.onTop;
+  registry_ = std::make_unique<InstanceRegistry>(places_.runtimeFolder);
+  // The id recorded by the instance that closed last is ended only while a main window of
+  // another instance runs, and only when it is still an instance of this program.
+  if (registry_->AnotherInstanceRuns() && settings.lastProcess != -1)
+    EndStaleInstance(settings.lastProcess);
+  registry_->Register();
+}
+
+void TfmMain::WriteSettings() {
+  WriteSettingsFile(SettingsPath(places_), OnTopFlag, static_cast<int32_t>(::getpid()));
+}
+
+}  // namespace captivo
