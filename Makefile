@@ -32,7 +32,7 @@ build: configure
 	@cmake --build $(BUILD_DIR)
 
 run: build
-	$(BUILD_DIR)/src/tools/captivo-sub dump samples/demo.srt
+	$(BUILD_DIR)/src/captivo
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j2

@@ -33,12 +33,6 @@ const char* CodecName(int codePage) {
   }
 }
 
-bool IsUtf8(std::string_view bytes) {
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  (void)utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-  return !utf8.hasError();
-}
-
 }  // namespace
 
 QString DecodeSubtitleText(std::string_view bytes, int codePage) {
@@ -46,7 +40,9 @@ QString DecodeSubtitleText(std::string_view bytes, int codePage) {
   bool ascii = true;
   for (char c : bytes) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) return QString::fromLatin1(view);
-  if (IsUtf8(bytes)) return QString::fromUtf8(view);
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString asUtf8 = utf8.decode(view);
+  if (!utf8.hasError()) return asUtf8;
   const QByteArray name = CodecName(codePage) ? QByteArray(CodecName(codePage))
                                               : "windows-" + QByteArray::number(codePage);
   QStringDecoder decoder(name.constData());

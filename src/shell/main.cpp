@@ -8,7 +8,9 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  QApplication::setApplicationName("Captivo");
+  // On X11 the application name is the windows' class: running main windows are told by
+  // the class "TfmMain" and the title "Captivo".
+  QApplication::setApplicationName("TfmMain");
   QApplication::setQuitOnLastWindowClosed(false);
 
   captivo::ToolkitPrompts prompts;

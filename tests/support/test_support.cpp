@@ -21,6 +21,7 @@ TempDir::~TempDir() {
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
   const std::filesystem::path file = path_ / name;
+  std::filesystem::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << bytes;
   return file.string();
 }

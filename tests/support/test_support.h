@@ -15,7 +15,8 @@ class TempDir {
   TempDir();
   ~TempDir();
   const std::filesystem::path& Path() const { return path_; }
-  // Writes `bytes` to a file of that name in the folder and gives its path.
+  // Writes `bytes` to a file of that name in the folder (making the folders in the name)
+  // and gives its path.
   std::string Write(const std::string& name, const std::string& bytes) const;
 
  private:

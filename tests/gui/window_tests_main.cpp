@@ -1,0 +1,18 @@
+#include <QApplication>
+#include <QtTest>
+
+#include "test_processes.h"
+
+int RunMainWindowTests(int argc, char** argv);
+int RunSynchronizeTests(int argc, char** argv);
+int RunSubtitleDisplayTests(int argc, char** argv);
+
+int main(int argc, char** argv) {
+  captivo::test::HoldRegistrationIfAsked(argc, argv);
+  QApplication application(argc, argv);
+  int failures = 0;
+  failures += RunMainWindowTests(argc, argv);
+  failures += RunSynchronizeTests(argc, argv);
+  failures += RunSubtitleDisplayTests(argc, argv);
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,79 @@
+#include "settings.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "profile_file.h"
+#include "test_support.h"
+
+namespace captivo {
+namespace {
+
+TEST(Settings, ValuesAndTheirDefaults) {
+  struct Case {
+    const char* file;
+    bool onTop;
+    int32_t lastProcess;
+  } cases[] = {
+      {"", true, -1},
+      {"[Setting]\nOnTop=0\n", false, -1},
+      {"[Setting]\nOnTop=7\n", true, -1},
+      {"[Setting]\nOnTop=yes\n", true, -1},
+      {"[Setting]\nOnTop=0x0\n", false, -1},
+      {"[Setting]\nOnTop=\n", true, -1},
+      {"[Other]\nOnTop=0\n", true, -1},
+      {"[LastProcessHandle]\nHandle=888\n", true, 888},
+      {"[LastProcessHandle]\nHandle=abc\n", true, -1},
+      {"\x01\x02\xff\n[Setting\nOnTop=0\n", true, -1},  // binary: no section was opened
+  };
+  test::TempDir dir;
+  for (const Case& c : cases) {
+    const Settings settings = ReadSettingsFile(dir.Write("set.ini", c.file));
+    EXPECT_EQ(settings.onTop, c.onTop) << c.file;
+    EXPECT_EQ(settings.lastProcess, c.lastProcess) << c.file;
+  }
+}
+
+TEST(Settings, WritingKeepsOtherSectionsAndCreatesTheConfigFolder) {
+  test::TempDir dir;
+  const std::string path = dir.Write("set.ini", "[Window]\nLeft=3\n[Setting]\nOnTop=1\n");
+  WriteSettingsFile(path, false, 888);
+  const ProfileFile file(path);
+  EXPECT_EQ(file.Read("Window", "Left"), "3");
+  EXPECT_EQ(file.Read("Setting", "OnTop"), "0");
+  EXPECT_EQ(file.Read("LastProcessHandle", "Handle"), "888");
+
+  const auto nested = dir.Path() / "config" / "captivo" / "set.ini";
+  WriteSettingsFile(nested, true, 5);
+  EXPECT_EQ(ProfileFile(nested).Read("Setting", "OnTop"), "1");
+}
+
+TEST(Settings, AFailedWriteNamesTheFile) {
+  test::TempDir dir;
+  const std::filesystem::path path = std::filesystem::path(dir.Write("plain", "")) / "set.ini";
+  try {
+    WriteSettingsFile(path, true, 1);
+    ADD_FAILURE();
+  } catch (const SettingsWriteError& e) {
+    EXPECT_EQ(e.what(), "Unable to write to " + path.string());
+  }
+}
+
+TEST(Settings, LivesBesideTheProgramUnlessThatFolderIsNotOurs) {
+  test::TempDir dir;
+  const auto program = dir.Path() / "bin", config = dir.Path() / "config";
+  std::filesystem::create_directories(program);
+  EXPECT_EQ(SettingsFilePath(program, config), program / "set.ini");  // writable
+  EXPECT_EQ(SettingsFilePath(dir.Path() / "plain-file-folder", config), config / "set.ini");
+  if (::geteuid() != 0) {  // root writes anywhere
+    std::filesystem::permissions(
+        program, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_EQ(SettingsFilePath(program, config), config / "set.ini");
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+  }
+  dir.Write("bin/set.ini", "[Setting]\nOnTop=0\n");
+  EXPECT_EQ(SettingsFilePath(program, config), program / "set.ini");  // there already
+}
+
+}  // namespace
+}  // namespace captivo

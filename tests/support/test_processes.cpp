@@ -1,0 +1,65 @@
+#include "test_processes.h"
+
+#include <chrono>
+#include <cstring>
+#include <iostream>
+#include <thread>
+
+#include "instance_registry.h"
+
+namespace captivo::test {
+
+ChildProcess::ChildProcess(std::vector<std::string> argv, bool waitForLine) {
+  int out[2];
+  if (::pipe(out) != 0) return;
+  std::vector<char*> args;
+  for (auto& a : argv) args.push_back(a.data());
+  args.push_back(nullptr);
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    ::dup2(out[1], STDOUT_FILENO);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  ::close(out[1]);
+  char c;
+  if (waitForLine)
+    while (::read(out[0], &c, 1) == 1 && c != '\n') {
+    }
+  ::close(out[0]);
+}
+
+ChildProcess::~ChildProcess() {
+  if (pid_ > 0 && !reaped_) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+}
+
+bool ChildProcess::Alive() {
+  if (reaped_) return false;
+  int status;
+  if (::waitpid(pid_, &status, WNOHANG) == pid_) reaped_ = true;
+  return !reaped_;
+}
+
+bool ChildProcess::WaitForEnd() {
+  for (int i = 0; i < 200 && Alive(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return !Alive();
+}
+
+std::vector<std::string> HoldRegistration(const std::string& folder) {
+  char self[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+  return {std::string(self, n > 0 ? static_cast<size_t>(n) : 0), "--hold-registration", folder};
+}
+void HoldRegistrationIfAsked(int argc, char** argv) {
+  if (argc != 3 || std::strcmp(argv[1], "--hold-registration") != 0) return;
+  InstanceRegistry registry(argv[2]);
+  std::cout << (registry.Register() ? "registered" : "failed") << std::endl;
+  ::pause();
+  ::_exit(0);
+}
+
+}  // namespace captivo::test
