@@ -1,5 +1,7 @@
 // Captivo: start-up in its fixed order, then the message loop until the main window closes.
 #include <QApplication>
+#include <QTimer>
+#include <clocale>
 
 #include "main_window.h"
 #include "subtitle_window.h"
@@ -12,6 +14,7 @@ int main(int argc, char** argv) {
   // the class "TfmMain" and the title "Captivo".
   QApplication::setApplicationName("TfmMain");
   QApplication::setQuitOnLastWindowClosed(false);
+  std::setlocale(LC_NUMERIC, "C");  // the movie library reads numbers the C way
 
   captivo::ToolkitPrompts prompts;
   captivo::TfmMain fmMain(captivo::ShellPlaces::ForThisProcess(), prompts);
@@ -20,5 +23,10 @@ int main(int argc, char** argv) {
   captivo::TfmSynchronize fmSynchronize(&fmMain);
   fmMain.AttachWindows(&fmSub, &fmSynchronize);
   fmMain.show();
+  // "captivo FILE", as the desktop's "Open With" starts it: FILE opens like a drop.
+  if (argc > 1) {
+    const QString file = QString::fromLocal8Bit(argv[1]);
+    QTimer::singleShot(0, &fmMain, [&fmMain, file] { fmMain.OpenDroppedFile(file); });
+  }
   return application.exec();
 }

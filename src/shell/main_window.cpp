@@ -17,11 +17,13 @@
 #include "command_boundary.h"
 #include "instance_registry.h"
 #include "maker.h"
+#include "message_hook.h"
 #include "status_bar.h"
 #include "subtitle_image.h"
 #include "subtitle_label.h"
 #include "toolbar_images.h"
 #include "user_prompts.h"
+#include "window_messages.h"
 
 namespace captivo {
 
@@ -45,13 +47,15 @@ TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
   BuildLayout();
   BuildMenus();
   BuildToolBar();
-  resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  SetClientSize(kClientWidth, kClientHeight);
   const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
   move(desktop.center() - rect().center());
   FormCreate();
 }
 
-TfmMain::~TfmMain() = default;
+TfmMain::~TfmMain() {
+  FormDestroy();
+}
 
 void TfmMain::AttachWindows(TfmSub* overlay, TfmSynchronize* synchronize) {
   fmSub = overlay;
@@ -76,6 +80,7 @@ void TfmMain::BuildLayout() {
   tbMain->setRange(0, 1000);
   tbMain->setTickPosition(QSlider::NoTicks);
   tbMain->setFocusPolicy(Qt::NoFocus);
+  tbMain->setFixedHeight(17);
   tbMain->setStyleSheet("QSlider::handle:horizontal { width: 10px; }");
   auto* seekLayout = new QVBoxLayout(Panel1);
   seekLayout->setContentsMargins(0, 0, 0, 0);
@@ -92,6 +97,7 @@ void TfmMain::BuildLayout() {
   QPalette black = plMovie->palette();
   black.setColor(QPalette::Window, Qt::black);
   plMovie->setPalette(black);
+  plMovie->installEventFilter(this);
   lbSubParent = new QWidget(Splitter1);
   lbSubParent->setObjectName("lbSubParent");
   lbSubParent->installEventFilter(this);
@@ -122,6 +128,7 @@ void TfmMain::BuildLayout() {
   tmMovie = new QTimer(this);
   tmMovie->setObjectName("tmMovie");
   tmMovie->setInterval(100);
+  connect(tmMovie, &QTimer::timeout, this, [this] { Run([this] { tmMovieTimer(); }); });
 
   // The idle update runs whenever the event loop is about to wait for more events.
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -183,6 +190,11 @@ void TfmMain::BuildMenus() {
     connect(rateItems[tag], &QAction::triggered, this,
             [this, tag] { Run([this, tag] { n005Click(tag); }); });
   }
+  Bind(PlayFile1, &TfmMain::PlayFile1Click);
+  Bind(ContinuedPlayFile1, &TfmMain::ContinuedPlayFile1Click);
+  Bind(Play1, &TfmMain::Play1Click);
+  Bind(Pause1, &TfmMain::Pause1Click);
+  Bind(Stop1, &TfmMain::Stop1Click);
   Bind(Exit1, &TfmMain::Exit1Click);
   Bind(LoadSubtitle1, &TfmMain::LoadSubtitle1Click);
   Bind(SetSubtitleFont1, &TfmMain::SetSubtitleFont1Click);
@@ -235,7 +247,9 @@ void TfmMain::Run(const std::function<void()>& command) {
 void TfmMain::FormCreate() {
   ReadSettings();
   ApplyOnTop();
+  setAcceptDrops(true);  // DropFileTarget1
   MeasureNonClientSize();
+  qApp->installEventFilter(new MessageHookProc(*this));
   SameAsMovie1->setChecked(true);
 }
 
@@ -258,7 +272,18 @@ void TfmMain::FormShow() {
   LeaveFullScreen();
 }
 
+bool TfmMain::event(QEvent* event) {
+  if (event->type() == kStopPlayback) {
+    Run([this] { WMStopPlayback(); });
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
 void TfmMain::closeEvent(QCloseEvent* event) {
+  Run([this] {
+    if (tmMovie->isActive()) Stop1Click();  // FormCloseQuery
+  });
   Run([this] { FormClose(); });
   event->accept();
   QCoreApplication::quit();  // the main window's close ends the program
@@ -312,7 +337,29 @@ void TfmMain::ApplicationEvents1Idle() {
   ChangeSubtitleLanguage1->setEnabled(VobSubMode);
 }
 
+void TfmMain::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  Run([this] { WMSizing(); });
+}
+
+int TfmMain::ClientWidth() const {
+  return width();
+}
+
+int TfmMain::ClientHeight() const {
+  return height() - MenuBarHeight();
+}
+
+void TfmMain::SetClientSize(int width, int height) {
+  resize(width, height + MenuBarHeight());
+}
+
+int TfmMain::MenuBarHeight() const {
+  return menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height();
+}
+
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == plMovie && event->type() == QEvent::Resize) Run([this] { plMovieResize(); });
   if (watched == lbSubParent && event->type() == QEvent::Resize) {
     // The strip's image is renewed at the new size; the next tick draws the picture anew.
     imSubtitle->setGeometry(lbSubParent->rect());

@@ -55,7 +55,13 @@ class TfmMain : public QMainWindow, public MessageSink {
   void LoadSubtitle1Click();
   void OpenSubtitleFile(const QString& path);
 
-  // Player state
+  // Files dropped on the window (drop_target.cpp)
+  void DropFileTarget1Drop(const QStringList& paths);
+  // A file given on the command line: opened as a drop, behind the command boundary.
+  void OpenDroppedFile(const QString& path);
+  void FormDestroy();
+
+  // Player state and movie control (playback/movie_control.cpp, playback/subtitle_clock.cpp)
   QString MovieFileName;
   double MovieFrameRate = 0;
   double SubtitleFrameRate = 0;
@@ -64,6 +70,17 @@ class TfmMain : public QMainWindow, public MessageSink {
   int32_t VideoWidth = 0;
   int32_t VideoHeight = 0;
   bool SeekDragging = false;
+  void PlayFile1Click();
+  void ContinuedPlayFile1Click();
+  void ChooseMovie();
+  void OpenMovie();
+  void FindCompanionSubtitle();
+  void Play1Click();
+  void Pause1Click();
+  void Stop1Click();
+  void plMovieResize();
+  void WMSizing();
+  void tmMovieTimer();
 
   // Synchronization and frame rate (playback/frame_rate_menu.cpp)
   void n005Click(int tag);
@@ -77,7 +94,17 @@ class TfmMain : public QMainWindow, public MessageSink {
   void ShowSubtitleText(const std::string& text);
   void SetSubtitleFont1Click();
   void Splitter1Moved();
+  void SetViewScale(double factor);
   void LeaveFullScreen();
+  void WMStopPlayback();
+
+  // The client area is everything below the menu bar.
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetClientSize(int width, int height);
+  // The heights that every size rule adds to the picture's: the status bar, the strip,
+  // the splitter and the seek bar.
+  int PictureAreaAllowance() const;
 
   // The reader's message boxes, owned by this window.
   void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
@@ -106,7 +133,11 @@ class TfmMain : public QMainWindow, public MessageSink {
   const ShellPlaces& Places() const { return places_; }
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -115,6 +146,7 @@ class TfmMain : public QMainWindow, public MessageSink {
   void BuildMenus();
   void BuildToolBar();
   void MeasureNonClientSize();
+  int MenuBarHeight() const;
   void EnforceStripRules();
   // Connects an action to a handler that runs behind the command boundary.
   void Bind(QAction* action, void (TfmMain::*handler)());

@@ -83,6 +83,13 @@ int32_t RoundToInt32(double value) {
   return static_cast<int32_t>((value + kShift) - kShift);
 }
 
+int32_t SaturatedAdd(int32_t a, int32_t b) {
+  const int64_t sum = int64_t{a} + b;
+  if (sum > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (sum < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(sum);
+}
+
 std::string FormatHms(int32_t seconds) {
   return std::to_string(seconds / 3600) + ":" + std::to_string(seconds % 3600 / 60) + ":" +
          std::to_string(seconds % 60);

@@ -25,6 +25,9 @@ int32_t CombineHms(int32_t hours, int32_t minutes, int32_t seconds, std::string_
 // result to the signed 32-bit range (NaN gives 0).
 int32_t RoundToInt32(double value);
 
+// a + b, held at the ends of the signed 32-bit range instead of wrapping.
+int32_t SaturatedAdd(int32_t a, int32_t b);
+
 // Whole seconds as hours:minutes:seconds without zero padding: 3725 gives 1:2:5.
 std::string FormatHms(int32_t seconds);
 

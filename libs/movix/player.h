@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <atomic>
+#include <cstdint>
+
+#include "video_surface.h"
+
+struct mpv_handle;
+struct mpv_event;
+
+namespace movix {
+
+// The one player behind the library's functions: an mpv instance, the surface it draws
+// on inside the program's panel, and the values its events last reported. Every getter
+// answers from those values; nothing a clock tick calls waits on mpv.
+class Player {
+ public:
+  static Player& Instance();
+  ~Player();
+
+  bool Play(const char* path, QWidget* panel);
+  int32_t FrameRateThousandths() const;
+  int32_t DurationFrames() const;
+  void VideoSize(int32_t& width, int32_t& height) const;
+  int32_t PositionFrame() const;
+  void Seek(int32_t frame);
+  void SetPaused(bool paused);
+  void TogglePause();
+  void Stop();
+  void FitToPanel();
+  void DrainEvents();
+
+ private:
+  Player() = default;
+  bool EnsureStarted(QWidget* panel);
+  void Handle(const mpv_event& event);
+  void ReadOpenedFile();
+  static void Wakeup(void* player);
+
+  mpv_handle* mpv_ = nullptr;
+  VideoOutput output_ = VideoOutput::None;
+  QPointer<QWidget> panel_;
+  // The surface is a child of the panel and goes with it.
+  QPointer<QWidget> surfaceWidget_;
+  VideoSurface* surface_ = nullptr;
+  // Where mpv's thread posts its wakeups; cleared before the panel goes.
+  std::atomic<QObject*> eventTarget_{nullptr};
+  std::atomic<bool> wakeupPosted_{false};
+  bool opening_ = false;  // Play reads the events itself
+
+  int64_t loadingEntry_ = -1;  // the playlist entry of the file being opened
+  double frameRate_ = 0;
+  double duration_ = 0;
+  double timePos_ = 0;
+  int32_t width_ = 0, height_ = 0;
+  bool endNoticed_ = false;  // the end of this file was reported to the main window
+};
+
+}  // namespace movix

@@ -1,0 +1,144 @@
+#include "video_surface.h"
+
+#include <mpv/render.h>
+#include <mpv/render_gl.h>
+
+#include <QImage>
+#include <QMetaObject>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
+#include <QPainter>
+#include <QPointer>
+#include <cstdlib>
+#include <cstring>
+
+namespace movix {
+
+namespace {
+
+// mpv asks for a new frame from its own thread; the widget repaints on the GUI thread.
+void RequestRepaint(void* widget) {
+  QPointer<QWidget> target(static_cast<QWidget*>(widget));
+  QMetaObject::invokeMethod(
+      static_cast<QWidget*>(widget),
+      [target] {
+        if (target) target->update();
+      },
+      Qt::QueuedConnection);
+}
+
+void* GlFunction(void*, const char* name) {
+  QOpenGLContext* context = QOpenGLContext::currentContext();
+  return context ? reinterpret_cast<void*>(context->getProcAddress(name)) : nullptr;
+}
+
+class GlSurface : public QOpenGLWidget, public VideoSurface {
+ public:
+  GlSurface(mpv_handle* mpv, QWidget* parent) : QOpenGLWidget(parent), mpv_(mpv) {}
+  ~GlSurface() override {
+    makeCurrent();
+    if (render_) mpv_render_context_free(render_);
+    doneCurrent();
+  }
+  QWidget* Widget() override { return this; }
+  bool Ready() override { return render_ != nullptr; }
+
+ protected:
+  void initializeGL() override {
+    // No advanced control: mpv's decoder then never waits for this (the GUI) thread.
+    mpv_opengl_init_params gl{GlFunction, nullptr};
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
+        {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl},
+        {MPV_RENDER_PARAM_INVALID, nullptr}};
+    if (mpv_render_context_create(&render_, mpv_, params) >= 0)
+      mpv_render_context_set_update_callback(render_, RequestRepaint, this);
+  }
+
+  void paintGL() override {
+    if (!render_) return;
+    const qreal ratio = devicePixelRatioF();
+    mpv_opengl_fbo fbo{static_cast<int>(defaultFramebufferObject()),
+                       static_cast<int>(width() * ratio), static_cast<int>(height() * ratio), 0};
+    int flip = 1, block = 0;  // blocking for the frame's time would stall the whole window
+    mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
+                                 {MPV_RENDER_PARAM_FLIP_Y, &flip},
+                                 {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+                                 {MPV_RENDER_PARAM_INVALID, nullptr}};
+    mpv_render_context_render(render_, params);
+  }
+
+ private:
+  mpv_handle* mpv_;
+  mpv_render_context* render_ = nullptr;
+};
+
+// mpv's software renderer into an image: slower, but needs no OpenGL.
+class SoftwareSurface : public QWidget, public VideoSurface {
+ public:
+  SoftwareSurface(mpv_handle* mpv, QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_SW)},
+        {MPV_RENDER_PARAM_INVALID, nullptr}};
+    if (mpv_render_context_create(&render_, mpv, params) >= 0)
+      mpv_render_context_set_update_callback(render_, RequestRepaint, this);
+  }
+  ~SoftwareSurface() override {
+    if (render_) mpv_render_context_free(render_);
+  }
+  QWidget* Widget() override { return this; }
+  bool Ready() override { return render_ != nullptr; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (frame_.size() != size()) frame_ = QImage(size(), QImage::Format_RGB32);
+    if (render_ && !frame_.isNull()) {
+      int size[2] = {frame_.width(), frame_.height()};
+      size_t stride = static_cast<size_t>(frame_.bytesPerLine());
+      mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, size},
+                                   {MPV_RENDER_PARAM_SW_FORMAT, const_cast<char*>("bgr0")},
+                                   {MPV_RENDER_PARAM_SW_STRIDE, &stride},
+                                   {MPV_RENDER_PARAM_SW_POINTER, frame_.bits()},
+                                   {MPV_RENDER_PARAM_INVALID, nullptr}};
+      mpv_render_context_render(render_, params);
+    }
+    QPainter(this).drawImage(0, 0, frame_);
+  }
+
+ private:
+  mpv_render_context* render_ = nullptr;
+  QImage frame_;
+};
+
+bool OpenGlWorks() {
+  QOpenGLContext context;
+  QOffscreenSurface surface;
+  surface.create();
+  return context.create() && context.makeCurrent(&surface);
+}
+
+}  // namespace
+
+VideoOutput ChosenVideoOutput() {
+  const char* wanted = std::getenv("CAPTIVO_VIDEO_OUTPUT");
+  if (wanted && std::strcmp(wanted, "none") == 0) return VideoOutput::None;
+  if (wanted && std::strcmp(wanted, "software") == 0) return VideoOutput::Software;
+  if (wanted && std::strcmp(wanted, "opengl") == 0) return VideoOutput::OpenGl;
+  return OpenGlWorks() ? VideoOutput::OpenGl : VideoOutput::Software;
+}
+
+VideoSurface* CreateVideoSurface(VideoOutput output, mpv_handle* mpv, QWidget* parent) {
+  switch (output) {
+    case VideoOutput::OpenGl:
+      return new GlSurface(mpv, parent);
+    case VideoOutput::Software:
+      return new SoftwareSurface(mpv, parent);
+    case VideoOutput::None:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace movix

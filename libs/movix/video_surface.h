@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+struct mpv_handle;
+
+namespace movix {
+
+// Where mpv draws the picture: a widget that owns mpv's render context.
+class VideoSurface {
+ public:
+  virtual ~VideoSurface() = default;
+  virtual QWidget* Widget() = 0;
+  // The render context exists; mpv can load a file with video.
+  virtual bool Ready() = 0;
+};
+
+// "opengl" (the default where OpenGL works), "software", or "none" (no picture at all),
+// from CAPTIVO_VIDEO_OUTPUT.
+enum class VideoOutput { OpenGl, Software, None };
+VideoOutput ChosenVideoOutput();
+
+// A surface of the chosen kind inside `parent`, or nullptr for VideoOutput::None.
+VideoSurface* CreateVideoSurface(VideoOutput output, mpv_handle* mpv, QWidget* parent);
+
+}  // namespace movix

@@ -1,0 +1,29 @@
+#pragma once
+
+// The movie playback library: plays a movie inside a panel of the program and reports its
+// frame rate, length, picture size and position. Positions and lengths are frame numbers.
+#include <cstdint>
+
+extern "C" {
+
+// Opens `path` and plays it inside `panel` (the panel's QWidget), replacing any movie
+// before. Returns 0 when it plays, non-zero when the file cannot be played.
+int PlayFile(const char* path, void* panel);
+// Frame rate in thousandths of a frame per second (25 fps gives 25000); 0 when unknown.
+void GetFrameRate(int32_t* rate);
+void GetDur(int32_t* frames);
+void GetVideoWH(int32_t* width, int32_t* height);
+void GetPos(int32_t* frame);
+void SetPos(int32_t frame);
+void PlayMovie(void);
+// Toggles: pauses a playing movie, resumes a paused one.
+void PauseMovie(void);
+void StopMovie(void);
+// Fits the picture to the panel's new size.
+void SizeChange(void);
+// 1 shows the picture over the whole screen, 0 returns it to the panel.
+void SetFullScreen(int32_t on);
+// Handles the playback events the library announced with a playback-event message.
+void GraphNotify(void);
+
+}  // extern "C"

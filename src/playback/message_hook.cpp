@@ -1,0 +1,31 @@
+#include "message_hook.h"
+
+#include <QMouseEvent>
+#include <QSlider>
+
+#include "main_window.h"
+#include "movix.h"
+#include "window_messages.h"
+
+namespace captivo {
+
+MessageHookProc::MessageHookProc(TfmMain& window) : QObject(&window), window_(window) {}
+
+bool MessageHookProc::eventFilter(QObject* watched, QEvent* event) {
+  // Only events taken off the queue reach a filter: one peeked at never does.
+  if (watched == window_.plMovie && event->type() == kPlaybackEvent) GraphNotify();
+  if (watched == window_.tbMain &&
+      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+    if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+      if (event->type() == QEvent::MouseButtonPress) {
+        window_.SeekDragging = true;
+      } else {
+        window_.SeekDragging = false;
+        SetPos(window_.tbMain->value());
+      }
+    }
+  }
+  return false;  // the event goes on to its window unchanged
+}
+
+}  // namespace captivo

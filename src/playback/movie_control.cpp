@@ -1,0 +1,127 @@
+// Opening a movie, the transport commands, and the window's proportion while it plays.
+#include <QFileInfo>
+#include <QSlider>
+#include <QSplitter>
+#include <QTimer>
+
+#include "conversions.h"
+#include "main_window.h"
+#include "maker.h"
+#include "movix.h"
+#include "number_text.h"
+#include "status_bar.h"
+#include "user_prompts.h"
+
+namespace captivo {
+
+namespace {
+
+constexpr const char* kMovieFilters =
+    "Movie files (*.avi *.mpg *.mpeg *.dat *.divx *.wmv *.asf *.mkv *.mp4 *.m4v *.mov *.webm "
+    "*.ogv *.ts *.m2ts *.flv *.vob);;All Files (*)";
+
+QString FramesAndTime(int32_t frames, double rate) {
+  return QString::number(frames) + "/" +
+         QString::fromStdString(FormatHms(RoundToInt32(frames / rate)));
+}
+
+}  // namespace
+
+void TfmMain::PlayFile1Click() {
+  ContinuedOffset = 0;
+  MovieDuration = 0;
+  ChooseMovie();
+}
+
+void TfmMain::ContinuedPlayFile1Click() {
+  // The next part's positions count on from the end of this one.
+  ContinuedOffset = SaturatedAdd(ContinuedOffset, MovieDuration);
+  ChooseMovie();
+}
+
+void TfmMain::ChooseMovie() {
+  const QString path = prompts_.ChooseFile(this, "Play DivX Movie", kMovieFilters);
+  if (path.isEmpty()) return;
+  MovieFileName = path;
+  OpenMovie();
+}
+
+void TfmMain::OpenMovie() {
+  if (::PlayFile(QFile::encodeName(MovieFileName).constData(), plMovie) != 0) {
+    prompts_.ShowMessage(this, "Error",
+                         QString("Movie file error or DivX codec not installed properly!\r"
+                                 "Please go ") +
+                             kMakerWebAddress + " for more information.",
+                         QMessageBox::Critical);
+    return;
+  }
+  LastVobSubIndex = -1;
+  int32_t rate = 0;
+  GetFrameRate(&rate);
+  SubtitleFrameRate = rate / 1000.0;
+  Subtitles.ForgetLastHit();
+  if (!(SubtitleFrameRate > 0)) {
+    Stop1Click();
+    prompts_.ShowMessage(this, "Error", "Can not get the frame rate of the movie",
+                         QMessageBox::Critical);
+    return;
+  }
+  MovieFrameRate = SubtitleFrameRate;
+  tmMovie->start();
+  GetDur(&MovieDuration);
+  tbMain->setMaximum(MovieDuration);
+  sbMain->SetPanelText(1, FramesAndTime(MovieDuration, SubtitleFrameRate));
+  sbMain->SetPanelText(2, RealText(SubtitleFrameRate) + "fps");
+  GetVideoWH(&VideoWidth, &VideoHeight);
+  sbMain->SetPanelText(3, QString("%1*%2").arg(VideoWidth).arg(VideoHeight));
+  SetViewScale(1.0);
+  FindCompanionSubtitle();
+}
+
+void TfmMain::FindCompanionSubtitle() {
+  // The base is the name without its extension; the extensions are tried as written.
+  const QFileInfo movie(MovieFileName);
+  const QString name = movie.fileName();
+  const int dot = name.lastIndexOf('.');
+  const QString base = movie.path() + "/" + (dot < 0 ? name : name.left(dot));
+  for (const char* extension : {".idx", ".sub", ".srt", ".ssa", ".ass"}) {
+    if (QFileInfo(base + extension).isFile()) {
+      OpenSubtitleFile(base + extension);
+      return;
+    }
+  }
+}
+
+void TfmMain::Play1Click() {
+  PlayMovie();
+  tmMovie->start();
+}
+
+void TfmMain::Pause1Click() {
+  PauseMovie();
+}
+
+void TfmMain::Stop1Click() {
+  tmMovie->stop();
+  StopMovie();
+}
+
+void TfmMain::plMovieResize() {
+  if (!tmMovie->isActive()) return;
+  SizeChange();
+  LastVobSubIndex = -1;
+}
+
+int TfmMain::PictureAreaAllowance() const {
+  return sbMain->height() + lbSubParent->height() + Splitter1->handleWidth() + tbMain->height();
+}
+
+void TfmMain::WMSizing() {
+  // While a movie runs the height follows the width, keeping the picture's proportion.
+  if (!tmMovie->isActive() || VideoWidth == 0) return;
+  const int height = RoundToInt32(VideoHeight * (static_cast<double>(ClientWidth()) / VideoWidth)) +
+                     PictureAreaAllowance();
+  if (height != ClientHeight()) SetClientSize(ClientWidth(), height);
+}
+
+}  // namespace captivo
