@@ -6,6 +6,7 @@
 int RunMainWindowTests(int argc, char** argv);
 int RunSynchronizeTests(int argc, char** argv);
 int RunSubtitleDisplayTests(int argc, char** argv);
+int RunMovieControlTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   captivo::test::HoldRegistrationIfAsked(argc, argv);
@@ -14,5 +15,6 @@ int main(int argc, char** argv) {
   failures += RunMainWindowTests(argc, argv);
   failures += RunSynchronizeTests(argc, argv);
   failures += RunSubtitleDisplayTests(argc, argv);
+  failures += RunMovieControlTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,147 @@
+// The movie library with real libmpv and real files: what the program relies on.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+#include <string>
+
+#include "movix.h"
+#include "window_messages.h"
+
+namespace {
+
+std::string Media(const char* name) {
+  return std::string(CAPTIVO_MEDIA_DIR) + "/" + name;
+}
+
+// Stands in for the program's hook: answers each playback event with GraphNotify and
+// counts the stop notices that reach the window.
+class EventPump : public QWidget {
+ public:
+  int stopNotices = 0;
+  bool event(QEvent* event) override {
+    if (event->type() == captivo::kStopPlayback) ++stopNotices;
+    return QWidget::event(event);
+  }
+};
+
+class Panel : public QWidget {
+ public:
+  using QWidget::QWidget;
+  bool event(QEvent* event) override {
+    if (event->type() == captivo::kPlaybackEvent) GraphNotify();
+    return QWidget::event(event);
+  }
+};
+
+class MovixTest : public ::testing::Test {
+ protected:
+  void SetUp() override { panel = new Panel(&window); }
+  // Runs the event loop for `ms` milliseconds.
+  void Pump(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  int32_t Position() {
+    int32_t frame = -1;
+    GetPos(&frame);
+    return frame;
+  }
+  EventPump window;
+  Panel* panel;
+};
+
+TEST_F(MovixTest, ReportsTheOpenedMovie) {
+  struct Expected {
+    const char* file;
+    int32_t rate, width, height, minFrames, maxFrames;
+  } movies[] = {
+      {"movie-640x272-25.avi", 25000, 640, 272, 299, 302},
+      {"movie-1280x720-23976.mp4", 23976, 1280, 720, 478, 481},
+  };
+  for (const Expected& m : movies) {
+    ASSERT_EQ(PlayFile(Media(m.file).c_str(), panel), 0) << m.file;
+    int32_t rate = 0, frames = 0, width = 0, height = 0;
+    GetFrameRate(&rate);
+    GetDur(&frames);
+    GetVideoWH(&width, &height);
+    EXPECT_EQ(rate, m.rate) << m.file;
+    EXPECT_GE(frames, m.minFrames) << m.file;
+    EXPECT_LE(frames, m.maxFrames) << m.file;
+    EXPECT_EQ(width, m.width);
+    EXPECT_EQ(height, m.height);
+  }
+}
+
+TEST_F(MovixTest, PositionAdvancesPausesSeeksAndStops) {
+  ASSERT_EQ(PlayFile(Media("movie-640x272-25.avi").c_str(), panel), 0);
+  Pump(600);
+  const int32_t moving = Position();
+  EXPECT_GT(moving, 5);
+
+  PauseMovie();
+  Pump(200);
+  const int32_t paused = Position();
+  Pump(400);
+  EXPECT_EQ(Position(), paused);  // a paused movie stands still
+
+  SetPos(100);  // exact: lands on the frame asked for
+  Pump(500);
+  EXPECT_EQ(Position(), 100);
+
+  PauseMovie();  // the toggle resumes
+  Pump(400);
+  EXPECT_GT(Position(), 100);
+
+  StopMovie();
+  Pump(400);
+  EXPECT_EQ(Position(), 0);
+  Pump(300);
+  EXPECT_EQ(Position(), 0);  // stopped: no longer advancing
+  PlayMovie();
+  Pump(400);
+  EXPECT_GT(Position(), 0);
+}
+
+TEST_F(MovixTest, TheEndOfTheMovieIsToldToTheWindowOnce) {
+  ASSERT_EQ(PlayFile(Media("movie-640x272-25.avi").c_str(), panel), 0);
+  SetPos(290);
+  Pump(1500);
+  EXPECT_EQ(window.stopNotices, 1);
+  Pump(300);
+  EXPECT_EQ(window.stopNotices, 1);
+}
+
+TEST_F(MovixTest, FilesThatAreNoMoviesAreRefused) {
+  for (const char* file : {"random.avi", "text.avi", "empty.avi", "truncated.avi", "missing.avi"}) {
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_NE(PlayFile(Media(file).c_str(), panel), 0) << file;
+    EXPECT_LT(clock.elapsed(), 5000) << file;
+  }
+  // Sound alone plays, but has no frame rate.
+  ASSERT_EQ(PlayFile(Media("audio-only.wav").c_str(), panel), 0);
+  int32_t rate = -1;
+  GetFrameRate(&rate);
+  EXPECT_EQ(rate, 0);
+  // A movie opens again after all that.
+  EXPECT_EQ(PlayFile(Media("movie-640x272-25.avi").c_str(), panel), 0);
+}
+
+TEST_F(MovixTest, CallsBeforeAnyMovieDoNothingHarmful) {
+  SetPos(10);
+  PlayMovie();
+  SizeChange();
+  GraphNotify();
+  SUCCEED();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
