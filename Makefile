@@ -31,8 +31,11 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR)
 
+# The first run plays the demo movie with its subtitles; later runs start empty.
 run: build
-	$(BUILD_DIR)/src/captivo
+	@if [ ! -e $(BUILD_DIR)/demo/demo.avi ]; then \
+	  scripts/make-demo $(BUILD_DIR)/demo && $(BUILD_DIR)/src/captivo $(BUILD_DIR)/demo/demo.avi; \
+	else $(BUILD_DIR)/src/captivo; fi
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j2
