@@ -7,6 +7,7 @@
 #include <QMetaObject>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QPointer>
@@ -112,11 +113,18 @@ class SoftwareSurface : public QWidget, public VideoSurface {
   QImage frame_;
 };
 
-bool OpenGlWorks() {
+// OpenGL drawn by the graphics hardware. A software rasteriser (llvmpipe and the like)
+// costs far more processor time than mpv's own software renderer.
+bool HardwareOpenGlWorks() {
   QOpenGLContext context;
   QOffscreenSurface surface;
   surface.create();
-  return context.create() && context.makeCurrent(&surface);
+  if (!context.create() || !context.makeCurrent(&surface)) return false;
+  const auto* renderer =
+      reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
+  const QByteArray name = QByteArray(renderer ? renderer : "").toLower();
+  return !name.isEmpty() && !name.contains("llvmpipe") && !name.contains("softpipe") &&
+         !name.contains("software");
 }
 
 }  // namespace
@@ -126,7 +134,7 @@ VideoOutput ChosenVideoOutput() {
   if (wanted && std::strcmp(wanted, "none") == 0) return VideoOutput::None;
   if (wanted && std::strcmp(wanted, "software") == 0) return VideoOutput::Software;
   if (wanted && std::strcmp(wanted, "opengl") == 0) return VideoOutput::OpenGl;
-  return OpenGlWorks() ? VideoOutput::OpenGl : VideoOutput::Software;
+  return HardwareOpenGlWorks() ? VideoOutput::OpenGl : VideoOutput::Software;
 }
 
 VideoSurface* CreateVideoSurface(VideoOutput output, mpv_handle* mpv, QWidget* parent) {

@@ -15,8 +15,8 @@ class VideoSurface {
   virtual bool Ready() = 0;
 };
 
-// "opengl" (the default where OpenGL works), "software", or "none" (no picture at all),
-// from CAPTIVO_VIDEO_OUTPUT.
+// From CAPTIVO_VIDEO_OUTPUT: "opengl", "software", or "none" (no picture at all). By
+// default OpenGL where the graphics hardware draws it, else mpv's software renderer.
 enum class VideoOutput { OpenGl, Software, None };
 VideoOutput ChosenVideoOutput();
 
