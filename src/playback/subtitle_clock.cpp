@@ -6,6 +6,7 @@
 #include "movix.h"
 #include "status_bar.h"
 #include "synchronize.h"
+#include "vobsub.h"
 
 namespace captivo {
 
@@ -21,8 +22,17 @@ void TfmMain::tmMovieTimer() {
   // A positive offset looks up later subtitle times, so subtitles appear earlier.
   position = SaturatedAdd(position,
                           RoundToInt32(fmSynchronize->seSyn->value() / 1000.0 * SubtitleFrameRate));
-  SetSubtitleView(false);
-  ShowSubtitleText(Subtitles.FindSubtitleAt(position));
+  if (VobSubMode) {
+    SetSubtitleView(true);
+    if (!(SubtitleFrameRate > 0)) return;  // no time without a frame rate
+    if (GetFrame(RoundToInt32(position / SubtitleFrameRate * 1000)))
+      DrawVobSubFrame();
+    else
+      ClearSubtitleImage();
+  } else {
+    SetSubtitleView(false);
+    ShowSubtitleText(Subtitles.FindSubtitleAt(position));
+  }
 }
 
 }  // namespace captivo

@@ -197,6 +197,7 @@ void TfmMain::BuildMenus() {
   Bind(Stop1, &TfmMain::Stop1Click);
   Bind(Exit1, &TfmMain::Exit1Click);
   Bind(LoadSubtitle1, &TfmMain::LoadSubtitle1Click);
+  Bind(ChangeSubtitleLanguage1, &TfmMain::ChangeSubtitleLanguage1Click);
   Bind(SetSubtitleFont1, &TfmMain::SetSubtitleFont1Click);
   Bind(AdjustSubtitle1, &TfmMain::AdjustSubtitle1Click);
   Bind(AlwaysonTop1, &TfmMain::AlwaysonTop1Click);

@@ -87,12 +87,16 @@ class TfmMain : public QMainWindow, public MessageSink {
   void ResetSubtitleFrameRate();
   void AdjustSubtitle1Click();
 
-  // Display (display/text_display.cpp, display/view_sizes.cpp)
+  // Display (display/text_display.cpp, display/bitmap_display.cpp, display/view_sizes.cpp)
   int32_t LastVobSubIndex = -1;
   bool FullScreenActive = false;
   void SetSubtitleView(bool bitmap);
   void ShowSubtitleText(const std::string& text);
   void SetSubtitleFont1Click();
+  void DrawVobSubFrame();
+  void ClearSubtitleImage();
+  void SelectVobSubLanguage();
+  void ChangeSubtitleLanguage1Click();
   void Splitter1Moved();
   void SetViewScale(double factor);
   void LeaveFullScreen();

@@ -5,6 +5,7 @@
 #include "main_window.h"
 #include "subtitle_loader.h"
 #include "user_prompts.h"
+#include "vobsub.h"
 
 namespace captivo {
 
@@ -16,9 +17,22 @@ void TfmMain::LoadSubtitle1Click() {
 }
 
 void TfmMain::OpenSubtitleFile(const QString& path) {
-  VobSubMode = false;
-  LoadTextSubtitle(QFile::encodeName(path).toStdString(), Subtitles, *this,
-                   places_.TempSubtitleFolders());
+  // ".idx", ".ifo" or ".sub" with both an ".idx" and a ".sub" of its name beside it is a
+  // bitmap set; the extension is compared without regard to case.
+  const QFileInfo file(path);
+  const int dot = file.fileName().lastIndexOf('.');
+  const QString extension = dot < 0 ? QString() : file.fileName().mid(dot).toLower();
+  const QString base = file.path() + "/" + file.fileName().left(dot);
+  if ((extension == ".idx" || extension == ".ifo" || extension == ".sub") &&
+      QFileInfo(base + ".idx").isFile() && QFileInfo(base + ".sub").isFile()) {
+    VobSubMode = true;
+    LoadVobSubFile(QFile::encodeName(base).constData());
+    SelectVobSubLanguage();
+  } else {
+    VobSubMode = false;
+    LoadTextSubtitle(QFile::encodeName(path).toStdString(), Subtitles, *this,
+                     places_.TempSubtitleFolders());
+  }
   // Also after a reader's own message box; a raised error has skipped both.
   Subtitles.SubtitleFileName = QFile::encodeName(path).toStdString();
   ResetSubtitleFrameRate();

@@ -7,6 +7,7 @@ int RunMainWindowTests(int argc, char** argv);
 int RunSynchronizeTests(int argc, char** argv);
 int RunSubtitleDisplayTests(int argc, char** argv);
 int RunMovieControlTests(int argc, char** argv);
+int RunBitmapDisplayTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   captivo::test::HoldRegistrationIfAsked(argc, argv);
@@ -16,5 +17,6 @@ int main(int argc, char** argv) {
   failures += RunSynchronizeTests(argc, argv);
   failures += RunSubtitleDisplayTests(argc, argv);
   failures += RunMovieControlTests(argc, argv);
+  failures += RunBitmapDisplayTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

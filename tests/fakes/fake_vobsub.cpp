@@ -1,0 +1,55 @@
+#include "fake_vobsub.h"
+
+#include <cstring>
+
+#include "vobsub.h"
+
+namespace captivo::test {
+
+FakeVobSub& VobSub() {
+  static FakeVobSub vobsub;
+  return vobsub;
+}
+
+std::vector<std::string> FakeVobSub::Take() {
+  std::vector<std::string> taken;
+  taken.swap(calls);
+  return taken;
+}
+
+}  // namespace captivo::test
+
+using captivo::test::VobSub;
+
+extern "C" {
+
+void LoadVobSubFile(const char* basePath) {
+  VobSub().calls.push_back(std::string("LoadVobSubFile ") + basePath);
+}
+int32_t GetLangNum(void) {
+  VobSub().calls.push_back("GetLangNum");
+  return static_cast<int32_t>(VobSub().languages.size()) - 1;
+}
+void GetLangName(int32_t index, char* name) {
+  VobSub().calls.push_back("GetLangName " + std::to_string(index));
+  std::strncpy(name, VobSub().languages.at(static_cast<size_t>(index)).c_str(), 255);
+  name[255] = '\0';
+}
+void SetCurrentLang(int32_t index) {
+  VobSub().calls.push_back("SetCurrentLang " + std::to_string(index));
+}
+uint8_t GetFrame(int32_t milliseconds) {
+  VobSub().calls.push_back("GetFrame " + std::to_string(milliseconds));
+  return VobSub().due;
+}
+int32_t GetCurrentIndex(void) {
+  VobSub().calls.push_back("GetCurrentIndex");
+  return VobSub().index;
+}
+void GetDataPointer(uint8_t** pixels, int32_t* rect) {
+  VobSub().calls.push_back("GetDataPointer");
+  *pixels = VobSub().pixels.data();
+  std::memcpy(rect, VobSub().rect, sizeof VobSub().rect);
+}
+
+}  // extern "C"

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace captivo::test {
+
+// The bitmap subtitle library's functions, recorded; answers are set here.
+struct FakeVobSub {
+  std::vector<std::string> calls;
+  std::vector<std::string> languages;  // GetLangName's answers by index
+  bool due = false;                    // what GetFrame answers
+  int32_t index = 0;                   // what GetCurrentIndex answers
+  std::vector<uint8_t> pixels;         // the picture handed out
+  int32_t rect[4] = {0, 0, 0, 0};
+
+  std::vector<std::string> Take();
+};
+
+FakeVobSub& VobSub();
+
+}  // namespace captivo::test
