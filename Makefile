@@ -16,7 +16,6 @@ BUILD_DIR ?= build
 CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 FUZZ_DIR ?= build-fuzz
-FUZZERS := fuzz_text_loader
 
 .PHONY: all deps configure build run test bench fuzz fuzz-build fuzz-smoke clean
 
@@ -52,7 +51,7 @@ fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCAPTIVO_FUZZ=ON -DCAPTIVO_BENCH=OFF \
 	  -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all" > /dev/null
-	@cmake --build $(FUZZ_DIR)
+	@cmake --build $(FUZZ_DIR) --target fuzz_text_loader fuzz_vobsub
 
 # Each fuzzer starts from the seeds kept in fuzz/corpus and writes what it finds to a
 # working copy; a crash input is left in fuzz/crashes for a regression case.
@@ -64,9 +63,11 @@ endef
 
 fuzz: fuzz-build
 	$(call run-fuzzer,fuzz_text_loader,$(FUZZ_SECONDS),text)
+	$(call run-fuzzer,fuzz_vobsub,$(FUZZ_SECONDS),vobsub)
 
 fuzz-smoke: fuzz-build
 	$(call run-fuzzer,fuzz_text_loader,$(SMOKE_FUZZ_SECONDS),text)
+	$(call run-fuzzer,fuzz_vobsub,$(SMOKE_FUZZ_SECONDS),vobsub)
 
 clean:
 	rm -rf build build-sanitize build-fuzz fuzz/corpus-work

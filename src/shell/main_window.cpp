@@ -136,7 +136,7 @@ void TfmMain::BuildLayout() {
 }
 
 void TfmMain::BuildMenus() {
-  auto item = [this](QMenu* menu, QAction*& action, const char* name, const char* caption,
+  auto item = [](QMenu* menu, QAction*& action, const char* name, const char* caption,
                      QKeySequence shortcut = {}) {
     action = menu->addAction(caption);
     action->setObjectName(name);
