@@ -5,6 +5,7 @@ a user would see. Usage: run_e2e.py BUILD_DIR [SCENARIO...]"""
 import configparser
 import os
 import shutil
+import subprocess
 import sys
 import time
 import traceback
@@ -116,6 +117,29 @@ def scenario_bad_files_show_boxes(desktop):
     time.sleep(1.5)
     picture, _ = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
     assert desktop.screenshot().colourful(*picture) > 0.3, "a good movie still plays"
+
+
+def scenario_vobsub_movie_with_language_dialog(desktop):
+    folder = os.path.join(desktop.home, "dvd")
+    movie = write_movie(folder, "film")
+    subprocess.run([os.path.join(BUILD, "tests", "support", "make_vobsub_set"), os.path.join(folder, "film")],
+                   check=True)
+    desktop.start_program()
+    desktop.open_file_dialog("ctrl+o", movie)
+    dialog = desktop.wait_window("^Select Language$")
+    opened = time.time()
+    desktop.screenshot(keep_as="vobsub-language-dialog.png")
+    desktop.keys(dialog, "Down", "Return")  # the first language, then OK
+    _, strip = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    time.sleep(max(0, opened + 3 - time.time()))
+    shot = desktop.screenshot(keep_as="vobsub-picture.png")
+    box = shot.bright_columns(*strip)
+    assert box, "the picture shows in the strip"
+    assert 195 <= box[1] - box[0] + 1 <= 200, f"the 200-pixel box: {box}"
+    assert abs((box[0] + box[1]) / 2 - (strip[0] + strip[2] / 2)) < 3, "centred in the strip"
+    assert min(shot.pixel(box[0] + 50, strip[1] + 10)) > 200, "white inside"
+    time.sleep(max(0, opened + 6 - time.time()))
+    assert not desktop.screenshot().bright_columns(*strip), "black between the pictures"
 
 
 SCENARIOS = {name[len("scenario_"):]: f for name, f in globals().items() if name.startswith("scenario_")}
