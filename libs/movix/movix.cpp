@@ -43,7 +43,9 @@ void StopMovie(void) {
 void SizeChange(void) {
   player().FitToPanel();
 }
-void SetFullScreen(int32_t) {}
+void SetFullScreen(int32_t on) {
+  player().SetFullScreen(on != 0);
+}
 void GraphNotify(void) {
   player().DrainEvents();
 }

@@ -209,7 +209,45 @@ void Player::Stop() {
 }
 
 void Player::FitToPanel() {
-  if (surfaceWidget_ && panel_) surfaceWidget_->setGeometry(panel_->rect());
+  if (surfaceWidget_ && panel_ && !fullScreen_) surfaceWidget_->setGeometry(panel_->rect());
+}
+
+void Player::SetFullScreen(bool on) {
+  if (!on) {
+    ReturnToPanel();
+    return;
+  }
+  if (fullScreen_ || !surfaceWidget_ || !panel_) return;
+  QPointer<QWidget> mainWindow = panel_->window();
+  fullScreen_ = new FullScreenWindow([this, mainWindow] {
+    // Closed by the user: the picture goes back, and the main window is told.
+    if (surfaceWidget_ && panel_) {
+      surfaceWidget_->setParent(panel_);
+      surfaceWidget_->setGeometry(panel_->rect());
+      surfaceWidget_->show();
+    }
+    if (mainWindow)
+      QCoreApplication::postEvent(mainWindow,
+                                  new captivo::WindowMessage(captivo::kFullScreenEnded));
+  });
+  surfaceWidget_->setParent(fullScreen_);
+  surfaceWidget_->setFocusPolicy(Qt::NoFocus);
+  surfaceWidget_->setGeometry(fullScreen_->rect());
+  surfaceWidget_->show();
+  fullScreen_->show();
+  fullScreen_->raise();
+  fullScreen_->activateWindow();
+  fullScreen_->setFocus();
+}
+
+void Player::ReturnToPanel() {
+  if (!fullScreen_) return;
+  if (surfaceWidget_ && panel_) {
+    surfaceWidget_->setParent(panel_);
+    surfaceWidget_->setGeometry(panel_->rect());
+    surfaceWidget_->show();
+  }
+  fullScreen_->CloseQuietly();
 }
 
 void Player::DrainEvents() {
@@ -229,8 +267,9 @@ void Player::Handle(const mpv_event& event) {
     timePos_ = *static_cast<double*>(property->data);
   } else if (event.reply_userdata == kEofReached && property->format == MPV_FORMAT_FLAG &&
              *static_cast<int*>(property->data) && !endNoticed_ && panel_) {
-    // The movie has ended: the main window is told once.
+    // The movie has ended: the picture leaves full screen, and the main window is told once.
     endNoticed_ = true;
+    ReturnToPanel();
     QCoreApplication::postEvent(panel_->window(),
                                 new captivo::WindowMessage(captivo::kStopPlayback));
   }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "full_screen_window.h"
 #include "video_surface.h"
 
 struct mpv_handle;
@@ -30,6 +31,7 @@ class Player {
   void TogglePause();
   void Stop();
   void FitToPanel();
+  void SetFullScreen(bool on);
   void DrainEvents();
 
  private:
@@ -37,6 +39,8 @@ class Player {
   bool EnsureStarted(QWidget* panel);
   void Handle(const mpv_event& event);
   void ReadOpenedFile();
+  // Brings the picture back from the full-screen window into the panel.
+  void ReturnToPanel();
   static void Wakeup(void* player);
 
   mpv_handle* mpv_ = nullptr;
@@ -44,6 +48,7 @@ class Player {
   QPointer<QWidget> panel_;
   // The surface is a child of the panel and goes with it.
   QPointer<QWidget> surfaceWidget_;
+  QPointer<FullScreenWindow> fullScreen_;
   VideoSurface* surface_ = nullptr;
   // Where mpv's thread posts its wakeups; cleared before the panel goes.
   std::atomic<QObject*> eventTarget_{nullptr};

@@ -37,11 +37,7 @@ void* GlFunction(void*, const char* name) {
 class GlSurface : public QOpenGLWidget, public VideoSurface {
  public:
   GlSurface(mpv_handle* mpv, QWidget* parent) : QOpenGLWidget(parent), mpv_(mpv) {}
-  ~GlSurface() override {
-    makeCurrent();
-    if (render_) mpv_render_context_free(render_);
-    doneCurrent();
-  }
+  ~GlSurface() override { Release(); }
   QWidget* Widget() override { return this; }
   bool Ready() override { return render_ != nullptr; }
 
@@ -53,8 +49,23 @@ class GlSurface : public QOpenGLWidget, public VideoSurface {
         {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
         {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl},
         {MPV_RENDER_PARAM_INVALID, nullptr}};
-    if (mpv_render_context_create(&render_, mpv_, params) >= 0)
-      mpv_render_context_set_update_callback(render_, RequestRepaint, this);
+    if (mpv_render_context_create(&render_, mpv_, params) < 0) return;
+    mpv_render_context_set_update_callback(render_, RequestRepaint, this);
+    // Moved to another window (full screen and back), the widget gets a new context; the
+    // render context must go with the old one, and mpv turns the video off meanwhile.
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GlSurface::Release,
+            Qt::DirectConnection);
+    if (lostContext_) mpv_set_property_string(mpv_, "vid", "auto");
+    lostContext_ = false;
+  }
+
+  void Release() {
+    if (!render_) return;
+    makeCurrent();
+    mpv_render_context_free(render_);
+    render_ = nullptr;
+    doneCurrent();
+    lostContext_ = true;
   }
 
   void paintGL() override {
@@ -73,6 +84,7 @@ class GlSurface : public QOpenGLWidget, public VideoSurface {
  private:
   mpv_handle* mpv_;
   mpv_render_context* render_ = nullptr;
+  bool lostContext_ = false;
 };
 
 // mpv's software renderer into an image: slower, but needs no OpenGL.

@@ -1,17 +1,71 @@
 // Window sizes that follow the picture, and the way back from full screen.
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSlider>
 #include <QSplitter>
+#include <QTimer>
 
 #include "conversions.h"
 #include "main_window.h"
+#include "movix.h"
 #include "status_bar.h"
 #include "subtitle_window.h"
 
 namespace captivo {
 
+int32_t OverlayTop(int32_t screenWidth, int32_t screenHeight, int32_t videoWidth,
+                   int32_t videoHeight) {
+  // Without a picture width, the overlay takes the bottom 80 pixels.
+  if (videoWidth == 0) return screenHeight - 80;
+  // The bottom edge of a picture as wide as the screen, centred vertically.
+  const int64_t height = int64_t{screenWidth} * videoHeight / videoWidth;
+  const int64_t top = (screenHeight + height) / 2;
+  return static_cast<int32_t>(std::min<int64_t>(top, screenHeight - 80));
+}
+
+void TfmMain::NN1Click() {
+  SetViewScale(1.0);
+}
+
+void TfmMain::NN2Click() {
+  SetViewScale(2.0);
+}
+
+void TfmMain::NN3Click() {
+  SetFullScreen(1);
+  FullScreenActive = true;
+  EnterFullScreen();
+}
+
+void TfmMain::EnterFullScreen() {
+  hide();
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  fmSub->setGeometry(0, OverlayTop(screen.width(), screen.height(), VideoWidth, VideoHeight),
+                     screen.width(), fmSub->height());
+  // Above the full-screen picture, without taking the keyboard from it.
+  fmSub->show();
+  fmSub->raise();
+  LastVobSubIndex = -1;  // the overlay's renewed image gets the picture on the next tick
+}
+
 void TfmMain::LeaveFullScreen() {
   show();
   if (fmSub) fmSub->Park();
+}
+
+void TfmMain::WMKeyNotify(intptr_t key) {
+  constexpr intptr_t kEscape = 27, kSpace = 32;
+  if (FullScreenActive && key == kEscape) {
+    SetFullScreen(0);
+    FullScreenActive = false;
+    LeaveFullScreen();
+  }
+  if (tmMovie->isActive() && FullScreenActive && key == kSpace) PauseMovie();
+}
+
+void TfmMain::WMFullScreenEnded() {
+  FullScreenActive = false;
+  LeaveFullScreen();
 }
 
 void TfmMain::SetViewScale(double factor) {

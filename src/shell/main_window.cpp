@@ -15,6 +15,7 @@
 
 #include "about.h"
 #include "command_boundary.h"
+#include "hook.h"
 #include "instance_registry.h"
 #include "maker.h"
 #include "message_hook.h"
@@ -137,7 +138,7 @@ void TfmMain::BuildLayout() {
 
 void TfmMain::BuildMenus() {
   auto item = [](QMenu* menu, QAction*& action, const char* name, const char* caption,
-                     QKeySequence shortcut = {}) {
+                 QKeySequence shortcut = {}) {
     action = menu->addAction(caption);
     action->setObjectName(name);
     action->setShortcut(shortcut);
@@ -200,6 +201,9 @@ void TfmMain::BuildMenus() {
   Bind(ChangeSubtitleLanguage1, &TfmMain::ChangeSubtitleLanguage1Click);
   Bind(SetSubtitleFont1, &TfmMain::SetSubtitleFont1Click);
   Bind(AdjustSubtitle1, &TfmMain::AdjustSubtitle1Click);
+  Bind(NN1, &TfmMain::NN1Click);
+  Bind(NN2, &TfmMain::NN2Click);
+  Bind(NN3, &TfmMain::NN3Click);
   Bind(AlwaysonTop1, &TfmMain::AlwaysonTop1Click);
   Bind(BrindleHomepage1, &TfmMain::BrindleHomepage1Click);
   Bind(About2, &TfmMain::About2Click);
@@ -251,6 +255,7 @@ void TfmMain::FormCreate() {
   setAcceptDrops(true);  // DropFileTarget1
   MeasureNonClientSize();
   qApp->installEventFilter(new MessageHookProc(*this));
+  SetHook();
   SameAsMovie1->setChecked(true);
 }
 
@@ -259,12 +264,13 @@ void TfmMain::MeasureNonClientSize() {
   // manager's frame where it is known, is the non-client size.
   const QRect frame = frameGeometry();
   NonClientWidth = frame.width() - width();
-  NonClientHeight = frame.height() - (height() - menuBar()->height());
+  NonClientHeight = frame.height() - ClientHeight();
 }
 
 void TfmMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  // Only a shown window knows its frame: measure again once it has one.
+  // A shown window has its menu bar laid out, and soon its frame: measure again.
+  MeasureNonClientSize();
   QTimer::singleShot(0, this, [this] { MeasureNonClientSize(); });
   Run([this] { FormShow(); });
 }
@@ -274,11 +280,18 @@ void TfmMain::FormShow() {
 }
 
 bool TfmMain::event(QEvent* event) {
-  if (event->type() == kStopPlayback) {
+  // The outside libraries' notifications.
+  if (event->type() == kKeyNotify) {
+    const intptr_t key = static_cast<WindowMessage*>(event)->WParam;
+    Run([this, key] { WMKeyNotify(key); });
+  } else if (event->type() == kFullScreenEnded) {
+    Run([this] { WMFullScreenEnded(); });
+  } else if (event->type() == kStopPlayback) {
     Run([this] { WMStopPlayback(); });
-    return true;
+  } else {
+    return QMainWindow::event(event);
   }
-  return QMainWindow::event(event);
+  return true;
 }
 
 void TfmMain::closeEvent(QCloseEvent* event) {
@@ -292,6 +305,7 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 
 void TfmMain::FormClose() {
   Subtitles.ClearSubtitles();
+  FreeHook();
   registry_.reset();
   WriteSettings();
 }

@@ -25,6 +25,11 @@ class UserPrompts;
 
 // fmMain: the program's one working window. It holds all of the program's state as plain
 // fields; its handlers are defined in the folder of the subsystem that owns them.
+// The overlay's top in full screen: under a picture as wide as the screen, at least 80
+// pixels of it on screen.
+int32_t OverlayTop(int32_t screenWidth, int32_t screenHeight, int32_t videoWidth,
+                   int32_t videoHeight);
+
 class TfmMain : public QMainWindow, public MessageSink {
  public:
   TfmMain(ShellPlaces places, UserPrompts& prompts);
@@ -98,8 +103,14 @@ class TfmMain : public QMainWindow, public MessageSink {
   void SelectVobSubLanguage();
   void ChangeSubtitleLanguage1Click();
   void Splitter1Moved();
+  void NN1Click();
+  void NN2Click();
+  void NN3Click();
   void SetViewScale(double factor);
+  void EnterFullScreen();
   void LeaveFullScreen();
+  void WMKeyNotify(intptr_t key);
+  void WMFullScreenEnded();
   void WMStopPlayback();
 
   // The client area is everything below the menu bar.

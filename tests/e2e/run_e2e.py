@@ -142,6 +142,43 @@ def scenario_vobsub_movie_with_language_dialog(desktop):
     assert not desktop.screenshot().bright_columns(*strip), "black between the pictures"
 
 
+def scenario_full_screen_with_overlay(desktop):
+    srt = "1\n00:00:00,500 --> 00:00:30,000\nFULL SCREEN SUBTITLE\n"
+    movie = write_movie(os.path.join(desktop.home, "films"), "film", srt)
+    desktop.start_program()
+    desktop.open_file_dialog("ctrl+o", movie)
+    time.sleep(1.0)
+    desktop.keys(None, "F4")
+    time.sleep(1.0)
+    shot = desktop.screenshot(keep_as="full-screen.png")
+    width, height = desktop.width, desktop.height
+    picture_height = width * 272 // 640
+    picture_top = (height - picture_height) // 2
+    assert shot.colourful(0, picture_top + 10, width, picture_height - 20) > 0.3, "the picture fills the width"
+    overlay_top = (height + picture_height) // 2  # 601 on a 1024 x 768 screen
+    text = shot.bright_columns(0, overlay_top, width, height - overlay_top)
+    assert text, "the subtitle shows in the overlay under the picture"
+    assert abs((text[0] + text[1]) / 2 - width / 2) < 6, f"centred on the screen: {text}"
+    # Space pauses: the picture stands still.
+    desktop.xdotool("key", "space")
+    time.sleep(0.5)
+    before = desktop.screenshot().region(0, picture_top, width, picture_height)
+    time.sleep(1.5)
+    assert desktop.screenshot().region(0, picture_top, width, picture_height) == before, "paused"
+    desktop.xdotool("key", "space")
+    time.sleep(1.5)
+    assert desktop.screenshot().region(0, picture_top, width, picture_height) != before, "resumed"
+    # Esc returns to the window, with the movie still running.
+    desktop.xdotool("key", "Escape")
+    time.sleep(1.0)
+    x, y, w, h = desktop.geometry()
+    assert w == 640, "back in the window"
+    picture, _ = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    first = desktop.screenshot(keep_as="after-full-screen.png").region(*picture)
+    time.sleep(1.2)
+    assert desktop.screenshot().region(*picture) != first, "the movie goes on"
+
+
 SCENARIOS = {name[len("scenario_"):]: f for name, f in globals().items() if name.startswith("scenario_")}
 
 

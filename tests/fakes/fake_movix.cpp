@@ -1,5 +1,6 @@
 #include "fake_movix.h"
 
+#include "hook.h"
 #include "movix.h"
 
 namespace captivo::test {
@@ -65,3 +66,13 @@ void GraphNotify(void) {
 }
 
 }  // extern "C"
+
+// The hook library, recorded with the movie library's calls.
+extern "C" {
+void SetHook(void) {
+  captivo::test::Movix().calls.push_back("SetHook");
+}
+void FreeHook(void) {
+  captivo::test::Movix().calls.push_back("FreeHook");
+}
+}

@@ -8,6 +8,7 @@ int RunSynchronizeTests(int argc, char** argv);
 int RunSubtitleDisplayTests(int argc, char** argv);
 int RunMovieControlTests(int argc, char** argv);
 int RunBitmapDisplayTests(int argc, char** argv);
+int RunViewSizesTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   captivo::test::HoldRegistrationIfAsked(argc, argv);
@@ -18,5 +19,6 @@ int main(int argc, char** argv) {
   failures += RunSubtitleDisplayTests(argc, argv);
   failures += RunMovieControlTests(argc, argv);
   failures += RunBitmapDisplayTests(argc, argv);
+  failures += RunViewSizesTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

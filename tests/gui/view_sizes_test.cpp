@@ -1,0 +1,169 @@
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSplitter>
+#include <QtTest>
+
+#include "fake_movix.h"
+#include "window_fixture.h"
+#include "window_messages.h"
+
+namespace captivo::test {
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+struct PlayingFixture : WindowFixture {
+  explicit PlayingFixture(int32_t width = 640, int32_t height = 272) {
+    Movix() = FakeMovix();
+    Movix().width = width;
+    Movix().height = height;
+    prompts.files.push_back(QString::fromStdString(dir.Write("film.avi", "movie")));
+    fmMain->PlayFile1->trigger();
+    Movix().Take();
+  }
+  void Notify(QEvent::Type type, intptr_t key = 0) {
+    QCoreApplication::postEvent(fmMain.get(), new WindowMessage(type, key));
+    QCoreApplication::sendPostedEvents();
+  }
+  QSize Screen() const { return QGuiApplication::primaryScreen()->size(); }
+};
+
+}  // namespace
+
+class ViewSizesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void originAndDoubleSizeFitThePicture();
+  void overlayTopFollowsThePicture_data();
+  void overlayTopFollowsThePicture();
+  void fullScreenLaysTheOverlayUnderThePicture();
+  void escapeSpaceAndTheNoticesLeaveFullScreen();
+  void splitterKeepsThePictureProportion();
+  void hookIsSetAtStartUp();
+};
+
+void ViewSizesTest::originAndDoubleSizeFitThePicture() {
+  PlayingFixture f;
+  const QPoint corner = f.fmMain->pos();
+  f.fmMain->NN2->trigger();
+  QCOMPARE(f.fmMain->ClientWidth(), 1280);
+  QCOMPARE(f.fmMain->ClientHeight(), 667);
+  QCOMPARE(f.fmMain->pos(), corner);  // the top-left corner stays
+  f.fmMain->NN1->trigger();
+  QCOMPARE(f.fmMain->ClientWidth(), 640);
+  QCOMPARE(f.fmMain->ClientHeight(), 395);
+}
+
+void ViewSizesTest::overlayTopFollowsThePicture_data() {
+  QTest::addColumn<int>("videoWidth");
+  QTest::addColumn<int>("videoHeight");
+  QTest::addColumn<int>("top");
+  QTest::newRow("640 x 272") << 640 << 272 << 601;
+  QTest::newRow("720 x 576: at least 80 pixels on screen") << 720 << 576 << 688;
+  QTest::newRow("no picture width") << 0 << 576 << 688;
+  QTest::newRow("no picture") << 0 << 0 << 688;
+}
+
+void ViewSizesTest::overlayTopFollowsThePicture() {
+  QFETCH(int, videoWidth);
+  QFETCH(int, videoHeight);
+  QFETCH(int, top);
+  QCOMPARE(OverlayTop(1024, 768, videoWidth, videoHeight), top);
+}
+
+void ViewSizesTest::fullScreenLaysTheOverlayUnderThePicture() {
+  PlayingFixture f;
+  f.fmMain->NN3->trigger();
+  QCOMPARE(Movix().Take(), Calls({"SetFullScreen 1"}));
+  QVERIFY(f.fmMain->FullScreenActive);
+  QVERIFY(!f.fmMain->isVisible());
+  const QSize screen = f.Screen();
+  QCOMPARE(f.fmSub->geometry(),
+           QRect(0, OverlayTop(screen.width(), screen.height(), 640, 272), screen.width(), 173));
+  QVERIFY(f.fmSub->isVisible());
+  // Leaving: the overlay is parked again, and keeps the screen's width.
+  f.Notify(kKeyNotify, 27);
+  QCOMPARE(f.fmSub->pos(), QPoint(screen.width(), screen.height()));
+  QCOMPARE(f.fmSub->width(), screen.width());
+}
+
+void ViewSizesTest::escapeSpaceAndTheNoticesLeaveFullScreen() {
+  PlayingFixture f;
+  f.fmMain->NN3->trigger();
+  Movix().Take();
+  f.Notify(kKeyNotify, 32);  // Space pauses, and again resumes
+  f.Notify(kKeyNotify, 32);
+  f.Notify(kKeyNotify, 65);  // other keys do nothing
+  QCOMPARE(Movix().Take(), Calls({"PauseMovie", "PauseMovie"}));
+  QVERIFY(f.fmMain->FullScreenActive);
+  f.Notify(kKeyNotify, 27);
+  QCOMPARE(Movix().Take(), Calls({"SetFullScreen 0"}));
+  QVERIFY(!f.fmMain->FullScreenActive);
+  QVERIFY(f.fmMain->isVisible());
+  QVERIFY(f.fmMain->tmMovie->isActive());  // the movie goes on
+  f.Notify(kKeyNotify, 32);                // not in full screen: Space does nothing
+  f.Notify(kKeyNotify, 27);
+  QVERIFY(Movix().Take().empty());
+
+  // Ended from the playback side: no call back to the library.
+  f.fmMain->NN3->trigger();
+  Movix().Take();
+  f.Notify(kFullScreenEnded);
+  QVERIFY(!f.fmMain->FullScreenActive);
+  QVERIFY(f.fmMain->isVisible());
+  QVERIFY(Movix().Take().empty());
+
+  // The end of the movie: back to the window and stopped; the flag stays set, so a later
+  // Esc leaves full screen once more.
+  f.fmMain->NN3->trigger();
+  Movix().Take();
+  f.Notify(kStopPlayback);
+  QVERIFY(f.fmMain->isVisible());
+  QVERIFY(!f.fmMain->tmMovie->isActive());
+  QVERIFY(f.fmMain->FullScreenActive);
+  QCOMPARE(Movix().Take(), Calls({"StopMovie"}));
+  f.Notify(kKeyNotify, 32);  // stopped: no pause
+  f.Notify(kKeyNotify, 27);
+  QCOMPARE(Movix().Take(), Calls({"SetFullScreen 0"}));
+  QVERIFY(!f.fmMain->FullScreenActive);
+}
+
+void ViewSizesTest::splitterKeepsThePictureProportion() {
+  PlayingFixture f;
+  QSplitterHandle* handle = f.fmMain->Splitter1->handle(1);
+  const int widthBefore = f.fmMain->ClientWidth();
+  const QPoint from = handle->rect().center();
+  QTest::mousePress(handle, Qt::LeftButton, {}, from);
+  QTest::mouseMove(handle, from - QPoint(0, 20));
+  QTest::mouseRelease(handle, Qt::LeftButton, {}, from - QPoint(0, 20));
+  QTest::qWait(10);
+  QCOMPARE(f.fmMain->lbSubParent->height(), 103);
+  QCOMPARE(widthBefore, 640);
+  QCOMPARE(f.fmMain->ClientWidth(), 593);  // 252 / 272 * 640, rounded
+  // Stopped, the rule still holds: the picture size is known.
+  f.fmMain->Stop1->trigger();
+  const QPoint again = handle->rect().center();
+  QTest::mousePress(handle, Qt::LeftButton, {}, again);
+  QTest::mouseMove(handle, again + QPoint(0, 20));
+  QTest::mouseRelease(handle, Qt::LeftButton, {}, again + QPoint(0, 20));
+  QTest::qWait(10);
+  QCOMPARE(f.fmMain->lbSubParent->height(), 83);
+}
+
+void ViewSizesTest::hookIsSetAtStartUp() {
+  Movix() = FakeMovix();
+  WindowFixture f;
+  const Calls calls = Movix().Take();
+  QVERIFY(std::count(calls.begin(), calls.end(), "SetHook") == 1);
+}
+
+}  // namespace captivo::test
+
+int RunViewSizesTests(int argc, char** argv) {
+  captivo::test::ViewSizesTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "view_sizes_test.moc"
