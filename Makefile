@@ -17,7 +17,7 @@ CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 FUZZ_DIR ?= build-fuzz
 
-.PHONY: all deps configure build run test bench fuzz fuzz-build fuzz-smoke clean
+.PHONY: all deps configure build run test bench fuzz fuzz-build fuzz-smoke package clean
 
 all: build
 
@@ -68,6 +68,10 @@ fuzz: fuzz-build
 fuzz-smoke: fuzz-build
 	$(call run-fuzzer,fuzz_text_loader,$(SMOKE_FUZZ_SECONDS),text)
 	$(call run-fuzzer,fuzz_vobsub,$(SMOKE_FUZZ_SECONDS),vobsub)
+
+# A Debian package of the program: apt-get install ./build/captivo_*.deb
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
 	rm -rf build build-sanitize build-fuzz fuzz/corpus-work

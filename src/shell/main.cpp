@@ -1,5 +1,6 @@
 // Captivo: start-up in its fixed order, then the message loop until the main window closes.
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <clocale>
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   // the class "TfmMain" and the title "Captivo".
   QApplication::setApplicationName("TfmMain");
   QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setWindowIcon(QIcon::fromTheme("captivo", QIcon(":/captivo.png")));
   std::setlocale(LC_NUMERIC, "C");  // the movie library reads numbers the C way
 
   captivo::ToolkitPrompts prompts;
