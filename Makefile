@@ -50,7 +50,7 @@ bench: build
 fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCAPTIVO_FUZZ=ON -DCAPTIVO_BENCH=OFF \
 	  -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all" > /dev/null
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" > /dev/null
 	@cmake --build $(FUZZ_DIR) --target fuzz_text_loader fuzz_vobsub
 
 # Each fuzzer starts from the seeds kept in fuzz/corpus and writes what it finds to a

@@ -179,6 +179,126 @@ def scenario_full_screen_with_overlay(desktop):
     assert desktop.screenshot().region(*picture) != first, "the movie goes on"
 
 
+def srt_entry(number, start, end, text):
+    clock = lambda t: f"{int(t) // 3600:02}:{int(t) // 60 % 60:02}:{int(t) % 60:02},{int(t * 1000) % 1000:03}"
+    return f"{number}\n{clock(start)} --> {clock(end)}\n{text}\n\n"
+
+
+def open_movie(desktop, srt=None, name="film"):
+    """Opens a 12-second 640 x 272 movie through the Play File dialog; its start time."""
+    movie = write_movie(os.path.join(desktop.home, "films"), name, srt)
+    desktop.open_file_dialog("ctrl+o", movie)
+    opened = time.time()
+    time.sleep(0.4)
+    return opened
+
+
+def strip_at(desktop, opened, seconds, name=None):
+    """Whether the strip shows a subtitle `seconds` into the movie."""
+    time.sleep(max(0, opened + seconds - time.time()))
+    _, strip = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    return bool(desktop.screenshot(keep_as=name).bright_columns(*strip))
+
+
+def scenario_synchronize_moves_subtitles_while_open(desktop):
+    desktop.start_program()
+    opened = open_movie(desktop, srt_entry(1, 5, 6, "OFFSET"))
+    desktop.keys(None, "alt+s", "Down", "Down", "Down", "Return")  # Synchronize Subtitle
+    dialog = desktop.wait_window("^Synchronize$")
+    # A second ahead: the arrows step by one millisecond, a thousand times.
+    desktop.xdotool("windowfocus", "--sync", dialog)
+    desktop.xdotool("key", "--repeat", "1000", "--delay", "1", "Up")
+    assert strip_at(desktop, opened, 4.5, "synchronize-plus-one-second.png"), "a second early"
+    assert not strip_at(desktop, opened, 5.5), "and gone a second early"
+    desktop.keys(dialog, "Return")
+
+
+def scenario_frame_rate_menu(desktop):
+    desktop.start_program()
+    opened = open_movie(desktop, srt_entry(1, 10, 11, "RATE"))
+    # Subtitle FrameRate > 23.976: ten seconds become frame 240, 9.6 seconds into this movie.
+    desktop.keys(None, "alt+s", "Down", "Down", "Right", "Down", "Return")
+    assert strip_at(desktop, opened, 9.8, "frame-rate-23976.png"), "shown at the chosen rate"
+
+
+def scenario_pause_play_stop_and_seek(desktop):
+    desktop.start_program()
+    opened = open_movie(desktop, srt_entry(1, 8.5, 11, "SEEK"))
+    picture, _ = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    desktop.keys(None, "ctrl+p")
+    time.sleep(0.3)
+    paused = desktop.screenshot().region(*picture)
+    time.sleep(1.2)
+    assert desktop.screenshot().region(*picture) == paused, "Pause stops the picture"
+    desktop.keys(None, "ctrl+p")
+    time.sleep(1.2)
+    assert desktop.screenshot().region(*picture) != paused, "Pause again resumes"
+    desktop.keys(None, "ctrl+s")
+    time.sleep(0.5)
+    stopped = desktop.screenshot().region(*picture)
+    time.sleep(1.0)
+    assert desktop.screenshot().region(*picture) == stopped, "Stop stops"
+    # The thumb, found where the bar's filled part ends, dragged to three quarters; then Play
+    # on the tool bar.
+    x, y, w, h = desktop.geometry()
+    menu = h - (272 + STATUS + STRIP + SPLITTER + SEEK)
+    seek_y = y + menu + TOOLBAR + SEEK // 2
+    shot = desktop.screenshot()
+    filled = [px for px in range(x, x + w) if (lambda r, g, b: b > r + 60)(*shot.pixel(px, seek_y))]
+    thumb = (filled[-1] if filled else x) + 6
+    desktop.xdotool("mousemove", "--sync", str(thumb), str(seek_y))
+    desktop.xdotool("mousedown", "1")
+    desktop.xdotool("mousemove", "--sync", str(x + 300), str(seek_y))
+    desktop.xdotool("mousemove", "--sync", str(x + int(w * 0.75)), str(seek_y))
+    desktop.xdotool("mouseup", "1")
+    desktop.click(x + 27 + 13, y + menu + 13)
+    _, strip = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    time.sleep(0.6)
+    assert desktop.screenshot(keep_as="after-seek.png").bright_columns(*strip), "the movie went to 9 s"
+
+
+def scenario_origin_and_double_size(desktop):
+    desktop.start_program()
+    open_movie(desktop)
+    x, y, w, h = desktop.geometry()
+    menu = h - 395
+    desktop.click(x + 205 + 13, y + menu + 13)  # Double Size
+    time.sleep(0.5)
+    _, _, w2, h2 = desktop.geometry()
+    assert (w2, h2 - menu) == (1280, 667), f"double size: {w2} x {h2 - menu}"
+    desktop.click(x + 178 + 13, y + menu + 13)  # Origin Size
+    time.sleep(0.5)
+    _, _, w1, h1 = desktop.geometry()
+    assert (w1, h1 - menu) == (640, 395), f"origin size: {w1} x {h1 - menu}"
+
+
+def scenario_continued_play_over_two_parts(desktop):
+    folder = os.path.join(desktop.home, "films")
+    srt = srt_entry(1, 1, 3, "PART ONE") + srt_entry(2, 13, 16, "PART TWO")
+    with open(os.path.join(desktop.home, "whole.srt"), "w") as f:
+        f.write(srt)
+    desktop.start_program()
+    open_movie(desktop, name="part1")
+    desktop.open_file_dialog("ctrl+l", os.path.join(desktop.home, "whole.srt"))
+    time.sleep(1.0)
+    second = write_movie(folder, "part2")
+    desktop.keys(None, "alt+m", "Down", "Return")  # Continued Play File
+    dialog = desktop.wait_window("^Play DivX Movie$")
+    time.sleep(0.3)
+    desktop.type_text(dialog, second)
+    desktop.keys(dialog, "Return")
+    opened = time.time()
+    # The second part's first seconds are the whole movie's 13th and on.
+    assert strip_at(desktop, opened, 2.0, "continued-part-two.png"), "the subtitle carries on"
+
+
+def scenario_open_with(desktop):
+    movie = write_movie(os.path.join(desktop.home, "films"), "film", srt_entry(1, 1, 5, "OPENED"))
+    desktop.start_program(movie)
+    opened = time.time()
+    assert strip_at(desktop, opened, 3.0, "open-with.png"), "started with a file, it plays it"
+
+
 SCENARIOS = {name[len("scenario_"):]: f for name, f in globals().items() if name.startswith("scenario_")}
 
 
