@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "window_messages.h"
@@ -109,12 +110,21 @@ bool Player::EnsureStarted(QWidget* panel) {
 
 bool Player::Play(const char* path, QWidget* panel) {
   if (!path || !EnsureStarted(panel)) return false;
+  // The entry this file gets: events of other entries (the one it replaces, or what a
+  // playlist would have expanded to) are no concern of this open.
   const char* command[] = {"loadfile", path, "replace", nullptr};
-  if (mpv_command(mpv_, command) < 0) return false;
+  mpv_node result;
+  if (mpv_command_ret(mpv_, command, &result) < 0) return false;
   loadingEntry_ = -1;
+  if (result.format == MPV_FORMAT_NODE_MAP)
+    for (int i = 0; i < result.u.list->num; ++i)
+      if (std::strcmp(result.u.list->keys[i], "playlist_entry_id") == 0 &&
+          result.u.list->values[i].format == MPV_FORMAT_INT64)
+        loadingEntry_ = result.u.list->values[i].u.int64;
+  mpv_free_node_contents(&result);
   QElapsedTimer clock;
   clock.start();
-  bool playing = false, failed = false;
+  bool playing = false, failed = false, started = false;
   opening_ = true;
   while (!playing && !failed && clock.elapsed() < kOpenTimeoutMs) {
     const mpv_event* event = mpv_wait_event(mpv_, 0.005);
@@ -124,16 +134,15 @@ bool Player::Play(const char* path, QWidget* panel) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         break;
       case MPV_EVENT_START_FILE:
-        loadingEntry_ = static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id;
+        started = started || static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id ==
+                                 loadingEntry_;
         break;
-      case MPV_EVENT_END_FILE: {
-        const auto* end = static_cast<mpv_event_end_file*>(event->data);
-        // The end of the file it replaces is no failure of this one.
-        failed = end->playlist_entry_id == loadingEntry_;
+      case MPV_EVENT_END_FILE:
+        // An error, or a playlist in the movie's place: this file cannot be played.
+        failed = static_cast<mpv_event_end_file*>(event->data)->playlist_entry_id == loadingEntry_;
         break;
-      }
       case MPV_EVENT_PLAYBACK_RESTART:
-        playing = loadingEntry_ != -1;
+        playing = started;
         break;
       default:
         Handle(*event);

@@ -99,7 +99,9 @@ void ProfileFile::Write(std::string_view section, std::string_view key, std::str
 }
 
 bool ProfileFile::Save() const {
-  if (!loaded_) return false;
+  // A file made read-only is left as it is, although the folder would let it be replaced.
+  if (!loaded_ || (::access(path_.c_str(), F_OK) == 0 && ::access(path_.c_str(), W_OK) != 0))
+    return false;
   std::string text;
   for (const std::string& line : lines_) text += line + "\n";
   std::string sibling = path_.string() + ".XXXXXX";

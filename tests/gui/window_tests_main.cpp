@@ -9,6 +9,7 @@ int RunSubtitleDisplayTests(int argc, char** argv);
 int RunMovieControlTests(int argc, char** argv);
 int RunBitmapDisplayTests(int argc, char** argv);
 int RunViewSizesTests(int argc, char** argv);
+int RunBadInputTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   captivo::test::HoldRegistrationIfAsked(argc, argv);
@@ -20,5 +21,6 @@ int main(int argc, char** argv) {
   failures += RunMovieControlTests(argc, argv);
   failures += RunBitmapDisplayTests(argc, argv);
   failures += RunViewSizesTests(argc, argv);
+  failures += RunBadInputTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

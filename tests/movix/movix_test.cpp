@@ -115,7 +115,8 @@ TEST_F(MovixTest, TheEndOfTheMovieIsToldToTheWindowOnce) {
 }
 
 TEST_F(MovixTest, FilesThatAreNoMoviesAreRefused) {
-  for (const char* file : {"random.avi", "text.avi", "empty.avi", "truncated.avi", "missing.avi"}) {
+  for (const char* file :
+       {"random.avi", "text.avi", "empty.avi", "truncated.avi", "playlist.avi", "missing.avi"}) {
     QElapsedTimer clock;
     clock.start();
     EXPECT_NE(PlayFile(Media(file).c_str(), panel), 0) << file;
