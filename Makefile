@@ -46,6 +46,7 @@ bench: build
 	$(BUILD_DIR)/bench/captivo_tick_bench
 	scripts/make-test-media $(BUILD_DIR)/media
 	bench/playback_cpu.py $(BUILD_DIR)
+	bench/peers.py $(BUILD_DIR)
 
 fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCAPTIVO_FUZZ=ON -DCAPTIVO_BENCH=OFF \

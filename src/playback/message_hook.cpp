@@ -9,7 +9,7 @@
 
 namespace captivo {
 
-MessageHookProc::MessageHookProc(TfmMain& window) : QObject(&window), window_(window) {}
+MessageHookProc::MessageHookProc(TfmMain& window) : window_(window) {}
 
 bool MessageHookProc::eventFilter(QObject* watched, QEvent* event) {
   // Only events taken off the queue reach a filter: one peeked at never does.

@@ -254,7 +254,8 @@ void TfmMain::FormCreate() {
   ApplyOnTop();
   setAcceptDrops(true);  // DropFileTarget1
   MeasureNonClientSize();
-  qApp->installEventFilter(new MessageHookProc(*this));
+  MessageHook = std::make_unique<MessageHookProc>(*this);
+  qApp->installEventFilter(MessageHook.get());
   SetHook();
   SameAsMovie1->setChecked(true);
 }

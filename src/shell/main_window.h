@@ -16,6 +16,7 @@ class QTimer;
 namespace captivo {
 
 class InstanceRegistry;
+class MessageHookProc;
 class StatusBar;
 class SubtitleImage;
 class SubtitleLabel;
@@ -170,6 +171,9 @@ class TfmMain : public QMainWindow, public MessageSink {
   ShellPlaces places_;
   UserPrompts& prompts_;
   std::unique_ptr<InstanceRegistry> registry_;
+  // MessageHookProc, watching the whole application while this window lives; it goes
+  // before the window's parts do.
+  std::unique_ptr<MessageHookProc> MessageHook;
   QAction* frameRateItems_[6];
 };
 

@@ -121,6 +121,9 @@ void BadInputTest::foldersAndUnreadableFilesCannotBeOpened() {
 }
 
 void BadInputTest::aHugeSingleLineFileKeepsMemoryBounded() {
+#if defined(__SANITIZE_ADDRESS__)
+  QSKIP("the address sanitizer keeps freed memory in quarantine");
+#endif
   WindowFixture f;
   constexpr size_t kSize = 200u << 20;
   const auto path = f.dir.Path() / "huge.srt";
@@ -133,6 +136,7 @@ void BadInputTest::aHugeSingleLineFileKeepsMemoryBounded() {
   const Outcome outcome = Load(f, QString::fromStdString(path.string()));
   QCOMPARE(outcome.text, kUnknown);
   const long grownKb = PeakResidentKb() - before;
+  qInfo("a 200 MB line raised the peak by %ld MB", grownKb / 1024);
   QVERIFY2(grownKb < 3 * static_cast<long>(kSize / 1024), qPrintable(QString::number(grownKb)));
   std::filesystem::remove(path);
 }
