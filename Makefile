@@ -11,6 +11,8 @@ SMOKE_FUZZ_SECONDS ?= 30
 ifeq ($(SANITIZE),1)
 BUILD_DIR ?= build-sanitize
 CMAKE_FLAGS += -DCAPTIVO_SANITIZE=ON -DCAPTIVO_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+export LSAN_OPTIONS := suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 else
 BUILD_DIR ?= build
 CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -38,7 +40,8 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j2
-	@if command -v clang++ > /dev/null; then $(MAKE) --no-print-directory fuzz-smoke; \
+	@if [ "$(SANITIZE)" = 1 ]; then :; \
+	 elif command -v clang++ > /dev/null; then $(MAKE) --no-print-directory fuzz-smoke; \
 	 else echo "clang not found: fuzz smoke run skipped"; fi
 
 bench: build
