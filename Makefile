@@ -55,7 +55,7 @@ fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCAPTIVO_FUZZ=ON -DCAPTIVO_BENCH=OFF \
 	  -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" > /dev/null
-	@cmake --build $(FUZZ_DIR) --target fuzz_text_loader fuzz_vobsub
+	@cmake --build $(FUZZ_DIR) --target fuzz_text_loader fuzz_vobsub fuzz_settings
 
 # Each fuzzer starts from the seeds kept in fuzz/corpus and writes what it finds to a
 # working copy; a crash input is left in fuzz/crashes for a regression case.
@@ -68,10 +68,12 @@ endef
 fuzz: fuzz-build
 	$(call run-fuzzer,fuzz_text_loader,$(FUZZ_SECONDS),text)
 	$(call run-fuzzer,fuzz_vobsub,$(FUZZ_SECONDS),vobsub)
+	$(call run-fuzzer,fuzz_settings,$(FUZZ_SECONDS),settings)
 
 fuzz-smoke: fuzz-build
 	$(call run-fuzzer,fuzz_text_loader,$(SMOKE_FUZZ_SECONDS),text)
 	$(call run-fuzzer,fuzz_vobsub,$(SMOKE_FUZZ_SECONDS),vobsub)
+	$(call run-fuzzer,fuzz_settings,$(SMOKE_FUZZ_SECONDS),settings)
 
 # A Debian package of the program: apt-get install ./build/captivo_*.deb
 package: build
