@@ -6,23 +6,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "fuzz_folder.h"
 #include "settings.h"
 
-namespace {
-
-const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "captivo-fuzz-XXXXXX").string();
-    return std::filesystem::path(::mkdtemp(pattern.data()));
-  }();
-  return folder;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const auto path = Folder() / "set.ini";
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  const auto path = FuzzFolder() / "set.ini";
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   const captivo::Settings read = captivo::ReadSettingsFile(path);
   (void)read;
   captivo::WriteSettingsFile(path, false, 4242);

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "errors.h"
+#include "fuzz_folder.h"
 #include "subtitle_loader.h"
 
 namespace {
@@ -17,24 +18,16 @@ class NoMessages : public captivo::MessageSink {
   void ShowMessage(const std::string&, const std::string&, captivo::MessageIcon) override {}
 };
 
-const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "captivo-fuzz-XXXXXX").string();
-    return std::filesystem::path(::mkdtemp(pattern.data()));
-  }();
-  return folder;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string path = (Folder() / "input").string();
+  const std::string path = (FuzzFolder() / "input").string();
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
   double rate = size ? 1 + data[0] % 60 : 25;
   captivo::SubtitleStore store(rate);
   NoMessages sink;
   try {
-    captivo::LoadTextSubtitle(path, store, sink, {Folder()});
+    captivo::LoadTextSubtitle(path, store, sink, {FuzzFolder()});
   } catch (const captivo::ConversionError&) {
   } catch (const captivo::FileError&) {
   }

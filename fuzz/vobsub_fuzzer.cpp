@@ -7,17 +7,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "fuzz_folder.h"
 #include "vobsub.h"
 
 namespace {
-
-const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "captivo-fuzz-XXXXXX").string();
-    return std::filesystem::path(::mkdtemp(pattern.data()));
-  }();
-  return folder;
-}
 
 constexpr char kIndex[] =
     "# VobSub index file, v7 (do not modify this line!)\nsize: 720x480\n"
@@ -31,7 +24,7 @@ constexpr char kIndex[] =
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const auto base = Folder() / "set";
+  const auto base = FuzzFolder() / "set";
   const bool isIndex = data[0] & 1;
   std::ofstream(base.string() + (isIndex ? ".idx" : ".sub"), std::ios::binary)
       .write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));

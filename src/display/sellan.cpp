@@ -5,9 +5,7 @@
 
 namespace captivo {
 
-TfmSelLan::TfmSelLan(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
-                         Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+TfmSelLan::TfmSelLan(QWidget* owner) : OwnedDialog(owner) {
   setObjectName("fmSelLan");
   setWindowTitle("Select Language");
   setFixedSize(240, 167);
@@ -31,11 +29,6 @@ void TfmSelLan::Button1Click() {
     break;
   }
   accept();
-}
-
-void TfmSelLan::showEvent(QShowEvent* event) {
-  if (QWidget* owner = parentWidget()) move(owner->frameGeometry().center() - rect().center());
-  QDialog::showEvent(event);
 }
 
 }  // namespace captivo

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "owned_dialog.h"
 
 class QListWidget;
 class QPushButton;
@@ -8,7 +8,7 @@ class QPushButton;
 namespace captivo {
 
 // fmSelLan: the language of a bitmap subtitle set; made afresh for each choice.
-class TfmSelLan : public QDialog {
+class TfmSelLan : public OwnedDialog {
  public:
   explicit TfmSelLan(QWidget* owner);
 
@@ -18,9 +18,6 @@ class TfmSelLan : public QDialog {
 
   // OK: the number before " -" of the first selected item, then the dialog closes.
   void Button1Click();
-
- protected:
-  void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace captivo

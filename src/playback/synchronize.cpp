@@ -16,9 +16,7 @@ OffsetSpinBox::OffsetSpinBox(QWidget* parent) : QSpinBox(parent) {
   lineEdit()->setReadOnly(true);
 }
 
-TfmSynchronize::TfmSynchronize(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
-                         Qt::WindowCloseButtonHint | Qt::WindowTitleHint) {
+TfmSynchronize::TfmSynchronize(QWidget* owner) : OwnedDialog(owner) {
   setObjectName("fmSynchronize");
   setWindowTitle("Synchronize");
   setModal(true);
@@ -88,14 +86,6 @@ void TfmSynchronize::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QDialog::keyPressEvent(event);
-}
-
-void TfmSynchronize::showEvent(QShowEvent* event) {
-  if (QWidget* owner = parentWidget()) {
-    const QRect area = owner->frameGeometry();
-    move(area.center() - rect().center());
-  }
-  QDialog::showEvent(event);
 }
 
 }  // namespace captivo

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <QSpinBox>
+
+#include "owned_dialog.h"
 
 class QPushButton;
 
@@ -16,7 +17,7 @@ class OffsetSpinBox : public QSpinBox {
 
 // fmSynchronize: the synchronization offset in milliseconds. Created once at start-up and
 // kept, so the value lasts for the run; the subtitle clock reads seSyn on every tick.
-class TfmSynchronize : public QDialog {
+class TfmSynchronize : public OwnedDialog {
  public:
   explicit TfmSynchronize(QWidget* owner);
 
@@ -35,7 +36,6 @@ class TfmSynchronize : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
-  void showEvent(QShowEvent* event) override;
 
  private:
   void Step(int milliseconds);

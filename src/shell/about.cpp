@@ -10,9 +10,7 @@
 
 namespace captivo {
 
-TfmAbout::TfmAbout(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
-                         Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+TfmAbout::TfmAbout(QWidget* owner) : OwnedDialog(owner) {
   setObjectName("fmAbout");
   setWindowTitle("About");
   setFixedSize(339, 100);
@@ -38,11 +36,6 @@ TfmAbout::TfmAbout(QWidget* owner)
 
 void TfmAbout::Label3Click() {
   QDesktopServices::openUrl(QUrl(kMakerWebAddress));
-}
-
-void TfmAbout::showEvent(QShowEvent* event) {
-  if (QWidget* owner = parentWidget()) move(owner->frameGeometry().center() - rect().center());
-  QDialog::showEvent(event);
 }
 
 bool TfmAbout::eventFilter(QObject* watched, QEvent* event) {

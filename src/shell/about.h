@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "owned_dialog.h"
 
 class QLabel;
 class QPushButton;
@@ -8,7 +8,7 @@ class QPushButton;
 namespace captivo {
 
 // fmAbout: the maker's line and web address; created for each showing.
-class TfmAbout : public QDialog {
+class TfmAbout : public OwnedDialog {
  public:
   explicit TfmAbout(QWidget* owner);
 
@@ -19,7 +19,6 @@ class TfmAbout : public QDialog {
   void Label3Click();
 
  protected:
-  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 };
 

@@ -24,10 +24,7 @@ void ReadSubtitleLines(const std::string& path, SubtitleStore& store) {
   LineReader reader(path);
   store.SubtitleLines.clear();
   std::string_view line;
-  while (reader.ReadLine(line)) {
-    line = Trim(line);
-    if (!line.empty()) store.SubtitleLines.emplace_back(line);
-  }
+  while (reader.ReadNonEmptyLine(line)) store.SubtitleLines.emplace_back(line);
 }
 
 bool ParseFrameLine(std::string_view line, FrameLine& parsed) {
@@ -50,8 +47,7 @@ bool ParseFrameLine(std::string_view line, FrameLine& parsed) {
 
 void LoadFrameSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink) {
   ReadSubtitleLines(path, store);
-  store.TimesInSeconds = false;
-  store.ClearSubtitles();
+  store.StartReading(/*timesInSeconds=*/false);
   struct ReleaseLines {  // the lines are scratch: they go when the reader ends, however
     std::vector<std::string>& lines;
     ~ReleaseLines() { std::vector<std::string>().swap(lines); }

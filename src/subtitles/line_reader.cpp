@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "file_access.h"
+#include "text_rules.h"
 
 namespace captivo {
 
@@ -53,6 +54,14 @@ bool LineReader::SkipLineFeedAfterCr() {
 
 bool LineReader::AtEnd() {
   return !SkipLineFeedAfterCr();
+}
+
+bool LineReader::ReadNonEmptyLine(std::string_view& line) {
+  while (ReadLine(line)) {
+    line = Trim(line);
+    if (!line.empty()) return true;
+  }
+  return false;
 }
 
 bool LineReader::ReadLine(std::string_view& line) {

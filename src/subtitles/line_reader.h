@@ -21,6 +21,9 @@ class LineReader {
   // The next line without its end, valid until the next call; false at the end of file.
   bool ReadLine(std::string_view& line);
 
+  // The next line that is not empty after trimming, trimmed; false at the end of file.
+  bool ReadNonEmptyLine(std::string_view& line);
+
   // True when no further line can be read.
   bool AtEnd();
 

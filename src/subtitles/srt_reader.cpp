@@ -28,13 +28,9 @@ class NonEmptyLines {
  private:
   bool LoadOne() {
     std::string_view line;
-    while (reader_.ReadLine(line)) {
-      line = Trim(line);
-      if (line.empty()) continue;
-      ahead_[(head_ + count_++) % 2].assign(line);
-      return true;
-    }
-    return false;
+    if (!reader_.ReadNonEmptyLine(line)) return false;
+    ahead_[(head_ + count_++) % 2].assign(line);
+    return true;
   }
 
   LineReader& reader_;
@@ -74,8 +70,7 @@ int32_t SrtTimeToSeconds(std::string_view text) {
 void LoadSrtSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink) {
   LineReader reader(path);
   NonEmptyLines lines(reader);
-  store.TimesInSeconds = true;
-  store.ClearSubtitles();
+  store.StartReading(/*timesInSeconds=*/true);
   std::optional<size_t> current;  // the entry further text lines go to
 
   for (;;) {

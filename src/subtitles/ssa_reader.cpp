@@ -33,16 +33,13 @@ TTimeSpan ParseEvent(std::string_view line) {
 
 void LoadSsaSubtitle(const std::string& path, SubtitleStore& store, MessageSink&) {
   LineReader reader(path);
-  store.ClearSubtitles();
-  store.TimesInSeconds = true;
+  store.StartReading(/*timesInSeconds=*/true);
 
   // Everything before the first event (header, styles, formats) is skipped; after it only
   // events count: comments and later sections (fonts, graphics) are not subtitles.
   std::string_view line;
-  while (reader.ReadLine(line)) {
-    line = Trim(line);
+  while (reader.ReadNonEmptyLine(line))
     if (IsEvent(line)) store.Append(ParseEvent(line));
-  }
 }
 
 }  // namespace captivo

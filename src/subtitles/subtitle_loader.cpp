@@ -14,11 +14,7 @@ namespace {
 std::string FindKeyLine(const std::string& path) {
   LineReader reader(path);
   std::string_view line;
-  while (reader.ReadLine(line)) {
-    line = Trim(line);
-    if (!line.empty()) return std::string(line);
-  }
-  return {};
+  return reader.ReadNonEmptyLine(line) ? std::string(line) : std::string();
 }
 
 }  // namespace

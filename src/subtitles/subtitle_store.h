@@ -35,6 +35,11 @@ class SubtitleStore {
 
   // Releases every entry and forgets the last hit.
   void ClearSubtitles();
+  // What a reader does before its first entry: the unit of its times, and an empty store.
+  void StartReading(bool timesInSeconds) {
+    TimesInSeconds = timesInSeconds;
+    ClearSubtitles();
+  }
   void Append(TTimeSpan entry);
   size_t Count() const { return times_.size(); }
   int32_t StartTime(size_t index) const { return times_[index].start; }

@@ -10,11 +10,7 @@ namespace {
 // The next non-empty trimmed line, or an empty one at the end of the file.
 std::string NextNonEmptyLine(LineReader& reader) {
   std::string_view line;
-  while (reader.ReadLine(line)) {
-    line = Trim(line);
-    if (!line.empty()) return std::string(line);
-  }
-  return {};
+  return reader.ReadNonEmptyLine(line) ? std::string(line) : std::string();
 }
 
 }  // namespace
@@ -27,8 +23,7 @@ void LoadSubViewerSubtitle(const std::string& path, SubtitleStore& store, Messag
     current = NextNonEmptyLine(reader);
   } while (!current.empty() && !(current[0] >= '0' && current[0] <= '9'));
 
-  store.ClearSubtitles();
-  store.TimesInSeconds = true;
+  store.StartReading(/*timesInSeconds=*/true);
   // A timing line that is the last line of the file has no text line and is not read.
   while (!reader.AtEnd()) {
     const size_t comma = current.find(',');

@@ -7,15 +7,12 @@ namespace captivo {
 
 void LoadTimeCodeSubtitle(const std::string& path, SubtitleStore& store, MessageSink&) {
   LineReader reader(path);
-  store.ClearSubtitles();
-  store.TimesInSeconds = true;
+  store.StartReading(/*timesInSeconds=*/true);
 
   // An entry ends when the next one starts. Until then its end is unknown (-1), and stays
   // so when a bad line ends the load: it is not shown rather than shown to the end.
   std::string_view line;
-  while (reader.ReadLine(line)) {
-    line = Trim(line);
-    if (line.empty()) continue;
+  while (reader.ReadNonEmptyLine(line)) {
     size_t third = std::string_view::npos;
     for (size_t i = 0, colons = 0; i < line.size(); ++i)
       if (line[i] == ':' && ++colons == 3) {
