@@ -119,7 +119,7 @@ def start_up():
         shown = [(window_seconds(desktop, [captivo], env, "^Captivo$"),
                   window_seconds(desktop, [*mpv, "--idle=yes", "--force-window=immediate", "--title=Peer"],
                                  env, "^Peer$")) for _ in range(RUNS)]
-X
+        picture = (300, 280, 400, 200)  # inside both players' picture
         first = [(first_picture_seconds(desktop, [captivo, movie], env, picture),
                   first_picture_seconds(desktop, [*mpv, "--geometry=+237+264", movie], env,
                                         picture)) for _ in range(RUNS)]

@@ -18,7 +18,7 @@ SubtitleLabel::SubtitleLabel(QWidget* parent) : QWidget(parent), font_(SubtitleF
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void SubtitleLabel::SetText(const std::string& bytes) {
+void SubtitleLabel::SetText(std::string_view bytes) {
   // The clock sets the text ten times a second; only a change costs a repaint.
   if (bytes == bytes_) return;
   bytes_ = bytes;

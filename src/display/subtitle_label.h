@@ -14,7 +14,7 @@ class SubtitleLabel : public QWidget {
   explicit SubtitleLabel(QWidget* parent = nullptr);
 
   // The text as bytes; lines are split at CR LF, CR or LF.
-  void SetText(const std::string& bytes);
+  void SetText(std::string_view bytes);
   const std::string& Text() const { return bytes_; }
   const QStringList& Lines() const { return lines_; }
 

@@ -14,7 +14,7 @@ void TfmMain::SetSubtitleView(bool bitmap) {
   fmSub->imSub->setVisible(bitmap);
 }
 
-void TfmMain::ShowSubtitleText(const std::string& text) {
+void TfmMain::ShowSubtitleText(std::string_view text) {
   lbSubtitle->SetText(text);
   fmSub->lbSub->SetText(lbSubtitle->Text());
 }

@@ -97,7 +97,7 @@ class TfmMain : public QMainWindow, public MessageSink {
   int32_t LastVobSubIndex = -1;
   bool FullScreenActive = false;
   void SetSubtitleView(bool bitmap);
-  void ShowSubtitleText(const std::string& text);
+  void ShowSubtitleText(std::string_view text);
   void SetSubtitleFont1Click();
   void DrawVobSubFrame();
   void ClearSubtitleImage();

@@ -22,9 +22,10 @@ std::string_view BraceField(std::string_view s, size_t& close) {
 
 void ReadSubtitleLines(const std::string& path, SubtitleStore& store) {
   LineReader reader(path);
-  store.SubtitleLines.clear();
+  store.SubtitleLines.Release();
+  store.SubtitleLines.Reserve(reader.Size());
   std::string_view line;
-  while (reader.ReadNonEmptyLine(line)) store.SubtitleLines.emplace_back(line);
+  while (reader.ReadNonEmptyLine(line)) store.SubtitleLines.Append(line);
 }
 
 bool ParseFrameLine(std::string_view line, FrameLine& parsed) {
@@ -49,13 +50,13 @@ void LoadFrameSubtitle(const std::string& path, SubtitleStore& store, MessageSin
   ReadSubtitleLines(path, store);
   store.StartReading(/*timesInSeconds=*/false);
   struct ReleaseLines {  // the lines are scratch: they go when the reader ends, however
-    std::vector<std::string>& lines;
-    ~ReleaseLines() { std::vector<std::string>().swap(lines); }
+    LineList& lines;
+    ~ReleaseLines() { lines.Release(); }
   } release{store.SubtitleLines};
 
-  for (const std::string& line : store.SubtitleLines) {
+  for (size_t i = 0; i < store.SubtitleLines.Count(); ++i) {
     FrameLine parsed;
-    if (!ParseFrameLine(line, parsed)) {
+    if (!ParseFrameLine(store.SubtitleLines[i], parsed)) {
       ShowSubtitleFileError(sink);
       return;
     }

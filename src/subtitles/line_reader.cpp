@@ -1,5 +1,7 @@
 #include "line_reader.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 
 #include "file_access.h"
@@ -21,6 +23,8 @@ const char* FindLineEnd(const char* p, const char* end) {
 }  // namespace
 
 LineReader::LineReader(const std::string& path) : path_(path), file_(OpenRegularFile(path)) {
+  struct stat info;
+  if (::fstat(file_.Get(), &info) == 0) size_ = static_cast<size_t>(info.st_size);
   buffer_.resize(kBlockSize);
 }
 

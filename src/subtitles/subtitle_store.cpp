@@ -7,11 +7,9 @@
 
 namespace captivo {
 
-const std::string SubtitleStore::kNoText;
-
 void SubtitleStore::ClearSubtitles() {
   std::vector<Times>().swap(times_);
-  std::vector<std::string>().swap(texts_);
+  texts_.Release();
   std::vector<Times>().swap(frames_);
   TimesChanged();
   ForgetLastHit();
@@ -19,7 +17,7 @@ void SubtitleStore::ClearSubtitles() {
 
 void SubtitleStore::Append(TTimeSpan entry) {
   times_.push_back({entry.StartTime, entry.EndTime});
-  texts_.push_back(std::move(entry.Text));
+  texts_.Append(entry.Text);
   TimesChanged();
 }
 
@@ -29,7 +27,8 @@ void SubtitleStore::SetEndTime(size_t index, int32_t end) {
 }
 
 void SubtitleStore::AppendTextLine(size_t index, std::string_view line) {
-  texts_[index].append("\r\n").append(line);
+  texts_.Extend(index, "\r\n");
+  texts_.Extend(index, line);
 }
 
 int32_t SubtitleStore::TimeToFrame(int32_t time) const {
@@ -66,10 +65,10 @@ const SubtitleStore::Times* SubtitleStore::FrameTimes() {
   return frames_.data();
 }
 
-const std::string& SubtitleStore::FindSubtitleAt(int32_t wanted) {
-  if (times_.empty()) return kNoText;
+std::string_view SubtitleStore::FindSubtitleAt(int32_t wanted) {
+  if (times_.empty()) return {};
   if (CachedStart < wanted && wanted < CachedEnd) return texts_[CachedIndex];
-  if (missLow_ <= wanted && wanted <= missHigh_) return kNoText;
+  if (missLow_ <= wanted && wanted <= missHigh_) return {};
 
   const Times* frames = FrameTimes();
   const int64_t position = wanted;
@@ -107,7 +106,7 @@ const std::string& SubtitleStore::FindSubtitleAt(int32_t wanted) {
       if (hi - lo == 1 && probe(hi, before)) return texts_[hi];
       missLow_ = low;
       missHigh_ = high;
-      return kNoText;
+      return {};
     }
     hi = (mid & before) | (hi & ~before);
     lo = (lo & before) | (mid & ~before);

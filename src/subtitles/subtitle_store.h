@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "line_list.h"
+
 namespace captivo {
 
 // One text subtitle. Times are whole seconds or frame numbers (see TimesInSeconds), both
@@ -21,16 +23,16 @@ struct TTimeSpan {
 // position. Stored times are never converted: each lookup converts them at the subtitle
 // frame rate in force, which the owner keeps and passes by reference.
 //
-// The entries are kept as two parallel lists, times and texts, so that the lookup's
-// binary search walks a compact array of times. Times in seconds are searched through a
-// copy converted to frames, made again at the first lookup after the rate or the times
+// The entries are kept as two parallel lists, times and texts (end to end in one block),
+// so that the lookup's binary search walks a compact array of times. Times in seconds are searched
+// through a copy converted to frames, made again at the first lookup after the rate or the times
 // change: the same conversion as entry by entry, done once instead of on every lookup.
 class SubtitleStore {
  public:
   explicit SubtitleStore(const double& subtitleFrameRate) : subtitleFrameRate_(subtitleFrameRate) {}
 
   bool TimesInSeconds = false;
-  std::vector<std::string> SubtitleLines;  // scratch lines of the frame-based reader
+  LineList SubtitleLines;  // scratch lines of the frame-based reader
   std::string SubtitleFileName;
 
   // Releases every entry and forgets the last hit.
@@ -44,7 +46,7 @@ class SubtitleStore {
   size_t Count() const { return times_.size(); }
   int32_t StartTime(size_t index) const { return times_[index].start; }
   int32_t EndTime(size_t index) const { return times_[index].end; }
-  const std::string& Text(size_t index) const { return texts_[index]; }
+  std::string_view Text(size_t index) const { return texts_[index]; }
   // The changes a reader makes to an entry after appending it.
   void SetEndTime(size_t index, int32_t end);
   void AppendTextLine(size_t index, std::string_view line);  // CR LF, then the line
@@ -59,7 +61,7 @@ class SubtitleStore {
   // The text of the entry whose converted start and end enclose `position` (both
   // inclusive), or an empty text. A binary search in list order behind a memory of the
   // last hit, which answers positions strictly inside the remembered bounds.
-  const std::string& FindSubtitleAt(int32_t position);
+  std::string_view FindSubtitleAt(int32_t position);
 
  private:
   struct Times {
@@ -70,7 +72,7 @@ class SubtitleStore {
   void ForgetLastMiss();
 
   std::vector<Times> times_;
-  std::vector<std::string> texts_;
+  LineList texts_;
   const double& subtitleFrameRate_;
   std::vector<Times> frames_;  // times_ through TimeToFrame, when in seconds
   uint64_t framesRateBits_ = 0;
@@ -87,8 +89,6 @@ class SubtitleStore {
   // when low > high; forgotten whenever the times or the rate change.
   int64_t missLow_ = 1;
   int64_t missHigh_ = 0;
-
-  static const std::string kNoText;
 };
 
 }  // namespace captivo

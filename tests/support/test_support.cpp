@@ -33,7 +33,7 @@ std::ostream& operator<<(std::ostream& out, const Entry& entry) {
 std::vector<Entry> EntriesOf(const SubtitleStore& store) {
   std::vector<Entry> entries;
   for (size_t i = 0; i < store.Count(); ++i)
-    entries.push_back({store.StartTime(i), store.EndTime(i), store.Text(i)});
+    entries.push_back({store.StartTime(i), store.EndTime(i), std::string(store.Text(i))});
   return entries;
 }
 
