@@ -296,12 +296,14 @@ bool TfmMain::event(QEvent* event) {
 }
 
 void TfmMain::closeEvent(QCloseEvent* event) {
-  Run([this] {
-    if (tmMovie->isActive()) Stop1Click();  // FormCloseQuery
-  });
+  Run([this] { FormCloseQuery(); });  // the close is always allowed
   Run([this] { FormClose(); });
   event->accept();
   QCoreApplication::quit();  // the main window's close ends the program
+}
+
+void TfmMain::FormCloseQuery() {
+  if (tmMovie->isActive()) Stop1Click();
 }
 
 void TfmMain::FormClose() {

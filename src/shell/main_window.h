@@ -45,6 +45,7 @@ class TfmMain : public QMainWindow, public MessageSink {
   int NonClientHeight = 0;
   void FormCreate();
   void FormShow();
+  void FormCloseQuery();
   void FormClose();
   void Exit1Click();
   void AlwaysonTop1Click();
