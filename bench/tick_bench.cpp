@@ -28,8 +28,8 @@ void BM_ClockTick(benchmark::State& state) {
   TfmSub overlay;
   TfmSynchronize synchronize(&window);
   window.AttachWindows(&overlay, &synchronize);
-  window.OpenSubtitleFile(QString::fromStdString(
-      dir.Write("film.srt", bench::MakeSubtitleFile(SubtitleFormat::SubRip, 100000))));
+  window.OpenSubtitleFile(
+      dir.Write("film.srt", bench::MakeSubtitleFile(SubtitleFormat::SubRip, 100000)));
   window.SubtitleFrameRate = 25;
   window.Subtitles.ForgetLastHit();
   test::Movix().position = 0;

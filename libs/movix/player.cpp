@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "window_messages.h"
@@ -37,6 +38,70 @@ int64_t IntProperty(mpv_handle* mpv, const char* name) {
   return mpv_get_property(mpv, name, MPV_FORMAT_INT64, &value) >= 0 ? value : 0;
 }
 
+// The options every player of this library runs with: no input of its own, no
+// subtitles of its own, nothing fetched from the network.
+void ApplyOptions(mpv_handle* mpv, const char* videoOutput, bool silent) {
+  mpv_set_option_string(mpv, "vo", videoOutput);
+  if (silent) mpv_set_option_string(mpv, "ao", "null");
+  mpv_set_option_string(mpv, "keep-open", "yes");
+  mpv_set_option_string(mpv, "idle", "yes");
+  mpv_set_option_string(mpv, "hr-seek", "yes");
+  mpv_set_option_string(mpv, "input-default-bindings", "no");
+  mpv_set_option_string(mpv, "input-vo-keyboard", "no");
+  mpv_set_option_string(mpv, "osc", "no");
+  mpv_set_option_string(mpv, "terminal", "no");
+  mpv_set_option_string(mpv, "sub-auto", "no");  // subtitles are ours
+  mpv_set_option_string(mpv, "ytdl", "no");
+  if (const char* log = std::getenv("CAPTIVO_MPV_LOG")) mpv_set_option_string(mpv, "log-file", log);
+}
+
+// Loads `path` in place of whatever `mpv` plays and waits until it plays (true) or
+// cannot be played (false: an error, a playlist in the movie's place, a still picture,
+// or no start within the time allowed). `idle` runs while nothing happens; `other`
+// gets every event that is not about opening.
+bool LoadAndWait(mpv_handle* mpv, const char* path, const std::function<void()>& idle,
+                 const std::function<void(const mpv_event&)>& other) {
+  // The entry this file gets: events of other entries (the one it replaces, or what a
+  // playlist would have expanded to) are no concern of this open.
+  const char* command[] = {"loadfile", path, "replace", nullptr};
+  mpv_node result;
+  if (mpv_command_ret(mpv, command, &result) < 0) return false;
+  int64_t entry = -1;
+  if (result.format == MPV_FORMAT_NODE_MAP)
+    for (int i = 0; i < result.u.list->num; ++i)
+      if (std::strcmp(result.u.list->keys[i], "playlist_entry_id") == 0 &&
+          result.u.list->values[i].format == MPV_FORMAT_INT64)
+        entry = result.u.list->values[i].u.int64;
+  mpv_free_node_contents(&result);
+  QElapsedTimer clock;
+  clock.start();
+  bool playing = false, failed = false, started = false;
+  while (!playing && !failed && clock.elapsed() < kOpenTimeoutMs) {
+    const mpv_event* event = mpv_wait_event(mpv, 0.005);
+    switch (event->event_id) {
+      case MPV_EVENT_NONE:
+        idle();
+        break;
+      case MPV_EVENT_START_FILE:
+        started =
+            started || static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id == entry;
+        break;
+      case MPV_EVENT_END_FILE:
+        failed = static_cast<mpv_event_end_file*>(event->data)->playlist_entry_id == entry;
+        break;
+      case MPV_EVENT_PLAYBACK_RESTART:
+        playing = started;
+        break;
+      default:
+        other(*event);
+        break;
+    }
+  }
+  int image = 0;  // a still picture is no movie
+  mpv_get_property(mpv, "current-tracks/video/image", MPV_FORMAT_FLAG, &image);
+  return playing && !image;
+}
+
 }  // namespace
 
 Player& Player::Instance() {
@@ -63,19 +128,8 @@ bool Player::EnsureStarted(QWidget* panel) {
     mpv_ = mpv_create();
     if (!mpv_) return false;
     output_ = ChosenVideoOutput();
-    mpv_set_option_string(mpv_, "vo", output_ == VideoOutput::None ? "null" : "libmpv");
-    if (output_ == VideoOutput::None) mpv_set_option_string(mpv_, "ao", "null");
-    mpv_set_option_string(mpv_, "keep-open", "yes");
-    mpv_set_option_string(mpv_, "idle", "yes");
-    mpv_set_option_string(mpv_, "hr-seek", "yes");
-    mpv_set_option_string(mpv_, "input-default-bindings", "no");
-    mpv_set_option_string(mpv_, "input-vo-keyboard", "no");
-    mpv_set_option_string(mpv_, "osc", "no");
-    mpv_set_option_string(mpv_, "terminal", "no");
-    mpv_set_option_string(mpv_, "sub-auto", "no");  // subtitles are ours
-    mpv_set_option_string(mpv_, "ytdl", "no");
-    if (const char* log = std::getenv("CAPTIVO_MPV_LOG"))
-      mpv_set_option_string(mpv_, "log-file", log);
+    ApplyOptions(mpv_, output_ == VideoOutput::None ? "null" : "libmpv",
+                 output_ == VideoOutput::None);
     if (mpv_initialize(mpv_) < 0) {
       mpv_terminate_destroy(mpv_);
       mpv_ = nullptr;
@@ -109,50 +163,23 @@ bool Player::EnsureStarted(QWidget* panel) {
 }
 
 bool Player::Play(const char* path, QWidget* panel) {
-  if (!path || !EnsureStarted(panel)) return false;
-  // The entry this file gets: events of other entries (the one it replaces, or what a
-  // playlist would have expanded to) are no concern of this open.
-  const char* command[] = {"loadfile", path, "replace", nullptr};
-  mpv_node result;
-  if (mpv_command_ret(mpv_, command, &result) < 0) return false;
-  loadingEntry_ = -1;
-  if (result.format == MPV_FORMAT_NODE_MAP)
-    for (int i = 0; i < result.u.list->num; ++i)
-      if (std::strcmp(result.u.list->keys[i], "playlist_entry_id") == 0 &&
-          result.u.list->values[i].format == MPV_FORMAT_INT64)
-        loadingEntry_ = result.u.list->values[i].u.int64;
-  mpv_free_node_contents(&result);
-  QElapsedTimer clock;
-  clock.start();
-  bool playing = false, failed = false, started = false;
+  // Only local files, named by an absolute path: anything else would reach mpv's own
+  // protocols (lavfi sources, network addresses).
+  if (!path || path[0] != '/' || !EnsureStarted(panel)) return false;
+  // While a movie is open, a second, muted player without a picture tries the file
+  // first, so that one that cannot be played leaves the movie running untouched.
+  if (movieOpen_ && !PlaysOnProbe(path)) return false;
   opening_ = true;
-  while (!playing && !failed && clock.elapsed() < kOpenTimeoutMs) {
-    const mpv_event* event = mpv_wait_event(mpv_, 0.005);
-    switch (event->event_id) {
-      case MPV_EVENT_NONE:
+  const bool plays = LoadAndWait(
+      mpv_, path,
+      [this] {
         // The first picture is drawn on this thread: let the surface paint while waiting.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        break;
-      case MPV_EVENT_START_FILE:
-        started = started || static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id ==
-                                 loadingEntry_;
-        break;
-      case MPV_EVENT_END_FILE:
-        // An error, or a playlist in the movie's place: this file cannot be played.
-        failed = static_cast<mpv_event_end_file*>(event->data)->playlist_entry_id == loadingEntry_;
-        break;
-      case MPV_EVENT_PLAYBACK_RESTART:
-        playing = started;
-        break;
-      default:
-        Handle(*event);
-        break;
-    }
-  }
+      },
+      [this](const mpv_event& event) { Handle(event); });
   opening_ = false;
-  int image = 0;
-  mpv_get_property(mpv_, "current-tracks/video/image", MPV_FORMAT_FLAG, &image);
-  if (!playing || image) {  // a still picture is no movie
+  movieOpen_ = plays;
+  if (!plays) {
     const char* stop[] = {"stop", nullptr};
     mpv_command(mpv_, stop);
     frameRate_ = duration_ = timePos_ = 0;
@@ -163,6 +190,16 @@ bool Player::Play(const char* path, QWidget* panel) {
   SetPaused(false);
   DrainEvents();  // and announcements start again
   return true;
+}
+
+bool Player::PlaysOnProbe(const char* path) {
+  mpv_handle* probe = mpv_create();
+  if (!probe) return false;
+  ApplyOptions(probe, "null", true);
+  const bool plays = mpv_initialize(probe) >= 0 && LoadAndWait(
+                                                       probe, path, [] {}, [](const mpv_event&) {});
+  mpv_terminate_destroy(probe);
+  return plays;
 }
 
 void Player::ReadOpenedFile() {

@@ -37,6 +37,8 @@ class Player {
  private:
   Player() = default;
   bool EnsureStarted(QWidget* panel);
+  // Whether `path` plays, tried on a second player that shows and sounds nothing.
+  static bool PlaysOnProbe(const char* path);
   void Handle(const mpv_event& event);
   void ReadOpenedFile();
   // Brings the picture back from the full-screen window into the panel.
@@ -55,7 +57,7 @@ class Player {
   std::atomic<bool> wakeupPosted_{false};
   bool opening_ = false;  // Play reads the events itself
 
-  int64_t loadingEntry_ = -1;  // the playlist entry of the file being opened
+  bool movieOpen_ = false;  // the last open succeeded: a movie is loaded
   double frameRate_ = 0;
   double duration_ = 0;
   double timePos_ = 0;

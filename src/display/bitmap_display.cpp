@@ -1,5 +1,4 @@
 // Bitmap subtitles on the strip and the overlay, and the language of the set.
-#include <QFile>
 #include <QImage>
 #include <QListWidget>
 #include <cstring>
@@ -68,7 +67,7 @@ void TfmMain::SelectVobSubLanguage() {
 }
 
 void TfmMain::ChangeSubtitleLanguage1Click() {
-  OpenSubtitleFile(QFile::decodeName(QByteArray::fromStdString(Subtitles.SubtitleFileName)));
+  OpenSubtitleFile(Subtitles.SubtitleFileName);
 }
 
 }  // namespace captivo

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -51,6 +52,9 @@ void SubtitleFontDialog::ShowColor() {
 
 void SubtitleFontDialog::Preset(const SubtitleFont& font) {
   QFont shown = font.font;
+  // The face the labels really show: a family that is not installed has a stand-in,
+  // and OK without a change must keep it.
+  shown.setFamily(QFontInfo(font.font).family());
   // The chooser lists sizes in points; a pixel size is shown as its point equivalent.
   if (shown.pointSizeF() <= 0) shown.setPointSizeF(shown.pixelSize() * 72.0 / logicalDpiY());
   chooser->setCurrentFont(shown);

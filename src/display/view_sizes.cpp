@@ -69,7 +69,7 @@ void TfmMain::WMFullScreenEnded() {
 }
 
 void TfmMain::SetViewScale(double factor) {
-  if (MovieFileName.isEmpty()) return;
+  if (!MovieOpen) return;
   // The top-left corner stays; the window is not kept inside the screen.
   SetClientSize(RoundToInt32(VideoWidth * factor),
                 RoundToInt32(VideoHeight * factor) + PictureAreaAllowance());

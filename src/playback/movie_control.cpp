@@ -1,10 +1,11 @@
 // Opening a movie, the transport commands, and the window's proportion while it plays.
-#include <QFileInfo>
+#include <QFile>
 #include <QSlider>
 #include <QSplitter>
 #include <QTimer>
 
 #include "conversions.h"
+#include "file_names.h"
 #include "main_window.h"
 #include "maker.h"
 #include "movix.h"
@@ -42,12 +43,13 @@ void TfmMain::ContinuedPlayFile1Click() {
 void TfmMain::ChooseMovie() {
   const QString path = prompts_.ChooseFile(this, "Play DivX Movie", kMovieFilters);
   if (path.isEmpty()) return;
-  MovieFileName = path;
+  MovieFileName = QFile::encodeName(path).toStdString();
   OpenMovie();
 }
 
 void TfmMain::OpenMovie() {
-  if (::PlayFile(QFile::encodeName(MovieFileName).constData(), plMovie) != 0) {
+  // A file that cannot be played leaves the movie that plays, if any, as it was.
+  if (::PlayFile(MovieFileName.c_str(), plMovie) != 0) {
     prompts_.ShowMessage(this, "Error",
                          QString("Movie file error or DivX codec not installed properly!\r"
                                  "Please go ") +
@@ -60,7 +62,9 @@ void TfmMain::OpenMovie() {
   GetFrameRate(&rate);
   SubtitleFrameRate = rate / 1000.0;
   Subtitles.ForgetLastHit();
-  if (!(SubtitleFrameRate > 0)) {
+  // The library now holds what was opened, a movie or not.
+  MovieOpen = SubtitleFrameRate > 0;
+  if (!MovieOpen) {
     Stop1Click();
     prompts_.ShowMessage(this, "Error", "Can not get the frame rate of the movie",
                          QMessageBox::Critical);
@@ -80,12 +84,9 @@ void TfmMain::OpenMovie() {
 
 void TfmMain::FindCompanionSubtitle() {
   // The base is the name without its extension; the extensions are tried as written.
-  const QFileInfo movie(MovieFileName);
-  const QString name = movie.fileName();
-  const int dot = name.lastIndexOf('.');
-  const QString base = movie.path() + "/" + (dot < 0 ? name : name.left(dot));
+  const std::string base = WithoutExtension(MovieFileName);
   for (const char* extension : {".idx", ".sub", ".srt", ".ssa", ".ass"}) {
-    if (QFileInfo(base + extension).isFile()) {
+    if (IsRegularFile(base + extension)) {
       OpenSubtitleFile(base + extension);
       return;
     }
@@ -93,6 +94,7 @@ void TfmMain::FindCompanionSubtitle() {
 }
 
 void TfmMain::Play1Click() {
+  if (!MovieOpen) return;  // nothing to play, and no frame rate for the clock
   PlayMovie();
   tmMovie->start();
 }

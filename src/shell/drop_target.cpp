@@ -8,6 +8,16 @@
 
 namespace captivo {
 
+namespace {
+
+// A file address's path as the file system's bytes: percent-escapes decoded as they
+// stand, so that a name that is not valid UTF-8 survives.
+std::string LocalFileBytes(const QUrl& url) {
+  return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+}
+
+}  // namespace
+
 void TfmMain::dragEnterEvent(QDragEnterEvent* event) {
   if (!event->mimeData()->hasUrls() || !(event->possibleActions() & Qt::CopyAction)) return;
   event->setDropAction(Qt::CopyAction);  // the copy effect and no other
@@ -16,23 +26,23 @@ void TfmMain::dragEnterEvent(QDragEnterEvent* event) {
 
 void TfmMain::dropEvent(QDropEvent* event) {
   // The list is read only now, in the order the drag source gives it.
-  QStringList paths;
+  std::vector<std::string> paths;
   for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile()) paths << url.toLocalFile();
+    if (url.isLocalFile()) paths.push_back(LocalFileBytes(url));
   event->setDropAction(Qt::CopyAction);
   event->accept();
   Run([this, paths] { DropFileTarget1Drop(paths); });
 }
 
-void TfmMain::DropFileTarget1Drop(const QStringList& paths) {
+void TfmMain::DropFileTarget1Drop(const std::vector<std::string>& paths) {
   // The first file opens as a movie, whatever its extension; the others are ignored.
   // ContinuedOffset and MovieDuration keep their values.
-  if (paths.isEmpty()) return;
-  MovieFileName = paths.first();
+  if (paths.empty()) return;
+  MovieFileName = paths.front();
   OpenMovie();
 }
 
-void TfmMain::OpenDroppedFile(const QString& path) {
+void TfmMain::OpenDroppedFile(const std::string& path) {
   Run([this, path] { DropFileTarget1Drop({path}); });
 }
 

@@ -3,7 +3,9 @@
 #include <QIcon>
 #include <QTimer>
 #include <clocale>
+#include <string>
 
+#include "file_names.h"
 #include "main_window.h"
 #include "subtitle_window.h"
 #include "synchronize.h"
@@ -25,9 +27,10 @@ int main(int argc, char** argv) {
   captivo::TfmSynchronize fmSynchronize(&fmMain);
   fmMain.AttachWindows(&fmSub, &fmSynchronize);
   fmMain.show();
-  // "captivo FILE", as the desktop's "Open With" starts it: FILE opens like a drop.
+  // "captivo FILE", as the desktop's "Open With" starts it: FILE opens like a drop. It
+  // names a local file, whatever it looks like: an address is no file and fails to open.
   if (argc > 1) {
-    const QString file = QString::fromLocal8Bit(argv[1]);
+    const std::string file = captivo::AbsoluteLocalPath(argv[1]);
     QTimer::singleShot(0, &fmMain, [&fmMain, file] { fmMain.OpenDroppedFile(file); });
   }
   return application.exec();

@@ -33,6 +33,18 @@ namespace {
 constexpr int kClientWidth = 550;
 constexpr int kClientHeight = 350;
 
+// The tool bar shows no hints: a button takes its action's text as a tooltip whenever
+// the action changes, so the tooltip is refused where it would be shown.
+class HintlessToolButton : public QToolButton {
+ public:
+  using QToolButton::QToolButton;
+
+ protected:
+  bool event(QEvent* event) override {
+    return event->type() == QEvent::ToolTip || QToolButton::event(event);
+  }
+};
+
 }  // namespace
 
 TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
@@ -229,13 +241,12 @@ void TfmMain::BuildToolBar() {
   for (const Button& b : buttons) {
     b.action->setIcon(ToolBarImage(image++));
     b.action->setIconVisibleInMenu(false);
-    auto* button = new QToolButton(tlbMain);
+    auto* button = new HintlessToolButton(tlbMain);
     button->setObjectName(b.name);
     button->setDefaultAction(b.action);
     button->setAutoRaise(true);
     button->setIconSize(QSize(20, 20));
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    button->setToolTip(QString());
     button->setGeometry(b.left, 0, 27, 26);
   }
 }
@@ -344,7 +355,8 @@ void TfmMain::About2Click() {
 }
 
 void TfmMain::ApplicationEvents1Idle() {
-  const bool named = !MovieFileName.isEmpty();
+  // A name alone (the first open failed, or opened no movie) is nothing to play.
+  const bool named = MovieOpen;
   const bool running = named && tmMovie->isActive();
   PlayFile1->setEnabled(true);
   Play1->setEnabled(named && !running);

@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <QString>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "message_sink.h"
 #include "shell_places.h"
@@ -60,16 +62,20 @@ class TfmMain : public QMainWindow, public MessageSink {
   SubtitleStore Subtitles{SubtitleFrameRate};
   bool VobSubMode = false;
   void LoadSubtitle1Click();
-  void OpenSubtitleFile(const QString& path);
+  // `path` holds the file name's bytes as the file system has them.
+  void OpenSubtitleFile(const std::string& path);
 
-  // Files dropped on the window (drop_target.cpp)
-  void DropFileTarget1Drop(const QStringList& paths);
+  // Files dropped on the window (drop_target.cpp); paths are the names' bytes.
+  void DropFileTarget1Drop(const std::vector<std::string>& paths);
   // A file given on the command line: opened as a drop, behind the command boundary.
-  void OpenDroppedFile(const QString& path);
+  void OpenDroppedFile(const std::string& path);
   void FormDestroy();
 
   // Player state and movie control (playback/movie_control.cpp, playback/subtitle_clock.cpp)
-  QString MovieFileName;
+  std::string MovieFileName;  // the file name's bytes
+  // The library holds a movie that opened with a frame rate: what Play, the clock and
+  // the view sizes need.
+  bool MovieOpen = false;
   double MovieFrameRate = 0;
   double SubtitleFrameRate = 0;
   int32_t MovieDuration = 0;

@@ -1,28 +1,39 @@
 #include "status_bar.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 
 namespace captivo {
 
+namespace {
+
+constexpr int kWidths[5] = {100, 100, 100, 50, 50};
+
+}  // namespace
+
 StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
   setObjectName("sbMain");
   setFixedHeight(19);
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  const int widths[5] = {100, 100, 100, 50, 50};
-  for (int i = 0; i < 5; ++i) {
-    auto* panel = new QLabel(this);
+  for (QLabel*& panel : panels_) {
+    panel = new QLabel(this);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setIndent(2);
-    if (i < 4)
-      panel->setFixedWidth(widths[i]);
-    else
-      panel->setMinimumWidth(widths[i]);
-    layout->addWidget(panel, i == 4 ? 1 : 0);
-    panels_[i] = panel;
   }
+}
+
+QSize StatusBar::minimumSizeHint() const {
+  // Panels are cut at the bar's right end rather than holding a window wider than its
+  // picture.
+  return QSize(0, height());
+}
+
+void StatusBar::resizeEvent(QResizeEvent* event) {
+  int left = 0;
+  for (int i = 0; i < 5; ++i) {
+    const int width = i < 4 ? kWidths[i] : std::max(kWidths[i], this->width() - left);
+    panels_[i]->setGeometry(left, 0, width, height());
+    left += width;
+  }
+  QWidget::resizeEvent(event);
 }
 
 void StatusBar::SetPanelText(int panel, const QString& text) {

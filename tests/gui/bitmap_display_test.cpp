@@ -196,7 +196,7 @@ void BitmapDisplayTest::vobSubSetsAreRecognisedBesideTheirSibling() {
   for (const char* extension : {".sub", ".idx", ".IFO"}) {
     f.fmMain->VobSubMode = false;
     f.fmMain->n003->trigger();
-    f.fmMain->OpenSubtitleFile(QString::fromStdString(base + extension));
+    f.fmMain->OpenSubtitleFile(base + extension);
     QVERIFY(f.fmMain->VobSubMode);
     const Calls calls = VobSub().Take();
     QCOMPARE(calls.front(), "LoadVobSubFile " + base);
@@ -209,11 +209,11 @@ void BitmapDisplayTest::vobSubSetsAreRecognisedBesideTheirSibling() {
   f.fmMain->ChangeSubtitleLanguage1->trigger();  // the same set, the language asked again
   QCOMPARE(VobSub().Take().front(), "LoadVobSubFile " + base);
   // A ".sub" alone is text, and so is an ".idx" without its ".sub".
-  f.fmMain->OpenSubtitleFile(QString::fromStdString(f.dir.Write("alone.sub", "{5}{6}text\n")));
+  f.fmMain->OpenSubtitleFile(f.dir.Write("alone.sub", "{5}{6}text\n"));
   QVERIFY(!f.fmMain->VobSubMode);
   QCOMPARE(f.fmMain->Subtitles.Text(0), std::string("text"));
   f.prompts.messages.clear();
-  f.fmMain->OpenSubtitleFile(QString::fromStdString(f.dir.Write("lonely.idx", "# index\n")));
+  f.fmMain->OpenSubtitleFile(f.dir.Write("lonely.idx", "# index\n"));
   QVERIFY(!f.fmMain->VobSubMode);
   QCOMPARE(f.prompts.messages.size(), size_t{1});  // unknown format
   QVERIFY(VobSub().Take().empty());

@@ -7,6 +7,7 @@
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 
 #include "about.h"
@@ -146,6 +147,12 @@ void MainWindowTest::toolButtonsShareTheirItemsActions() {
     QCOMPARE(button->defaultAction(), b.action);
     QCOMPARE(button->geometry(), QRect(b.left, 0, 27, 26));
     QVERIFY(!b.action->icon().isNull());
+    // No hints, also after the action has changed.
+    b.action->setEnabled(!b.action->isEnabled());
+    b.action->setEnabled(!b.action->isEnabled());
+    QHelpEvent hint(QEvent::ToolTip, QPoint(5, 5), button->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(button, &hint);
+    QVERIFY2(!QToolTip::isVisible(), b.name);
   }
   // The subtitle button runs exactly what its item runs.
   QTest::mouseClick(w.tlbMain->findChild<QToolButton*>("tbtnLoadSub"), Qt::LeftButton);
@@ -156,18 +163,18 @@ void MainWindowTest::idleUpdateEnablesByPlayerState() {
   WindowFixture f;
   TfmMain& w = *f.fmMain;
   struct State {
-    const char* movie;
+    bool movie;
     bool timer;
     int32_t duration;
     bool vobsub;
     bool play, pauseStop, views;
   } states[] = {
-      {"", false, 0, false, false, false, false},
-      {"/films/a.avi", true, 100, true, false, true, true},
-      {"/films/a.avi", false, 0, false, true, false, false},
+      {false, false, 0, false, false, false, false},
+      {true, true, 100, true, false, true, true},
+      {true, false, 0, false, true, false, false},
   };
   for (const State& s : states) {
-    w.MovieFileName = s.movie;
+    w.MovieOpen = s.movie;
     s.timer ? w.tmMovie->start() : w.tmMovie->stop();
     w.MovieDuration = s.duration;
     w.VobSubMode = s.vobsub;
@@ -183,7 +190,7 @@ void MainWindowTest::idleUpdateEnablesByPlayerState() {
   }
   w.tmMovie->stop();
   // The idle update runs by itself whenever the event loop falls idle.
-  w.MovieFileName.clear();
+  w.MovieOpen = false;
   w.Play1->setEnabled(true);
   QEventLoop loop;  // a loop that really waits, as the program's does
   QTimer::singleShot(20, &loop, &QEventLoop::quit);

@@ -49,6 +49,7 @@ class MovieControlTest : public QObject {
   void openingShowsTheMovieInTheStatusBar();
   void openingCallsTheLibraryInOrderAndSizesTheWindow();
   void openingFailuresShowTheirBoxes();
+  void playAfterAFailedFirstOpenDoesNothing();
   void companionSubtitleIsFoundInOrder();
   void transportCommands();
   void playFileAndContinuedPlayFileOffsets();
@@ -121,8 +122,8 @@ void MovieControlTest::openingFailuresShowTheirBoxes() {
            QString("Movie file error or DivX codec not installed properly!\rPlease go "
                    "https://captivo.brindle.example for more information."));
   QCOMPARE(f.prompts.messages[0].icon, QMessageBox::Critical);
-  QVERIFY(f.fmMain->MovieFileName.endsWith("broken.avi"));  // the name is kept
-  QVERIFY(f.fmMain->tmMovie->isActive());                   // the earlier movie's state stays
+  QVERIFY(f.fmMain->MovieFileName.ends_with("broken.avi"));  // the name is kept
+  QVERIFY(f.fmMain->tmMovie->isActive());                    // the earlier movie's state stays
   QCOMPARE(f.fmMain->sbMain->PanelText(1), QString("90000/1:0:0"));
 
   Movix().playResult = 0;
@@ -135,12 +136,34 @@ void MovieControlTest::openingFailuresShowTheirBoxes() {
   QCOMPARE(f.prompts.messages[0].icon, QMessageBox::Critical);
   QVERIFY(Movix().Take().back() == "StopMovie");
   QVERIFY(!f.fmMain->tmMovie->isActive());
+  // Sound alone is no movie: nothing to play, no view size, and no clock at rate 0.
   f.fmMain->ApplicationEvents1Idle();
-  QVERIFY(f.fmMain->Play1->isEnabled());
+  QVERIFY(!f.fmMain->Play1->isEnabled());
   QVERIFY(!f.fmMain->Stop1->isEnabled());
-  // No conversion divides by the failed rate: a tick only moves the seek bar.
-  f.Tick(50);
-  QCOMPARE(f.fmMain->tbMain->value(), 50);
+  QVERIFY(!f.fmMain->NN1->isEnabled());
+  f.fmMain->Play1Click();
+  QVERIFY(!f.fmMain->tmMovie->isActive());
+  QVERIFY(Movix().Take().empty());
+}
+
+void MovieControlTest::playAfterAFailedFirstOpenDoesNothing() {
+  MovieFixture f;
+  f.dir.Write("broken.srt", "1\n00:00:00,000 --> 00:00:09,000\nshown without a movie\n");
+  Movix().playResult = 1;
+  f.Open("broken.avi");
+  QCOMPARE(f.prompts.messages.size(), size_t{1});
+  f.fmMain->ApplicationEvents1Idle();
+  for (QAction* command : {f.fmMain->Play1, f.fmMain->Pause1, f.fmMain->Stop1, f.fmMain->NN1,
+                           f.fmMain->NN2, f.fmMain->NN3})
+    QVERIFY2(!command->isEnabled(), qPrintable(command->text()));
+  Movix().Take();
+  const QSize before = f.fmMain->size();
+  f.fmMain->Play1Click();
+  f.fmMain->NN1Click();
+  QVERIFY(!f.fmMain->tmMovie->isActive());
+  QCOMPARE(f.fmMain->size(), before);
+  QVERIFY(Movix().Take().empty());
+  QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string("Subtitle will display here !!!"));
 }
 
 void MovieControlTest::companionSubtitleIsFoundInOrder() {
@@ -198,22 +221,34 @@ void MovieControlTest::playFileAndContinuedPlayFileOffsets() {
 void MovieControlTest::dropOpensTheFirstFileAsAMovie() {
   MovieFixture f;
   f.fmMain->ContinuedOffset = 500;
-  const QString first = QString::fromStdString(f.dir.Write("a.srt", "1\n"));
+  const std::string first = f.dir.Write("a.srt", "1\n");
   f.fmMain->DropFileTarget1Drop({first, "/b.avi", "/c.avi"});
-  QCOMPARE(Movix().Take().front(), "PlayFile " + first.toStdString());
+  QCOMPARE(Movix().Take().front(), "PlayFile " + first);
   QCOMPARE(f.fmMain->ContinuedOffset, 500);  // a drop keeps it
   f.fmMain->DropFileTarget1Drop({});
   QVERIFY(Movix().Take().empty());
   // A real drop event over the window: accepted as a copy.
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(first)});
-  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
-  QCoreApplication::sendEvent(f.fmMain.get(), &enter);
-  QVERIFY(enter.isAccepted());
-  QCOMPARE(enter.dropAction(), Qt::CopyAction);
-  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-  QCoreApplication::sendEvent(f.fmMain.get(), &drop);
-  QCOMPARE(Movix().Take().front(), "PlayFile " + first.toStdString());
+  // A real drop over the window, accepted as a copy. A name that is not valid UTF-8
+  // reaches the library with its bytes.
+  const struct {
+    QUrl url;
+    std::string path;
+  } drops[] = {{QUrl::fromLocalFile(QString::fromStdString(first)), first},
+               {QUrl("file:///films/caf%E9.avi"), "/films/caf\xe9.avi"}};
+  for (const auto& d : drops) {
+    QMimeData data;
+    data.setUrls({d.url});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                          {});
+    QCoreApplication::sendEvent(f.fmMain.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QCOMPARE(enter.dropAction(), Qt::CopyAction);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(f.fmMain.get(), &drop);
+    const Calls calls = Movix().Take();
+    QVERIFY(!calls.empty());
+    QCOMPARE(calls.front(), "PlayFile " + d.path);
+  }
 }
 
 void MovieControlTest::clockShowsTheSubtitleAtTheOffset_data() {
@@ -273,7 +308,7 @@ void MovieControlTest::anotherFileNeverShowsThePreviousText() {
   f.Open("film.avi");
   f.Tick(500);
   QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string("old"));
-  f.fmMain->OpenSubtitleFile(QString::fromStdString(f.dir.Write("new.sub", "{400}{450}new\n")));
+  f.fmMain->OpenSubtitleFile(f.dir.Write("new.sub", "{400}{450}new\n"));
   f.Tick(500);
   QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string());
   f.Tick(420);
@@ -306,6 +341,15 @@ void MovieControlTest::hookAnswersPlaybackEventsAndTheSeekBar() {
   QCOMPARE(Movix().Take(), Calls({"SetPos " + std::to_string(bar->value())}));
   f.Tick(30);
   QCOMPARE(bar->value(), 30);
+  // A quick second press comes as a double-click: it holds the thumb as well.
+  const QPointF middle(bar->width() / 2, bar->height() / 2);
+  QMouseEvent second(QEvent::MouseButtonDblClick, middle, bar->mapToGlobal(middle), Qt::LeftButton,
+                     Qt::LeftButton, {});
+  QCoreApplication::sendEvent(bar, &second);
+  QVERIFY(f.fmMain->SeekDragging);
+  bar->setValue(700);
+  f.Tick(40);
+  QCOMPARE(bar->value(), 700);
 }
 
 void MovieControlTest::windowKeepsThePictureProportion() {

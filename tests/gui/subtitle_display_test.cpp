@@ -1,6 +1,7 @@
 #include <QImage>
 #include <QtTest>
 
+#include "font_dialog.h"
 #include "subtitle_image.h"
 #include "subtitle_label.h"
 #include "text_codec.h"
@@ -15,6 +16,7 @@ class SubtitleDisplayTest : public QObject {
   void textGoesToBothLabels();
   void viewSwitchesBetweenLabelsAndImages();
   void fontDialogOkAndCancel();
+  void fontDialogPresetsTheFaceTheLabelsShow();
   void bytesAreDecodedByTheScript_data();
   void bytesAreDecodedByTheScript();
   void linesAreCentredFromTheTopAndCutAtBothSides();
@@ -61,6 +63,18 @@ void SubtitleDisplayTest::fontDialogOkAndCancel() {
     QCOMPARE(label->Font().font.pointSize(), 28);
     QCOMPARE(label->Font().color, QColor(Qt::yellow));
     QCOMPARE(label->Font().codePage, 1251);
+  }
+}
+
+void SubtitleDisplayTest::fontDialogPresetsTheFaceTheLabelsShow() {
+  // A family that is not installed is shown in a stand-in face: the dialog offers that
+  // face, so that OK without a change leaves the labels as they look.
+  for (const char* family : {"No Such Family Here", "Arial"}) {
+    SubtitleFont font = SubtitleFont::Initial();
+    font.font.setFamily(family);
+    SubtitleFontDialog dialog;
+    dialog.Preset(font);
+    QCOMPARE(QFontInfo(dialog.Chosen().font).family(), QFontInfo(font.font).family());
   }
 }
 

@@ -3,7 +3,10 @@
 #include <QSplitter>
 #include <QtTest>
 
+#include <QLabel>
+
 #include "fake_movix.h"
+#include "status_bar.h"
 #include "window_fixture.h"
 #include "window_messages.h"
 
@@ -36,6 +39,7 @@ class ViewSizesTest : public QObject {
 
  private slots:
   void originAndDoubleSizeFitThePicture();
+  void aNarrowMovieGetsItsOwnWidth();
   void overlayTopFollowsThePicture_data();
   void overlayTopFollowsThePicture();
   void fullScreenLaysTheOverlayUnderThePicture();
@@ -54,6 +58,16 @@ void ViewSizesTest::originAndDoubleSizeFitThePicture() {
   f.fmMain->NN1->trigger();
   QCOMPARE(f.fmMain->ClientWidth(), 640);
   QCOMPARE(f.fmMain->ClientHeight(), 395);
+}
+
+void ViewSizesTest::aNarrowMovieGetsItsOwnWidth() {
+  PlayingFixture f(176, 144);
+  QCOMPARE(f.fmMain->ClientWidth(), 176);
+  QCOMPARE(f.fmMain->ClientHeight(), 144 + 19 + 83 + 4 + 17);
+  QCOMPARE(f.fmMain->plMovie->width(), 176);
+  // The status bar's panels keep their widths and are cut at its end.
+  QCOMPARE(f.fmMain->sbMain->Panel(0)->width(), 100);
+  QCOMPARE(f.fmMain->sbMain->Panel(1)->x(), 100);
 }
 
 void ViewSizesTest::overlayTopFollowsThePicture_data() {

@@ -60,8 +60,8 @@ struct Player {
 
 TEST(Soak, TwoHoursOfTextSubtitles) {
   Player player;
-  player.window.OpenSubtitleFile(QString::fromStdString(
-      player.dir.Write("film.srt", bench::MakeSubtitleFile(SubtitleFormat::SubRip, 100000))));
+  player.window.OpenSubtitleFile(
+      player.dir.Write("film.srt", bench::MakeSubtitleFile(SubtitleFormat::SubRip, 100000)));
   ASSERT_EQ(player.window.Subtitles.Count(), 100000u);
   const size_t grown = player.Play();
   std::printf("text: heap grew %zu bytes over two hours of ticks\n", grown);
@@ -80,7 +80,7 @@ TEST(Soak, TwoHoursOfBitmapSubtitles) {
   }
   const std::string base = (player.dir.Path() / "film").string();
   test::WriteVobSub(base, {{"en", 0, pictures}}, test::TestPalette());
-  player.window.OpenSubtitleFile(QString::fromStdString(base + ".idx"));
+  player.window.OpenSubtitleFile(base + ".idx");
   ASSERT_TRUE(player.window.VobSubMode);
   const size_t grown = player.Play();
   std::printf("bitmap: heap grew %zu bytes over two hours of ticks\n", grown);
