@@ -3,10 +3,11 @@
 #   make test    build and run the whole test suite (SANITIZE=1: under ASan + UBSan)
 #   make bench   build and run the benchmarks
 #   make fuzz    build the libFuzzer targets with clang and run each for FUZZ_SECONDS
+#                (make test replays their kept inputs and a fixed-seed run instead)
 
 SANITIZE ?= 0
 FUZZ_SECONDS ?= 600
-SMOKE_FUZZ_SECONDS ?= 30
+REPLAY_RUNS ?= 20000
 
 ifeq ($(SANITIZE),1)
 BUILD_DIR ?= build-sanitize
@@ -19,7 +20,7 @@ CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 FUZZ_DIR ?= build-fuzz
 
-.PHONY: all deps configure build run test bench fuzz fuzz-build fuzz-smoke package clean
+.PHONY: all deps configure build run test bench fuzz fuzz-build fuzz-replay package clean
 
 all: build
 
@@ -41,8 +42,8 @@ run: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j2
 	@if [ "$(SANITIZE)" = 1 ]; then :; \
-	 elif command -v clang++ > /dev/null; then $(MAKE) --no-print-directory fuzz-smoke; \
-	 else echo "clang not found: fuzz smoke run skipped"; fi
+	 elif command -v clang++ > /dev/null; then $(MAKE) --no-print-directory fuzz-replay; \
+	 else echo "clang not found: fuzz replay skipped"; fi
 
 bench: build
 	$(BUILD_DIR)/bench/captivo_bench
@@ -57,12 +58,13 @@ fuzz-build: deps
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" > /dev/null
 	@cmake --build $(FUZZ_DIR) --target fuzz_text_loader fuzz_vobsub fuzz_settings
 
-# Each fuzzer starts from the seeds kept in fuzz/corpus and writes what it finds to a
-# working copy; a crash input is left in fuzz/crashes for a regression case.
+# Open-ended fuzzing: each fuzzer starts from the seeds kept in fuzz/corpus and the
+# regression inputs, and writes what it finds to a working copy; a crash input is left in
+# fuzz/crashes, to be kept in fuzz/regressions/ with its fix.
 define run-fuzzer
 	@mkdir -p fuzz/corpus-work/$(1) fuzz/crashes
 	$(FUZZ_DIR)/fuzz/$(1) -max_total_time=$(2) -timeout=10 -rss_limit_mb=4096 \
-	  -artifact_prefix=fuzz/crashes/ fuzz/corpus-work/$(1) fuzz/corpus/$(3)
+	  -artifact_prefix=fuzz/crashes/ fuzz/corpus-work/$(1) fuzz/corpus/$(3) fuzz/regressions/$(3)
 endef
 
 fuzz: fuzz-build
@@ -70,10 +72,21 @@ fuzz: fuzz-build
 	$(call run-fuzzer,fuzz_vobsub,$(FUZZ_SECONDS),vobsub)
 	$(call run-fuzzer,fuzz_settings,$(FUZZ_SECONDS),settings)
 
-fuzz-smoke: fuzz-build
-	$(call run-fuzzer,fuzz_text_loader,$(SMOKE_FUZZ_SECONDS),text)
-	$(call run-fuzzer,fuzz_vobsub,$(SMOKE_FUZZ_SECONDS),vobsub)
-	$(call run-fuzzer,fuzz_settings,$(SMOKE_FUZZ_SECONDS),settings)
+# What make test runs, the same on every run: every kept input once, then a fixed number
+# of mutations from a fixed seed, into a scratch folder so that the kept corpus stays as
+# it is.
+define replay-fuzzer
+	$(FUZZ_DIR)/fuzz/$(1) -runs=0 -timeout=10 -rss_limit_mb=4096 fuzz/corpus/$(2) fuzz/regressions/$(2)
+	@rm -rf $(FUZZ_DIR)/replay-work/$(1) && mkdir -p $(FUZZ_DIR)/replay-work/$(1)
+	$(FUZZ_DIR)/fuzz/$(1) -seed=1 -runs=$(REPLAY_RUNS) -timeout=10 -rss_limit_mb=4096 \
+	  -artifact_prefix=$(FUZZ_DIR)/replay-work/ $(FUZZ_DIR)/replay-work/$(1) fuzz/corpus/$(2) \
+	  fuzz/regressions/$(2)
+endef
+
+fuzz-replay: fuzz-build
+	$(call replay-fuzzer,fuzz_text_loader,text)
+	$(call replay-fuzzer,fuzz_vobsub,vobsub)
+	$(call replay-fuzzer,fuzz_settings,settings)
 
 # A Debian package of the program: apt-get install ./build/captivo_*.deb
 package: build
