@@ -1,14 +1,13 @@
 #include "full_screen_window.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QScreen>
 
 #include "window_messages.h"
 
 namespace movix {
 
-FullScreenWindow::FullScreenWindow(std::function<void()> closedByUser)
+FullScreenWindow::FullScreenWindow(QScreen* screen, std::function<void()> closedByUser)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       closedByUser_(std::move(closedByUser)) {
   setObjectName(captivo::kFullScreenWindowName);
@@ -18,8 +17,18 @@ FullScreenWindow::FullScreenWindow(std::function<void()> closedByUser)
   black.setColor(QPalette::Window, Qt::black);
   setPalette(black);
   setAutoFillBackground(true);
-  // Without a window manager showing full screen alone does not resize: the geometry first.
-  setGeometry(QGuiApplication::primaryScreen()->geometry());
+  // The screen's geometry first: without a window manager the full-screen state alone
+  // would not cover it.
+  setScreen(screen);
+  setGeometry(screen->geometry());
+}
+
+void FullScreenWindow::SetPicture(QWidget* picture) {
+  picture_ = picture;
+  picture->setParent(this);
+  picture->setGeometry(rect());
+  picture->lower();
+  picture->show();
 }
 
 void FullScreenWindow::CloseQuietly() {
@@ -28,6 +37,11 @@ void FullScreenWindow::CloseQuietly() {
 }
 
 void FullScreenWindow::closeEvent(QCloseEvent* event) {
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child == picture_) continue;
+    child->hide();
+    child->setParent(nullptr);
+  }
   if (!quiet_ && closedByUser_) closedByUser_();
   QWidget::closeEvent(event);
 }
@@ -37,8 +51,7 @@ void FullScreenWindow::mouseDoubleClickEvent(QMouseEvent*) {
 }
 
 void FullScreenWindow::resizeEvent(QResizeEvent* event) {
-  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    child->setGeometry(rect());
+  if (picture_) picture_->setGeometry(rect());
   QWidget::resizeEvent(event);
 }
 

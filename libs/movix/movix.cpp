@@ -46,6 +46,9 @@ void SizeChange(void) {
 void SetFullScreen(int32_t on) {
   player().SetFullScreen(on != 0);
 }
+void* GetFullScreenWindow(void) {
+  return player().FullScreenWidget();
+}
 void GraphNotify(void) {
   player().DrainEvents();
 }

@@ -255,45 +255,43 @@ void Player::Stop() {
 }
 
 void Player::FitToPanel() {
-  if (surfaceWidget_ && panel_ && !fullScreen_) surfaceWidget_->setGeometry(panel_->rect());
+  if (surfaceWidget_ && panel_ && surfaceWidget_->parentWidget() == panel_)
+    surfaceWidget_->setGeometry(panel_->rect());
 }
 
 void Player::SetFullScreen(bool on) {
   if (!on) {
-    ReturnToPanel();
+    if (fullScreen_) fullScreen_->CloseQuietly();
+    PutSurfaceInPanel();
     return;
   }
   if (fullScreen_ || !surfaceWidget_ || !panel_) return;
+  // On the screen where the program's window is.
   QPointer<QWidget> mainWindow = panel_->window();
-  fullScreen_ = new FullScreenWindow([this, mainWindow] {
+  fullScreen_ = new FullScreenWindow(mainWindow->screen(), [this, mainWindow] {
     // Closed by the user: the picture goes back, and the main window is told.
-    if (surfaceWidget_ && panel_) {
-      surfaceWidget_->setParent(panel_);
-      surfaceWidget_->setGeometry(panel_->rect());
-      surfaceWidget_->show();
-    }
+    PutSurfaceInPanel();
     if (mainWindow)
       QCoreApplication::postEvent(mainWindow,
                                   new captivo::WindowMessage(captivo::kFullScreenEnded));
   });
-  surfaceWidget_->setParent(fullScreen_);
   surfaceWidget_->setFocusPolicy(Qt::NoFocus);
-  surfaceWidget_->setGeometry(fullScreen_->rect());
-  surfaceWidget_->show();
-  fullScreen_->show();
+  fullScreen_->SetPicture(surfaceWidget_);
+  fullScreen_->showFullScreen();
   fullScreen_->raise();
   fullScreen_->activateWindow();
   fullScreen_->setFocus();
 }
 
-void Player::ReturnToPanel() {
-  if (!fullScreen_) return;
-  if (surfaceWidget_ && panel_) {
-    surfaceWidget_->setParent(panel_);
-    surfaceWidget_->setGeometry(panel_->rect());
-    surfaceWidget_->show();
-  }
-  fullScreen_->CloseQuietly();
+QWidget* Player::FullScreenWidget() const {
+  return fullScreen_;
+}
+
+void Player::PutSurfaceInPanel() {
+  if (!surfaceWidget_ || !panel_ || surfaceWidget_->parentWidget() == panel_) return;
+  surfaceWidget_->setParent(panel_);
+  surfaceWidget_->setGeometry(panel_->rect());
+  surfaceWidget_->show();
 }
 
 void Player::DrainEvents() {
@@ -315,7 +313,7 @@ void Player::Handle(const mpv_event& event) {
              *static_cast<int*>(property->data) && !endNoticed_ && panel_) {
     // The movie has ended: the picture leaves full screen, and the main window is told once.
     endNoticed_ = true;
-    ReturnToPanel();
+    SetFullScreen(false);
     QCoreApplication::postEvent(panel_->window(),
                                 new captivo::WindowMessage(captivo::kStopPlayback));
   }

@@ -32,6 +32,8 @@ class Player {
   void Stop();
   void FitToPanel();
   void SetFullScreen(bool on);
+  // The full-screen window while full screen is on, else nullptr.
+  QWidget* FullScreenWidget() const;
   void DrainEvents();
 
  private:
@@ -41,8 +43,8 @@ class Player {
   static bool PlaysOnProbe(const char* path);
   void Handle(const mpv_event& event);
   void ReadOpenedFile();
-  // Brings the picture back from the full-screen window into the panel.
-  void ReturnToPanel();
+  // Brings the picture back into the panel, from wherever it is.
+  void PutSurfaceInPanel();
   static void Wakeup(void* player);
 
   mpv_handle* mpv_ = nullptr;
@@ -50,7 +52,7 @@ class Player {
   QPointer<QWidget> panel_;
   // The surface is a child of the panel and goes with it.
   QPointer<QWidget> surfaceWidget_;
-  QPointer<FullScreenWindow> fullScreen_;
+  QPointer<movix::FullScreenWindow> fullScreen_;
   VideoSurface* surface_ = nullptr;
   // Where mpv's thread posts its wakeups; cleared before the panel goes.
   std::atomic<QObject*> eventTarget_{nullptr};

@@ -61,6 +61,8 @@ class GlSurface : public QOpenGLWidget, public VideoSurface {
 
   void Release() {
     if (!render_) return;
+    // Without its render context mpv would end the file: the video track goes first.
+    mpv_set_property_string(mpv_, "vid", "no");
     makeCurrent();
     mpv_render_context_free(render_);
     render_ = nullptr;

@@ -5,8 +5,7 @@
 
 #include "main_window.h"
 #include "sellan.h"
-#include "subtitle_image.h"
-#include "subtitle_window.h"
+#include "subtitle_display.h"
 #include "user_prompts.h"
 #include "vobsub.h"
 
@@ -38,18 +37,14 @@ void TfmMain::DrawVobSubFrame() {
   int32_t rect[4] = {0, 0, 0, 0};
   GetDataPointer(&pixels, rect);
   const int width = rect[2] - rect[0], height = rect[3] - rect[1];
-  imSubtitle->Clear();
-  fmSub->imSub->Clear();
-  if (width <= 0 || height <= 0 || !pixels) return;
-  const QImage picture = CompositeOverBlack(pixels, width, height);
-  // Centred with truncating division; the top edge is the surface's.
-  imSubtitle->Draw(picture, QPoint((imSubtitle->width() - width) / 2, 0));
-  fmSub->imSub->Draw(picture, QPoint((fmSub->imSub->width() - width) / 2, 0));
+  if (width <= 0 || height <= 0 || !pixels)
+    display_->ClearImages();
+  else
+    display_->DrawPicture(CompositeOverBlack(pixels, width, height));
 }
 
 void TfmMain::ClearSubtitleImage() {
-  imSubtitle->Clear();
-  fmSub->imSub->Clear();
+  display_->ClearImages();
   LastVobSubIndex = -1;
 }
 

@@ -9,12 +9,25 @@ SubtitleImage::SubtitleImage(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+QImage& SubtitleImage::Surface() {
+  MatchSize();
+  return surface_;
+}
+
+void SubtitleImage::MatchSize() {
+  if (surface_.size() == size()) return;
+  surface_ = QImage(size(), QImage::Format_RGB32);
+  surface_.fill(Qt::black);
+}
+
 void SubtitleImage::Clear() {
+  MatchSize();
   surface_.fill(Qt::black);
   update();
 }
 
 void SubtitleImage::Draw(const QImage& picture, QPoint at) {
+  MatchSize();
   QPainter painter(&surface_);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
   painter.drawImage(at, picture);
@@ -22,14 +35,13 @@ void SubtitleImage::Draw(const QImage& picture, QPoint at) {
 }
 
 void SubtitleImage::paintEvent(QPaintEvent*) {
+  MatchSize();
   QPainter painter(this);
   painter.drawImage(0, 0, surface_);
 }
 
 void SubtitleImage::resizeEvent(QResizeEvent* event) {
-  // A new, empty surface of the new size.
-  surface_ = QImage(event->size(), QImage::Format_RGB32);
-  surface_.fill(Qt::black);
+  MatchSize();  // a new, empty surface of the new size
   QWidget::resizeEvent(event);
 }
 

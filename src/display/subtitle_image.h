@@ -11,7 +11,7 @@ class SubtitleImage : public QWidget {
  public:
   explicit SubtitleImage(QWidget* parent = nullptr);
 
-  QImage& Surface() { return surface_; }
+  QImage& Surface();
   // Fills the whole surface with black.
   void Clear();
   // Draws `picture` unscaled with its top-left corner at `at`; what falls outside is cut.
@@ -22,6 +22,9 @@ class SubtitleImage : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // A new, black surface when the widget's size has changed; a hidden widget hears of
+  // its size only when it is shown.
+  void MatchSize();
   QImage surface_;
 };
 

@@ -1,29 +1,22 @@
 // Text subtitles on the strip and the overlay, and the font command.
 #include "main_window.h"
-#include "subtitle_image.h"
-#include "subtitle_label.h"
-#include "subtitle_window.h"
+#include "subtitle_display.h"
 #include "user_prompts.h"
 
 namespace captivo {
 
 void TfmMain::SetSubtitleView(bool bitmap) {
-  lbSubtitle->setVisible(!bitmap);
-  imSubtitle->setVisible(bitmap);
-  fmSub->lbSub->setVisible(!bitmap);
-  fmSub->imSub->setVisible(bitmap);
+  display_->SetView(bitmap);
 }
 
 void TfmMain::ShowSubtitleText(std::string_view text) {
-  lbSubtitle->SetText(text);
-  fmSub->lbSub->SetText(lbSubtitle->Text());
+  display_->ShowText(text);
 }
 
 void TfmMain::SetSubtitleFont1Click() {
-  SubtitleFont font = lbSubtitle->Font();
+  SubtitleFont font = display_->Font();
   if (!prompts_.ChooseFont(this, font)) return;
-  lbSubtitle->SetSubtitleFont(font);
-  fmSub->lbSub->SetSubtitleFont(font);
+  display_->SetFont(font);
 }
 
 }  // namespace captivo

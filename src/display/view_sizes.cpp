@@ -9,9 +9,20 @@
 #include "main_window.h"
 #include "movix.h"
 #include "status_bar.h"
-#include "subtitle_window.h"
+#include "subtitle_display.h"
+#include "subtitle_surface.h"
 
 namespace captivo {
+
+namespace {
+
+// A window hidden and shown again comes back where it was, except where the compositor
+// places windows (Wayland): there the main window stays, under the full-screen picture.
+bool HidingKeepsThePlace() {
+  return !QGuiApplication::platformName().startsWith("wayland");
+}
+
+}  // namespace
 
 int32_t OverlayTop(int32_t screenWidth, int32_t screenHeight, int32_t videoWidth,
                    int32_t videoHeight) {
@@ -38,19 +49,19 @@ void TfmMain::NN3Click() {
 }
 
 void TfmMain::EnterFullScreen() {
-  hide();
-  const QSize screen = QGuiApplication::primaryScreen()->size();
-  fmSub->setGeometry(0, OverlayTop(screen.width(), screen.height(), VideoWidth, VideoHeight),
-                     screen.width(), fmSub->height());
-  // Above the full-screen picture, without taking the keyboard from it.
-  fmSub->show();
-  fmSub->raise();
+  if (HidingKeepsThePlace()) hide();
+  // The overlay lies over the full-screen picture, under it, across its screen.
+  auto* window = static_cast<QWidget*>(GetFullScreenWindow());
+  if (!window) return;  // no picture to lay it over
+  const QSize screen = window->screen()->size();
+  display_->PlaceOverlay(
+      window, OverlayTop(screen.width(), screen.height(), VideoWidth, VideoHeight), screen.width());
   LastVobSubIndex = -1;  // the overlay's renewed image gets the picture on the next tick
 }
 
 void TfmMain::LeaveFullScreen() {
   show();
-  if (fmSub) fmSub->Park();
+  if (display_) display_->WithdrawOverlay();
 }
 
 void TfmMain::WMKeyNotify(intptr_t key) {

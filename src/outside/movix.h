@@ -21,8 +21,13 @@ void PauseMovie(void);
 void StopMovie(void);
 // Fits the picture to the panel's new size.
 void SizeChange(void);
-// 1 shows the picture over the whole screen, 0 returns it to the panel.
+// 1 shows the picture over the whole screen (the screen where the panel's window is, in
+// the platform's own full-screen state), 0 returns it to the panel.
 void SetFullScreen(int32_t on);
+// The window that shows the picture over the whole screen (a QWidget) while full screen
+// is on, else NULL. The program may lay widgets of its own over the picture there; when
+// the window closes they are handed back, hidden and without a parent.
+void* GetFullScreenWindow(void);
 // Handles the playback events the library announced with a playback-event message.
 void GraphNotify(void);
 

@@ -11,6 +11,7 @@
 #include "movix.h"
 #include "number_text.h"
 #include "status_bar.h"
+#include "subtitle_surface.h"
 #include "user_prompts.h"
 
 namespace captivo {
@@ -123,7 +124,10 @@ void TfmMain::WMSizing() {
   if (!tmMovie->isActive() || VideoWidth == 0) return;
   const int height = RoundToInt32(VideoHeight * (static_cast<double>(ClientWidth()) / VideoWidth)) +
                      PictureAreaAllowance();
-  if (height != ClientHeight()) SetClientSize(ClientWidth(), height);
+  if (height == ClientHeight()) return;
+  SetClientSize(ClientWidth(), height);
+  constexpr int kMostRetries = 25;
+  if (height != ClientHeight() && ++sizingRetries_ <= kMostRetries) sizingRetry_->start();
 }
 
 }  // namespace captivo

@@ -23,7 +23,6 @@ int main(int argc, char** argv) {
   captivo::ToolkitPrompts prompts;
   captivo::TfmMain fmMain(captivo::ShellPlaces::ForThisProcess(), prompts);
   captivo::TfmSub fmSub;
-  fmSub.show();
   captivo::TfmSynchronize fmSynchronize(&fmMain);
   fmMain.AttachWindows(&fmSub, &fmSynchronize);
   fmMain.show();

@@ -20,8 +20,9 @@
 #include "maker.h"
 #include "message_hook.h"
 #include "status_bar.h"
-#include "subtitle_image.h"
-#include "subtitle_label.h"
+#include "subtitle_display.h"
+#include "subtitle_surface.h"
+#include "subtitle_window.h"
 #include "toolbar_images.h"
 #include "user_prompts.h"
 #include "window_messages.h"
@@ -48,8 +49,10 @@ class HintlessToolButton : public QToolButton {
 }  // namespace
 
 TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
-    : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    // The hints are the whole truth (no maximise button): the toolkit's customised frame.
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint),
       places_(std::move(places)),
       prompts_(prompts) {
   setObjectName("fmMain");
@@ -73,6 +76,7 @@ TfmMain::~TfmMain() {
 void TfmMain::AttachWindows(TfmSub* overlay, TfmSynchronize* synchronize) {
   fmSub = overlay;
   fmSynchronize = synchronize;
+  display_ = std::make_unique<SubtitleDisplay>(*lbSubParent, *overlay);
 }
 
 void TfmMain::BuildLayout() {
@@ -111,13 +115,12 @@ void TfmMain::BuildLayout() {
   black.setColor(QPalette::Window, Qt::black);
   plMovie->setPalette(black);
   plMovie->installEventFilter(this);
-  lbSubParent = new QWidget(Splitter1);
+  lbSubParent = new SubtitleSurface(Splitter1);
   lbSubParent->setObjectName("lbSubParent");
   lbSubParent->installEventFilter(this);
-  imSubtitle = new SubtitleImage(lbSubParent);
+  imSubtitle = lbSubParent->image;
   imSubtitle->setObjectName("imSubtitle");
-  imSubtitle->hide();
-  lbSubtitle = new SubtitleLabel(lbSubParent);
+  lbSubtitle = lbSubParent->label;
   lbSubtitle->setObjectName("lbSubtitle");
   lbSubtitle->SetText("Subtitle will display here !!!");
   Splitter1->addWidget(plMovie);
@@ -137,6 +140,11 @@ void TfmMain::BuildLayout() {
   layout->addWidget(Splitter1, 1);
   layout->addWidget(sbMain);
   setCentralWidget(client);
+
+  sizingRetry_ = new QTimer(this);
+  sizingRetry_->setSingleShot(true);
+  sizingRetry_->setInterval(200);
+  connect(sizingRetry_, &QTimer::timeout, this, [this] { Run([this] { WMSizing(); }); });
 
   tmMovie = new QTimer(this);
   tmMovie->setObjectName("tmMovie");
@@ -369,7 +377,15 @@ void TfmMain::ApplicationEvents1Idle() {
 
 void TfmMain::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
+  sizingRetries_ = 0;
   Run([this] { WMSizing(); });
+}
+
+void TfmMain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // The window cannot be maximised; some window managers offer it all the same.
+  if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized))
+    setWindowState(windowState() & ~Qt::WindowMaximized);
 }
 
 int TfmMain::ClientWidth() const {
@@ -390,12 +406,9 @@ int TfmMain::MenuBarHeight() const {
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == plMovie && event->type() == QEvent::Resize) Run([this] { plMovieResize(); });
-  if (watched == lbSubParent && event->type() == QEvent::Resize) {
-    // The strip's image is renewed at the new size; the next tick draws the picture anew.
-    imSubtitle->setGeometry(lbSubParent->rect());
-    lbSubtitle->setGeometry(lbSubParent->rect());
-    LastVobSubIndex = -1;
-  }
+  // lbSubParentResize: the strip's image is renewed at the new size; the next tick draws
+  // the picture anew.
+  if (watched == lbSubParent && event->type() == QEvent::Resize) LastVobSubIndex = -1;
   return QMainWindow::eventFilter(watched, event);
 }
 

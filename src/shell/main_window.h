@@ -20,8 +20,10 @@ namespace captivo {
 class InstanceRegistry;
 class MessageHookProc;
 class StatusBar;
+class SubtitleDisplay;
 class SubtitleImage;
 class SubtitleLabel;
+class SubtitleSurface;
 class TfmSub;
 class TfmSynchronize;
 class UserPrompts;
@@ -138,7 +140,7 @@ class TfmMain : public QMainWindow, public MessageSink {
   QSlider* tbMain;
   QWidget* plMovie;
   QSplitter* Splitter1;
-  QWidget* lbSubParent;
+  SubtitleSurface* lbSubParent;
   SubtitleImage* imSubtitle;
   SubtitleLabel* lbSubtitle;
   StatusBar* sbMain;
@@ -159,6 +161,7 @@ class TfmMain : public QMainWindow, public MessageSink {
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -181,6 +184,12 @@ class TfmMain : public QMainWindow, public MessageSink {
   // MessageHookProc, watching the whole application while this window lives; it goes
   // before the window's parts do.
   std::unique_ptr<MessageHookProc> MessageHook;
+  // A window manager ignores size requests while the user drags the frame: the height
+  // rule is asked for again until it holds, for a few seconds after the last resize.
+  QTimer* sizingRetry_;
+  int sizingRetries_ = 0;
+  // The strip and the overlay, shown and cleared as one.
+  std::unique_ptr<SubtitleDisplay> display_;
   QAction* frameRateItems_[6];
 };
 

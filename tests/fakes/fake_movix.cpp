@@ -61,6 +61,9 @@ void SizeChange(void) {
 void SetFullScreen(int32_t on) {
   Movix().calls.push_back("SetFullScreen " + std::to_string(on));
 }
+void* GetFullScreenWindow(void) {
+  return Movix().fullScreenWindow;
+}
 void GraphNotify(void) {
   Movix().calls.push_back("GraphNotify");
 }

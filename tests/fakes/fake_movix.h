@@ -16,6 +16,7 @@ struct FakeMovix {
   int32_t width = 0, height = 0;
   int32_t position = 0;
   void* panel = nullptr;
+  void* fullScreenWindow = nullptr;  // what GetFullScreenWindow answers
 
   // Calls recorded since the last Take, and forgets them.
   std::vector<std::string> Take();

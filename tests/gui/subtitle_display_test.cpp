@@ -36,7 +36,7 @@ void SubtitleDisplayTest::textGoesToBothLabels() {
 
 void SubtitleDisplayTest::viewSwitchesBetweenLabelsAndImages() {
   WindowFixture f;
-  f.fmSub->move(0, 0);
+  f.fmSub->show();
   for (bool bitmap : {true, false}) {
     f.fmMain->SetSubtitleView(bitmap);
     QCOMPARE(f.fmMain->lbSubtitle->isVisible(), !bitmap);

@@ -43,6 +43,7 @@ class ViewSizesTest : public QObject {
   void overlayTopFollowsThePicture_data();
   void overlayTopFollowsThePicture();
   void fullScreenLaysTheOverlayUnderThePicture();
+  void withoutAPictureWindowTheOverlayStaysHidden();
   void escapeSpaceAndTheNoticesLeaveFullScreen();
   void splitterKeepsThePictureProportion();
   void hookIsSetAtStartUp();
@@ -89,18 +90,35 @@ void ViewSizesTest::overlayTopFollowsThePicture() {
 
 void ViewSizesTest::fullScreenLaysTheOverlayUnderThePicture() {
   PlayingFixture f;
+  // The library's full-screen window, as the program finds it.
+  QWidget pictureWindow;
+  pictureWindow.setGeometry(QGuiApplication::primaryScreen()->geometry());
+  pictureWindow.show();
+  Movix().fullScreenWindow = &pictureWindow;
   f.fmMain->NN3->trigger();
   QCOMPARE(Movix().Take(), Calls({"SetFullScreen 1"}));
   QVERIFY(f.fmMain->FullScreenActive);
   QVERIFY(!f.fmMain->isVisible());
   const QSize screen = f.Screen();
+  // Over the picture, under it, across the screen.
+  QCOMPARE(f.fmSub->parentWidget(), &pictureWindow);
   QCOMPARE(f.fmSub->geometry(),
            QRect(0, OverlayTop(screen.width(), screen.height(), 640, 272), screen.width(), 173));
   QVERIFY(f.fmSub->isVisible());
-  // Leaving: the overlay is parked again, and keeps the screen's width.
+  QCOMPARE(pictureWindow.children().last(), f.fmSub.get());  // on top of the picture
+  // Leaving: the overlay is out of sight and belongs to no window; it keeps its width.
   f.Notify(kKeyNotify, 27);
-  QCOMPARE(f.fmSub->pos(), QPoint(screen.width(), screen.height()));
+  QVERIFY(!f.fmSub->isVisible());
+  QVERIFY(!f.fmSub->parentWidget());
   QCOMPARE(f.fmSub->width(), screen.width());
+  Movix().fullScreenWindow = nullptr;
+}
+
+void ViewSizesTest::withoutAPictureWindowTheOverlayStaysHidden() {
+  PlayingFixture f;  // no picture (the library draws none): nothing to lay the overlay over
+  f.fmMain->NN3->trigger();
+  QVERIFY(f.fmMain->FullScreenActive);
+  QVERIFY(!f.fmSub->isVisible());
 }
 
 void ViewSizesTest::escapeSpaceAndTheNoticesLeaveFullScreen() {

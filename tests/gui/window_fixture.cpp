@@ -8,7 +8,6 @@ WindowFixture::WindowFixture(const std::string& settings, bool show) {
   if (!settings.empty()) dir.Write("bin/set.ini", settings);
   fmMain = std::make_unique<TfmMain>(places, prompts);
   fmSub = std::make_unique<TfmSub>();
-  fmSub->show();
   fmSynchronize = std::make_unique<TfmSynchronize>(fmMain.get());
   fmMain->AttachWindows(fmSub.get(), fmSynchronize.get());
   if (show) fmMain->show();

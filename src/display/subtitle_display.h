@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QImage>
+#include <string_view>
+
+#include "subtitle_font.h"
+
+namespace captivo {
+
+class SubtitleSurface;
+
+// The two surfaces that always show the same subtitle: the strip under the picture, and
+// the overlay under the picture in full screen. Showing, clearing and laying out are
+// done here once for both.
+class SubtitleDisplay {
+ public:
+  SubtitleDisplay(SubtitleSurface& strip, SubtitleSurface& overlay);
+
+  // Labels for text, images for bitmaps: strip label, strip image, overlay label, overlay
+  // image, in this order.
+  void SetView(bool bitmap);
+  // The strip shows the text, and the overlay what the strip shows.
+  void ShowText(std::string_view text);
+  const SubtitleFont& Font() const;
+  void SetFont(const SubtitleFont& font);
+  // Both images black.
+  void ClearImages();
+  // Both images black, then the picture unscaled at the top edge, centred by truncating
+  // division (a picture wider than a surface loses equal parts on both sides).
+  void DrawPicture(const QImage& picture);
+
+  // The overlay across `window` (the full-screen picture's window) at `top`, as wide as
+  // `width`, over the picture and without the keyboard.
+  void PlaceOverlay(QWidget* window, int top, int width);
+  // The overlay out of sight, belonging to no window.
+  void WithdrawOverlay();
+
+ private:
+  SubtitleSurface& strip_;
+  SubtitleSurface& overlay_;
+};
+
+}  // namespace captivo
