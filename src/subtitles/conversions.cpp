@@ -35,8 +35,8 @@ int32_t StrToInt(std::string_view text) {
   }
   if (i == text.size()) throw ConversionError(std::string(text));
 
-  // Decimal: magnitude up to 2^31 (only with a minus sign). Hexadecimal: any 32 bits.
-  const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+  // Decimal and hexadecimal alike: a magnitude up to 2^31 - 1, or 2^31 with a minus sign.
+  const uint64_t limit = negative ? 0x80000000ull : 0x7FFFFFFFull;
   const uint64_t base = hex ? 16 : 10;
   uint64_t value = 0;
   for (; i < text.size(); ++i) {

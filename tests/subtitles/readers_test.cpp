@@ -305,7 +305,13 @@ INSTANTIATE_TEST_SUITE_P(
                            SubtitleFormat::TimeCode,
                            {{1, -1, "a"}},
                            {},
-                           NotAnInteger("99999999999")}));
+                           NotAnInteger("99999999999")},
+                      Case{"hexadecimal beyond 32 bits",
+                           "00:00:01:a\n00:00:-$FFFFFFFF:b\n",
+                           SubtitleFormat::TimeCode,
+                           {{1, -1, "a"}},
+                           {},
+                           NotAnInteger("-$FFFFFFFF")}));
 
 TEST(Loader, UnknownFormatKeepsThePreviousSubtitlesAndUnit) {
   test::TempDir dir;
