@@ -50,6 +50,35 @@ TEST(StrToInt, RejectsEverythingElseNamingTheText) {
   }
 }
 
+std::string Repeat(std::string_view piece, size_t times) {
+  std::string out;
+  for (size_t i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+TEST(ConversionError, QuotesAtMostAHundredCharactersOfTheField) {
+  const std::string longTime = "596524:00:" + std::string(200, '0');  // the total overflows
+  struct Case {
+    std::string text, quoted;
+    int32_t (*convert)(std::string_view);
+  } cases[] = {
+      {std::string(100, '7'), std::string(100, '7'), StrToInt},
+      {std::string(101, '7'), std::string(100, '7') + "...", StrToInt},
+      {std::string(10 << 20, '9'), std::string(100, '9') + "...", StrToInt},
+      // A cut never splits a UTF-8 character: byte 100 would be the middle of an "é".
+      {"x" + Repeat("\xC3\xA9", 60), "x" + Repeat("\xC3\xA9", 49) + "...", StrToInt},
+      {longTime, longTime.substr(0, 100) + "...", TimeToSeconds},
+  };
+  for (const Case& c : cases) {
+    try {
+      c.convert(c.text);
+      ADD_FAILURE() << "accepted " << c.text.size() << " bytes";
+    } catch (const ConversionError& e) {
+      EXPECT_EQ(e.what(), "'" + c.quoted + "' is not a valid integer value");
+    }
+  }
+}
+
 TEST(TimeToSeconds, ReadsHoursMinutesSecondsAndIgnoresTheFraction) {
   struct Case {
     const char* text;
