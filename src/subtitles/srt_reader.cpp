@@ -39,13 +39,20 @@ class NonEmptyLines {
   size_t count_ = 0;
 };
 
-// A line of digits is an index line only when a timing line follows it; otherwise it is
-// text (a year, a count).
+// Digits, then ":": how a time starts, whatever became of the arrow after it.
+bool BeginsLikeTime(std::string_view line) {
+  const size_t digits = line.find_first_not_of("0123456789");
+  return digits > 0 && digits != std::string_view::npos && line[digits] == ':';
+}
+
+// A line of digits is an index line only when what follows it looks like a timing line:
+// it holds "-->" or begins like a time (a damaged arrow such as "- >" then costs only its
+// own block). Otherwise it is text: a year, a count.
 bool IndexLineAhead(NonEmptyLines& lines) {
   const std::string* line = lines.Peek(0);
   if (!line || !IsNumber(*line)) return false;
   const std::string* next = lines.Peek(1);
-  return next && next->find("-->") != std::string::npos;
+  return next && (next->find("-->") != std::string::npos || BeginsLikeTime(*next));
 }
 
 // One side of a timing line: trimmed, cut before its first ",", trimmed again.

@@ -86,5 +86,19 @@ TEST(RealFiles, SubRipTextSurvivesWhole) {
   EXPECT_NE(store.Text(0).find("\r\n2012"), std::string::npos) << store.Text(0);
 }
 
+TEST(RealFiles, SubRipBlocksWithBrokenArrowsStayOutOfTheTextBefore) {
+  const std::string path = test::TestDataFile("srt-utf8bom-lf-broken-arrows-fr.srt");
+  if (path.empty()) GTEST_SKIP() << "shared test data not present";
+  test::TempDir dir;
+  double rate = 25;
+  SubtitleStore store(rate);
+  test::RecordingSink sink;
+  LoadTextSubtitle(path, store, sink, {dir.Path()});
+  for (size_t i = 0; i < store.Count(); ++i) {
+    EXPECT_EQ(store.Text(i).find(" - > "), std::string_view::npos) << i;
+    EXPECT_LT(store.Text(i).size(), 200u) << i;  // two lines of a film, not pages
+  }
+}
+
 }  // namespace
 }  // namespace captivo
