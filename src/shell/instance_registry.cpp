@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "file_access.h"
+
 namespace captivo {
 
 namespace {
@@ -18,9 +20,9 @@ bool IsProcessId(const std::string& name) {
          name.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// A folder only this user may use; false when it is not that.
+// A folder only this user may use; false when it is not that (made by another user
+// first, or open to others).
 bool PrivateFolder(const std::filesystem::path& folder) {
-  ::mkdir(folder.c_str(), 0700);
   struct stat info;
   return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
          info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
@@ -43,17 +45,17 @@ std::filesystem::path InstanceRegistry::DefaultFolder() {
 }
 
 bool InstanceRegistry::AnotherInstanceRuns() const {
+  if (!PrivateFolder(folder_)) return false;
   std::error_code error;
   const std::string self = std::to_string(::getpid());
   for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
     const std::string name = entry.path().filename().string();
     if (!IsProcessId(name) || name == self) continue;
-    const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) continue;
-    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0;
-    if (!held) ::unlink(entry.path().c_str());  // left behind by an instance that is gone
-    ::close(fd);
-    if (held) return true;
+    // Only regular files are entries: a FIFO of that name must not block start-up.
+    const FileDescriptor file = TryOpenRegularFile(entry.path().c_str(), O_NOFOLLOW);
+    if (file.Get() < 0) continue;
+    if (::flock(file.Get(), LOCK_SH | LOCK_NB) != 0) return true;
+    ::unlink(entry.path().c_str());  // left behind by an instance that is gone
   }
   return false;
 }
@@ -62,6 +64,7 @@ bool InstanceRegistry::Register() {
   if (lock_ >= 0) return true;
   std::error_code ignored;
   std::filesystem::create_directories(folder_.parent_path(), ignored);
+  ::mkdir(folder_.c_str(), 0700);
   if (!PrivateFolder(folder_)) return false;
   const std::filesystem::path file = folder_ / std::to_string(::getpid());
   lock_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);

@@ -19,6 +19,11 @@ class FileDescriptor {
   int fd_;
 };
 
+// Opens a regular file for reading, never blocking: -1 with errno set when it cannot be
+// opened, EINVAL when it is something else (a folder, a FIFO, a device). `extraFlags` are
+// added to the open's (O_NOFOLLOW).
+FileDescriptor TryOpenRegularFile(const char* path, int extraFlags = 0);
+
 // Opens a regular file for reading; anything else (a folder, a FIFO, a device, a missing
 // or unreadable file) raises FileError "Cannot open file %s".
 FileDescriptor OpenRegularFile(const std::string& path);

@@ -1,6 +1,8 @@
 #include "instance_registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "test_processes.h"
 #include "test_support.h"
@@ -30,6 +32,34 @@ TEST(InstanceRegistry, RefusesAFolderOthersCanWrite) {
   std::filesystem::permissions(folder, std::filesystem::perms::all);
   InstanceRegistry registry(folder);
   EXPECT_FALSE(registry.Register());
+}
+
+TEST(InstanceRegistry, AFifoNamedLikeAnEntryNeverBlocks) {
+  test::TempDir dir;
+  const auto folder = dir.Path() / "running";
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  ASSERT_EQ(::mkfifo((folder / "99999").c_str(), 0600), 0);
+  const InstanceRegistry observer(folder);
+  EXPECT_EQ(test::RunInChild([&] { return observer.AnotherInstanceRuns() ? 1 : 0; }), 0);
+}
+
+TEST(InstanceRegistry, LooksOnlyInAFolderThatIsPrivateAndOurs) {
+  test::TempDir dir;
+  const auto folder = dir.Path() / "running";
+  test::ChildProcess other(test::HoldRegistration(folder.string()), /*waitForLine=*/true);
+  const InstanceRegistry observer(folder);
+  ASSERT_TRUE(observer.AnotherInstanceRuns());
+  // Made open to others (as anyone could have made it first under /tmp): not used.
+  std::filesystem::permissions(folder, std::filesystem::perms::all);
+  EXPECT_FALSE(observer.AnotherInstanceRuns());
+  std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+  EXPECT_TRUE(observer.AnotherInstanceRuns());
+  if (::geteuid() == 0) {  // only root can give the folder to another user
+    ASSERT_EQ(::chown(folder.c_str(), 12345, 12345), 0);
+    EXPECT_FALSE(observer.AnotherInstanceRuns());
+    InstanceRegistry self(folder);
+    EXPECT_FALSE(self.Register());
+  }
 }
 
 TEST(EndStaleInstance, EndsOnlyAnotherProcessOfThisProgram) {

@@ -49,6 +49,20 @@ bool ChildProcess::WaitForEnd() {
   return !Alive();
 }
 
+std::optional<int> RunInChild(const std::function<int()>& work) {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(work());
+  int status = 0;
+  for (int i = 0; i < 1000; ++i) {
+    if (::waitpid(pid, &status, WNOHANG) == pid)
+      return WIFEXITED(status) ? std::optional<int>(WEXITSTATUS(status)) : std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, &status, 0);
+  return std::nullopt;
+}
+
 std::vector<std::string> HoldRegistration(const std::string& folder) {
   char self[4096];
   const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);

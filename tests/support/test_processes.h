@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,10 @@ class ChildProcess {
   pid_t pid_ = -1;
   bool reaped_ = false;
 };
+
+// Runs `work` in a child process and gives what it returns (0 to 255), or nothing when the
+// child has not ended after ten seconds and was killed: for code that must never block.
+std::optional<int> RunInChild(const std::function<int()>& work);
 
 // This test program as another instance holding a registration in `folder`.
 std::vector<std::string> HoldRegistration(const std::string& folder);
