@@ -64,17 +64,29 @@ TEST(InstanceRegistry, LooksOnlyInAFolderThatIsPrivateAndOurs) {
 
 TEST(EndStaleInstance, EndsOnlyAnotherProcessOfThisProgram) {
   test::TempDir dir;
-  test::ChildProcess instance(test::HoldRegistration((dir.Path() / "r").string()), true);
+  const InstanceRegistry registry(dir.Path() / "running");
+  // An instance of this program registered elsewhere is not a main window of ours.
+  test::ChildProcess instance(test::HoldRegistration((dir.Path() / "other").string()), true);
   // Waiting for its line makes sure the stranger runs another program already.
   test::ChildProcess stranger({"/bin/sh", "-c", "echo ready; exec sleep 30"}, true);
-  EXPECT_FALSE(EndStaleInstance(stranger.Pid()));  // a reused id: another program
-  EXPECT_FALSE(EndStaleInstance(::getpid()));
-  EXPECT_FALSE(EndStaleInstance(0));
-  EXPECT_FALSE(EndStaleInstance(-1));
-  EXPECT_FALSE(EndStaleInstance(1));  // not ours to end
-  EXPECT_TRUE(EndStaleInstance(instance.Pid()));
+  EXPECT_FALSE(registry.EndStaleInstance(stranger.Pid()));  // a reused id: another program
+  EXPECT_FALSE(registry.EndStaleInstance(::getpid()));
+  EXPECT_FALSE(registry.EndStaleInstance(0));
+  EXPECT_FALSE(registry.EndStaleInstance(-1));
+  EXPECT_FALSE(registry.EndStaleInstance(1));  // not ours to end
+  EXPECT_TRUE(registry.EndStaleInstance(instance.Pid()));
   EXPECT_TRUE(instance.WaitForEnd());
   EXPECT_TRUE(stranger.Alive());
+}
+
+TEST(EndStaleInstance, NeverEndsARegisteredInstance) {
+  // The id recorded by an instance that closed now belongs to a live, registered one.
+  test::TempDir dir;
+  const auto folder = dir.Path() / "running";
+  test::ChildProcess instance(test::HoldRegistration(folder.string()), true);
+  const InstanceRegistry registry(folder);
+  EXPECT_FALSE(registry.EndStaleInstance(instance.Pid()));
+  EXPECT_TRUE(instance.Alive());
 }
 
 }  // namespace
