@@ -116,15 +116,21 @@ void ProfileFile::Write(std::string_view section, std::string_view key, std::str
 }
 
 bool ProfileFile::Save() const {
-  // A file made read-only is left as it is, although the folder would let it be replaced.
-  if (!loaded_ || (::access(path_.c_str(), F_OK) == 0 && ::access(path_.c_str(), W_OK) != 0))
-    return false;
+  if (!loaded_) return false;
+  // A file made read-only is left as it is, although the folder would let it be replaced:
+  // its mode says so, which root's access() would not. A file that is replaced keeps it.
+  mode_t mode = 0644;
+  struct stat info;
+  if (::stat(path_.c_str(), &info) == 0) {
+    mode = info.st_mode & 07777;
+    if ((mode & 0222) == 0 || ::access(path_.c_str(), W_OK) != 0) return false;
+  }
   std::string text;
   for (const std::string& line : lines_) text += line + "\n";
   std::string sibling = path_.string() + ".XXXXXX";
   const int fd = ::mkstemp(sibling.data());
   if (fd < 0) return false;
-  ::fchmod(fd, 0644);
+  ::fchmod(fd, mode);
   const bool written = WriteFully(fd, text.data(), text.size()) && ::fsync(fd) == 0;
   if (::close(fd) != 0 || !written || ::rename(sibling.c_str(), path_.c_str()) != 0) {
     ::unlink(sibling.c_str());

@@ -80,8 +80,14 @@ int CreateSibling(const std::filesystem::path& target, std::string& siblingPath)
 
 }  // namespace
 
+std::vector<std::filesystem::path> TempSubtitleFolders(
+    const std::filesystem::path& executableFolder, const std::filesystem::path& cacheFolder) {
+  if (IsSystemFolder(executableFolder)) return {cacheFolder};
+  return {executableFolder, cacheFolder};
+}
+
 std::vector<std::filesystem::path> TempSubtitleFolders() {
-  return {ExecutableFolder(), UserFolder("XDG_CACHE_HOME", ".cache")};
+  return TempSubtitleFolders(ExecutableFolder(), UserFolder("XDG_CACHE_HOME", ".cache"));
 }
 
 std::string ConvertUtf16File(int source, const std::string& sourcePath, bool bigEndian,

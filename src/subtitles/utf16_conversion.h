@@ -6,8 +6,11 @@
 
 namespace captivo {
 
-// Where the converted copy of a UTF-16 subtitle file, "tmpsub", may go, in order: the
-// executable's folder, then the user's cache folder.
+// Where the converted copy of a UTF-16 subtitle file may go, in order: the executable's
+// folder, unless it is a system folder, then the user's cache folder.
+std::vector<std::filesystem::path> TempSubtitleFolders(
+    const std::filesystem::path& executableFolder, const std::filesystem::path& cacheFolder);
+// The same for this process: its executable's folder, and $XDG_CACHE_HOME/captivo.
 std::vector<std::filesystem::path> TempSubtitleFolders();
 
 // Converts the UTF-16 text that follows the byte-order mark in `source` (positioned just

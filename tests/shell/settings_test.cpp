@@ -77,6 +77,12 @@ TEST(Settings, LivesBesideTheProgramUnlessThatFolderIsNotOurs) {
   EXPECT_EQ(SettingsFilePath(program, config), program / "set.ini");  // there already
 }
 
+TEST(Settings, AnInstalledProgramsFolderIsNeverUsedEvenByRoot) {
+  const std::filesystem::path config = "/home/someone/.config/captivo";
+  for (const char* folder : {"/usr/bin", "/usr/local/bin", "/opt/captivo/bin", "/usr", "/opt"})
+    EXPECT_EQ(SettingsFilePath(folder, config), config / "set.ini") << folder;
+}
+
 TEST(Settings, AFifoInPlaceOfTheFileIsNeitherReadNorWritten) {
   test::TempDir dir;
   const auto fifo = dir.Path() / "set.ini", link = dir.Path() / "link.ini";

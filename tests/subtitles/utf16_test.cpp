@@ -101,6 +101,17 @@ TEST(Utf16Conversion, FallsBackToTheNextFolderAndReportsWhenNoneTakesIt) {
   }
 }
 
+TEST(Utf16Conversion, AnInstalledProgramsFolderIsNeverUsed) {
+  const std::filesystem::path cache = "/home/someone/.cache/captivo";
+  for (const char* folder : {"/usr/bin", "/usr/local/bin", "/opt/captivo/bin"})
+    EXPECT_EQ(TempSubtitleFolders(folder, cache), std::vector<std::filesystem::path>{cache})
+        << folder;
+  for (const char* folder : {"/home/someone/captivo/build", "/usr2/bin", "/srv/opt"})
+    EXPECT_EQ(TempSubtitleFolders(folder, cache),
+              (std::vector<std::filesystem::path>{folder, cache}))
+        << folder;
+}
+
 TEST(Utf16Conversion, LoaderReadsTheCopyButOnlyForAMark) {
   test::TempDir dir;
   const std::string source =
