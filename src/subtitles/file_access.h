@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace captivo {
 
@@ -17,6 +18,20 @@ class FileDescriptor {
 
  private:
   int fd_;
+};
+
+// A file this program made for its own use, removed when this goes.
+class TemporaryFile {
+ public:
+  TemporaryFile() = default;
+  explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+  ~TemporaryFile();
+  TemporaryFile(TemporaryFile&& other) noexcept : path_(std::exchange(other.path_, {})) {}
+  TemporaryFile& operator=(TemporaryFile&& other) noexcept;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;  // empty when there is none
 };
 
 // Opens a regular file for reading, never blocking: -1 with errno set when it cannot be

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "file_access.h"
+
 namespace captivo {
 
 // Where the converted copy of a UTF-16 subtitle file may go, in order: the executable's
@@ -14,13 +16,14 @@ std::vector<std::filesystem::path> TempSubtitleFolders(
 std::vector<std::filesystem::path> TempSubtitleFolders();
 
 // Converts the UTF-16 text that follows the byte-order mark in `source` (positioned just
-// after it) to UTF-8 in "tmpsub" in the first folder where it can be created, and gives
-// that file's path. The text is read in blocks of 2048 bytes; a surrogate pair split
-// between blocks stays whole, an unpaired half becomes U+FFFD and a trailing odd byte is
-// dropped. The file is written beside and then renamed over "tmpsub", so a symbolic link
-// of that name is replaced, never followed. FileError "Cannot create file %s" when no
+// after it) to UTF-8 in a file of its own, "tmpsub" and a unique ending, in the first
+// folder where one can be created; the file goes when the result goes. The text is read
+// in blocks of 2048 bytes; a surrogate pair split between blocks stays whole, an unpaired
+// half becomes U+FFFD and a trailing odd byte is dropped. The file is created afresh
+// (mode 0600, never an existing file or link), so loads running at once, in this program
+// or in several, never read each other's text. FileError "Cannot create file %s" when no
 // folder takes it.
-std::string ConvertUtf16File(int source, const std::string& sourcePath, bool bigEndian,
-                             const std::vector<std::filesystem::path>& folders);
+TemporaryFile ConvertUtf16File(int source, const std::string& sourcePath, bool bigEndian,
+                               const std::vector<std::filesystem::path>& folders);
 
 }  // namespace captivo

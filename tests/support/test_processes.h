@@ -27,8 +27,10 @@ class ChildProcess {
   bool reaped_ = false;
 };
 
-// Runs `work` in a child process and gives what it returns (0 to 255), or nothing when the
-// child has not ended after ten seconds and was killed: for code that must never block.
+// Runs each of `works` in a child process of its own, all at once, and gives what each
+// returns (0 to 255), or nothing for a child that has not ended after ten seconds and was
+// killed: for code that must never block, or that runs in several programs at a time.
+std::vector<std::optional<int>> RunInChildren(const std::vector<std::function<int()>>& works);
 std::optional<int> RunInChild(const std::function<int()>& work);
 
 // This test program as another instance holding a registration in `folder`.
