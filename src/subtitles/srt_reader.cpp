@@ -27,9 +27,8 @@ class NonEmptyLines {
 
  private:
   bool LoadOne() {
-    std::string_view line;
-    if (!reader_.ReadNonEmptyLine(line)) return false;
-    ahead_[(head_ + count_++) % 2].assign(line);
+    if (!reader_.TakeNonEmptyLine(ahead_[(head_ + count_) % 2])) return false;
+    ++count_;
     return true;
   }
 
@@ -109,13 +108,10 @@ void LoadSrtSubtitle(const std::string& path, SubtitleStore& store, MessageSink&
     }
 
     // The first text line, whatever it holds, unless the next block starts right here.
-    TTimeSpan entry{start, end, {}};
     if (!lines.Peek(0)) return;
-    if (!IndexLineAhead(lines)) {
-      entry.Text = *lines.Peek(0);
-      lines.Drop();
-    }
-    store.Append(std::move(entry));
+    const bool hasText = !IndexLineAhead(lines);
+    store.Append(start, end, hasText ? std::string_view(*lines.Peek(0)) : std::string_view());
+    if (hasText) lines.Drop();
     current = store.Count() - 1;
   }
 }

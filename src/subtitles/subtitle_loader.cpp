@@ -11,10 +11,11 @@ namespace captivo {
 
 namespace {
 
-std::string FindKeyLine(const std::string& path) {
+// The format of the file's key line, judged where the line stands, never copied.
+SubtitleFormat DetectFileFormat(const std::string& path) {
   LineReader reader(path);
-  std::string_view line;
-  return reader.ReadNonEmptyLine(line) ? std::string(line) : std::string();
+  std::string_view keyLine;
+  return DetectFormat(reader.ReadNonEmptyLine(keyLine) ? keyLine : std::string_view());
 }
 
 }  // namespace
@@ -63,7 +64,7 @@ PreparedSubtitle PrepareTextSubtitle(const std::string& path,
       }
     }
   }
-  prepared.format = DetectFormat(FindKeyLine(prepared.readPath));
+  prepared.format = DetectFileFormat(prepared.readPath);
   return prepared;
 }
 
