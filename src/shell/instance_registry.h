@@ -25,14 +25,15 @@ class InstanceRegistry {
   // Registers this process until the registry goes; false when that fails.
   bool Register();
 
+  // Ends `pid` with SIGTERM when it is a live process of this user, not this one, running
+  // this same executable, and not registered here (a registered instance is a live main
+  // window, never stale). Any other id (gone, reused by another program, our own, not ours
+  // to end) is left alone. True when the signal was sent.
+  bool EndStaleInstance(pid_t pid) const;
+
  private:
   std::filesystem::path folder_;
   int lock_ = -1;
 };
-
-// Ends `pid` with SIGTERM when it is a live process, not this one, running this same
-// executable; any other id (gone, reused by another program, our own, not ours to read)
-// is left alone. True when the signal was sent.
-bool EndStaleInstance(pid_t pid);
 
 }  // namespace captivo

@@ -4,9 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
+#include <algorithm>
+#include <cerrno>
 
+#include "errors.h"
 #include "file_access.h"
 #include "text_rules.h"
 
@@ -49,15 +50,31 @@ bool KeyValue(std::string_view line, std::string_view& key, std::string_view& va
 }  // namespace
 
 ProfileFile::ProfileFile(std::filesystem::path path) : path_(std::move(path)) {
-  std::error_code error;
-  if (!std::filesystem::exists(path_, error)) return;
-  std::ifstream in(path_, std::ios::binary);
-  if (!std::filesystem::is_regular_file(path_, error) ||
-      std::filesystem::file_size(path_, error) > kLargestProfile || error || !in) {
+  // Opened without blocking, and read only when it is a regular file: a FIFO in its
+  // place, or a link to one, must not hang start-up.
+  const FileDescriptor file = TryOpenRegularFile(path_.c_str());
+  if (file.Get() < 0) {
+    loaded_ = errno == ENOENT;
+    return;
+  }
+  struct stat info;
+  if (::fstat(file.Get(), &info) != 0 ||
+      static_cast<std::uintmax_t>(info.st_size) > kLargestProfile) {
     loaded_ = false;
     return;
   }
-  for (std::string line; std::getline(in, line);) lines_.push_back(std::move(line));
+  std::string text(static_cast<size_t>(info.st_size), '\0');
+  try {
+    text.resize(ReadFully(file.Get(), text.data(), text.size(), path_.string()));
+  } catch (const FileError&) {
+    loaded_ = false;
+    return;
+  }
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = std::min(text.find('\n', start), text.size());
+    lines_.emplace_back(text, start, end - start);
+    start = end + 1;
+  }
 }
 
 std::optional<std::string> ProfileFile::Read(std::string_view section, std::string_view key) const {
@@ -99,15 +116,21 @@ void ProfileFile::Write(std::string_view section, std::string_view key, std::str
 }
 
 bool ProfileFile::Save() const {
-  // A file made read-only is left as it is, although the folder would let it be replaced.
-  if (!loaded_ || (::access(path_.c_str(), F_OK) == 0 && ::access(path_.c_str(), W_OK) != 0))
-    return false;
+  if (!loaded_) return false;
+  // A file made read-only is left as it is, although the folder would let it be replaced:
+  // its mode says so, which root's access() would not. A file that is replaced keeps it.
+  mode_t mode = 0644;
+  struct stat info;
+  if (::stat(path_.c_str(), &info) == 0) {
+    mode = info.st_mode & 07777;
+    if ((mode & 0222) == 0 || ::access(path_.c_str(), W_OK) != 0) return false;
+  }
   std::string text;
   for (const std::string& line : lines_) text += line + "\n";
   std::string sibling = path_.string() + ".XXXXXX";
   const int fd = ::mkstemp(sibling.data());
   if (fd < 0) return false;
-  ::fchmod(fd, 0644);
+  ::fchmod(fd, mode);
   const bool written = WriteFully(fd, text.data(), text.size()) && ::fsync(fd) == 0;
   if (::close(fd) != 0 || !written || ::rename(sibling.c_str(), path_.c_str()) != 0) {
     ::unlink(sibling.c_str());

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app_paths.h"
 #include "profile_file.h"
 
 namespace captivo {
@@ -18,7 +19,8 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& executableFo
                                        const std::filesystem::path& configFolder) {
   const std::filesystem::path beside = executableFolder / kSettingsFile;
   std::error_code error;
-  if (std::filesystem::exists(beside, error) || ::access(executableFolder.c_str(), W_OK) == 0)
+  if (!IsSystemFolder(executableFolder) &&
+      (std::filesystem::exists(beside, error) || ::access(executableFolder.c_str(), W_OK) == 0))
     return beside;
   return configFolder / kSettingsFile;
 }

@@ -13,8 +13,9 @@ struct Settings {
   int32_t lastProcess = -1;
 };
 
-// "set.ini" beside the executable when it is there or that folder can be written; else in
-// the user's configuration folder (an installed program's folder is not the user's).
+// "set.ini" beside the executable when it is there or that folder can be written, unless
+// it is a system folder (an installed program's folder is not the user's, not even
+// root's); else in the user's configuration folder.
 std::filesystem::path SettingsFilePath(const std::filesystem::path& executableFolder,
                                        const std::filesystem::path& configFolder);
 

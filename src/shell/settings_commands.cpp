@@ -20,9 +20,10 @@ void TfmMain::ReadSettings() {
   OnTopFlag = settings.onTop;
   registry_ = std::make_unique<InstanceRegistry>(places_.runtimeFolder);
   // The id recorded by the instance that closed last is ended only while a main window of
-  // another instance runs, and only when it is still an instance of this program.
+  // another instance runs, and only when it is still an instance of this program whose
+  // window has closed.
   if (registry_->AnotherInstanceRuns() && settings.lastProcess != -1)
-    EndStaleInstance(settings.lastProcess);
+    registry_->EndStaleInstance(settings.lastProcess);
   registry_->Register();
 }
 

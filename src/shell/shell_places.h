@@ -7,15 +7,16 @@ namespace captivo {
 
 // The folders the program reads and writes.
 struct ShellPlaces {
-  std::filesystem::path executableFolder;  // "set.ini" and "tmpsub" beside the program
-  std::filesystem::path configFolder;      // "set.ini" when the program's folder is not ours
-  std::filesystem::path cacheFolder;       // "tmpsub" when the program's folder is not ours
+  // "set.ini" and the converted copies of UTF-16 subtitle files go beside the program,
+  // unless its folder is a system folder or cannot be written; else in the user's
+  // configuration and cache folders.
+  std::filesystem::path executableFolder;
+  std::filesystem::path configFolder;
+  std::filesystem::path cacheFolder;
   std::filesystem::path runtimeFolder;     // the running instances' registrations
 
   static ShellPlaces ForThisProcess();
-  std::vector<std::filesystem::path> TempSubtitleFolders() const {
-    return {executableFolder, cacheFolder};
-  }
+  std::vector<std::filesystem::path> TempSubtitleFolders() const;
 };
 
 }  // namespace captivo

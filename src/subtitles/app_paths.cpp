@@ -14,6 +14,13 @@ std::filesystem::path ExecutableFolder() {
   return error ? std::filesystem::current_path(error) : exe.parent_path();
 }
 
+bool IsSystemFolder(const std::filesystem::path& folder) {
+  const std::filesystem::path normal = folder.lexically_normal();
+  auto top = normal.begin();
+  if (top == normal.end() || *top != "/" || ++top == normal.end()) return false;
+  return *top == "usr" || *top == "opt";
+}
+
 std::filesystem::path UserFolder(const char* variable, const char* fallback) {
   const char* value = std::getenv(variable);
   if (value && value[0] == '/') return std::filesystem::path(value) / "captivo";

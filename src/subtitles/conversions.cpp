@@ -33,17 +33,17 @@ int32_t StrToInt(std::string_view text) {
     hex = true;
     i += 2;
   }
-  if (i == text.size()) throw ConversionError(std::string(text));
+  if (i == text.size()) throw ConversionError(text);
 
-  // Decimal: magnitude up to 2^31 (only with a minus sign). Hexadecimal: any 32 bits.
-  const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+  // Decimal and hexadecimal alike: a magnitude up to 2^31 - 1, or 2^31 with a minus sign.
+  const uint64_t limit = negative ? 0x80000000ull : 0x7FFFFFFFull;
   const uint64_t base = hex ? 16 : 10;
   uint64_t value = 0;
   for (; i < text.size(); ++i) {
     int digit = hex ? HexValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
-    if (digit < 0) throw ConversionError(std::string(text));
+    if (digit < 0) throw ConversionError(text);
     value = value * base + static_cast<uint64_t>(digit);
-    if (value > limit) throw ConversionError(std::string(text));
+    if (value > limit) throw ConversionError(text);
   }
   uint32_t bits = static_cast<uint32_t>(value);
   if (negative) bits = 0u - bits;
@@ -53,7 +53,7 @@ int32_t StrToInt(std::string_view text) {
 int32_t CombineHms(int32_t hours, int32_t minutes, int32_t seconds, std::string_view text) {
   int64_t total = int64_t{hours} * 3600 + int64_t{minutes} * 60 + int64_t{seconds};
   if (total > std::numeric_limits<int32_t>::max() || total < std::numeric_limits<int32_t>::min())
-    throw ConversionError(std::string(text));
+    throw ConversionError(text);
   return static_cast<int32_t>(total);
 }
 

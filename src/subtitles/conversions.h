@@ -8,8 +8,8 @@ namespace captivo {
 
 // The standard string-to-integer conversion: blanks (code 32) before the number, an
 // optional sign, decimal digits or a hexadecimal number after "$", "x" or "0x" (x in
-// either case). Decimal values must lie in the signed 32-bit range; hexadecimal ones may
-// use all 32 bits (FFFFFFFF is -1). Anything else raises ConversionError naming `text`.
+// either case). The value, decimal or hexadecimal, must lie in the signed 32-bit range
+// ($FFFFFFFF does not wrap to -1). Anything else raises ConversionError naming `text`.
 int32_t StrToInt(std::string_view text);
 
 // hours:minutes:seconds with an optional fraction after a "." that is ignored; each part

@@ -27,12 +27,33 @@ int FileDescriptor::Release() {
   return std::exchange(fd_, -1);
 }
 
-FileDescriptor OpenRegularFile(const std::string& path) {
+TemporaryFile::~TemporaryFile() {
+  if (!path_.empty()) ::unlink(path_.c_str());
+}
+
+TemporaryFile& TemporaryFile::operator=(TemporaryFile&& other) noexcept {
+  if (this != &other) {
+    if (!path_.empty()) ::unlink(path_.c_str());
+    path_ = std::exchange(other.path_, {});
+  }
+  return *this;
+}
+
+FileDescriptor TryOpenRegularFile(const char* path, int extraFlags) {
   // O_NONBLOCK keeps a FIFO from blocking the open; regular files ignore it.
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | extraFlags));
+  if (file.Get() < 0) return file;
   struct stat info;
-  if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
-    throw FileError::CannotOpen(path);
+  const int failure = ::fstat(file.Get(), &info) != 0 ? errno : 0;
+  if (failure == 0 && S_ISREG(info.st_mode)) return file;
+  file = FileDescriptor();
+  errno = failure ? failure : EINVAL;
+  return file;
+}
+
+FileDescriptor OpenRegularFile(const std::string& path) {
+  FileDescriptor file = TryOpenRegularFile(path.c_str());
+  if (file.Get() < 0) throw FileError::CannotOpen(path);
   return file;
 }
 

@@ -23,7 +23,6 @@ std::string_view BraceField(std::string_view s, size_t& close) {
 void ReadSubtitleLines(const std::string& path, SubtitleStore& store) {
   LineReader reader(path);
   store.SubtitleLines.Release();
-  store.SubtitleLines.Reserve(reader.Size());
   std::string_view line;
   while (reader.ReadNonEmptyLine(line)) store.SubtitleLines.Append(line);
 }
@@ -60,9 +59,8 @@ void LoadFrameSubtitle(const std::string& path, SubtitleStore& store, MessageSin
       ShowSubtitleFileError(sink);
       return;
     }
-    TTimeSpan entry{parsed.start, parsed.end, {}};
-    AppendWithLineBreaks(entry.Text, parsed.text, "|");
-    store.Append(std::move(entry));
+    store.AppendWritten(parsed.start, parsed.end,
+                        [&](std::string& out) { AppendWithLineBreaks(out, parsed.text, "|"); });
   }
   // An entry without an end lasts until the next one starts; the last keeps none.
   for (size_t i = 0; i + 1 < store.Count(); ++i)

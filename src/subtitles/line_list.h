@@ -13,8 +13,20 @@ namespace captivo {
 class LineList {
  public:
   void Append(std::string_view line) {
-    bounds_.emplace_back(text_.size(), line.size());
-    text_.append(line);
+    AppendWritten([line](std::string& out) { out.append(line); });
+  }
+  // Appends the text that `write(std::string& out)` appends to `out`: written in place,
+  // never built elsewhere and copied.
+  template <typename Write>
+  void AppendWritten(Write&& write) {
+    const size_t offset = text_.size();
+    try {
+      write(text_);
+      bounds_.emplace_back(offset, text_.size() - offset);
+    } catch (...) {
+      text_.resize(offset);
+      throw;
+    }
   }
   // Adds `more` to the end of the text at `index`. The last text grows where it stands;
   // another is moved to the end of the block first.
@@ -28,8 +40,6 @@ class LineList {
     text_.append(more);
     length += more.size();
   }
-  // Room for `bytes` of text, so that a file's lines are not moved while they are added.
-  void Reserve(size_t bytes) { text_.reserve(bytes); }
   size_t Count() const { return bounds_.size(); }
   std::string_view operator[](size_t index) const {
     return std::string_view(text_).substr(bounds_[index].first, bounds_[index].second);

@@ -1,7 +1,5 @@
 #include "line_reader.h"
 
-#include <sys/stat.h>
-
 #include <cstring>
 
 #include "file_access.h"
@@ -23,8 +21,6 @@ const char* FindLineEnd(const char* p, const char* end) {
 }  // namespace
 
 LineReader::LineReader(const std::string& path) : path_(path), file_(OpenRegularFile(path)) {
-  struct stat info;
-  if (::fstat(file_.Get(), &info) == 0) size_ = static_cast<size_t>(info.st_size);
   buffer_.resize(kBlockSize);
 }
 
@@ -68,10 +64,26 @@ bool LineReader::ReadNonEmptyLine(std::string_view& line) {
   return false;
 }
 
+bool LineReader::TakeNonEmptyLine(std::string& line) {
+  std::string_view found;
+  if (!ReadNonEmptyLine(found)) return false;
+  if (!carried_) {
+    line.assign(found);
+    return true;
+  }
+  // The line crossed blocks and is held whole in carry_: its storage changes hands
+  // instead of being copied, and the caller's earlier storage is kept for the next one.
+  const size_t offset = static_cast<size_t>(found.data() - carry_.data());
+  carry_.resize(offset + found.size());
+  carry_.erase(0, offset);
+  line.swap(carry_);
+  return true;
+}
+
 bool LineReader::ReadLine(std::string_view& line) {
   if (!SkipLineFeedAfterCr()) return false;
   carry_.clear();
-  bool carrying = false;
+  carried_ = false;
   for (;;) {
     const char* begin = buffer_.data() + pos_;
     const char* stop = buffer_.data() + end_;
@@ -79,7 +91,7 @@ bool LineReader::ReadLine(std::string_view& line) {
     if (found != stop) {
       pos_ = static_cast<size_t>(found - buffer_.data()) + 1;
       afterCr_ = *found == '\r';
-      if (!carrying) {
+      if (!carried_) {
         line = std::string_view(begin, static_cast<size_t>(found - begin));
       } else {
         carry_.append(begin, found);
@@ -88,7 +100,7 @@ bool LineReader::ReadLine(std::string_view& line) {
       return true;
     }
     carry_.append(begin, stop);
-    carrying = true;
+    carried_ = true;
     pos_ = end_;
     while (pos_ == end_) {
       if (!Fill()) {

@@ -24,8 +24,9 @@ class LineReader {
   // The next line that is not empty after trimming, trimmed; false at the end of file.
   bool ReadNonEmptyLine(std::string_view& line);
 
-  // The file's size in bytes, as it was when opened.
-  size_t Size() const { return size_; }
+  // The same, into `line`, which keeps it past the next call. A long line is handed over
+  // rather than copied, so `line` should be a string that lives as long as the reader.
+  bool TakeNonEmptyLine(std::string& line);
 
   // True when no further line can be read.
   bool AtEnd();
@@ -43,7 +44,7 @@ class LineReader {
   bool started_ = false;    // first block read (the byte-order mark is checked there)
   bool afterCr_ = false;    // the last line ended in CR: a following LF belongs to it
   std::string carry_;       // a line that crosses blocks
-  size_t size_ = 0;
+  bool carried_ = false;    // the last line read is the one in carry_
 };
 
 }  // namespace captivo

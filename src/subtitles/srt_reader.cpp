@@ -27,9 +27,8 @@ class NonEmptyLines {
 
  private:
   bool LoadOne() {
-    std::string_view line;
-    if (!reader_.ReadNonEmptyLine(line)) return false;
-    ahead_[(head_ + count_++) % 2].assign(line);
+    if (!reader_.TakeNonEmptyLine(ahead_[(head_ + count_) % 2])) return false;
+    ++count_;
     return true;
   }
 
@@ -39,13 +38,20 @@ class NonEmptyLines {
   size_t count_ = 0;
 };
 
-// A line of digits is an index line only when a timing line follows it; otherwise it is
-// text (a year, a count).
+// Digits, then ":": how a time starts, whatever became of the arrow after it.
+bool BeginsLikeTime(std::string_view line) {
+  const size_t digits = line.find_first_not_of("0123456789");
+  return digits > 0 && digits != std::string_view::npos && line[digits] == ':';
+}
+
+// A line of digits is an index line only when what follows it looks like a timing line:
+// it holds "-->" or begins like a time (a damaged arrow such as "- >" then costs only its
+// own block). Otherwise it is text: a year, a count.
 bool IndexLineAhead(NonEmptyLines& lines) {
   const std::string* line = lines.Peek(0);
   if (!line || !IsNumber(*line)) return false;
   const std::string* next = lines.Peek(1);
-  return next && next->find("-->") != std::string::npos;
+  return next && (next->find("-->") != std::string::npos || BeginsLikeTime(*next));
 }
 
 // One side of a timing line: trimmed, cut before its first ",", trimmed again.
@@ -102,13 +108,10 @@ void LoadSrtSubtitle(const std::string& path, SubtitleStore& store, MessageSink&
     }
 
     // The first text line, whatever it holds, unless the next block starts right here.
-    TTimeSpan entry{start, end, {}};
     if (!lines.Peek(0)) return;
-    if (!IndexLineAhead(lines)) {
-      entry.Text = *lines.Peek(0);
-      lines.Drop();
-    }
-    store.Append(std::move(entry));
+    const bool hasText = !IndexLineAhead(lines);
+    store.Append(start, end, hasText ? std::string_view(*lines.Peek(0)) : std::string_view());
+    if (hasText) lines.Drop();
     current = store.Count() - 1;
   }
 }

@@ -14,7 +14,7 @@ bool IsEvent(std::string_view line) {
 }
 
 // Dialogue: layer,start,end,style,name,marginL,marginR,marginV,effect,text
-TTimeSpan ParseEvent(std::string_view line) {
+void AppendEvent(std::string_view line, SubtitleStore& store) {
   std::string_view rest = After(line, ',');
   const std::string_view start = Before(rest, ',');
   rest = After(rest, ',');
@@ -22,11 +22,11 @@ TTimeSpan ParseEvent(std::string_view line) {
   rest = After(rest, ',');
   for (int field = 0; field < 6; ++field) rest = After(rest, ',');
 
-  TTimeSpan entry;
-  entry.StartTime = TimeToSeconds(start);
-  entry.EndTime = TimeToSeconds(end);
-  AppendWithLineBreaks(entry.Text, rest, "\\n", /*ignoreCase=*/true);
-  return entry;
+  const int32_t startTime = TimeToSeconds(start);
+  const int32_t endTime = TimeToSeconds(end);
+  store.AppendWritten(startTime, endTime, [rest](std::string& out) {
+    AppendWithLineBreaks(out, rest, "\\n", /*ignoreCase=*/true);
+  });
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ void LoadSsaSubtitle(const std::string& path, SubtitleStore& store, MessageSink&
   // events count: comments and later sections (fonts, graphics) are not subtitles.
   std::string_view line;
   while (reader.ReadNonEmptyLine(line))
-    if (IsEvent(line)) store.Append(ParseEvent(line));
+    if (IsEvent(line)) AppendEvent(line, store);
 }
 
 }  // namespace captivo

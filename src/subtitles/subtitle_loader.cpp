@@ -11,10 +11,11 @@ namespace captivo {
 
 namespace {
 
-std::string FindKeyLine(const std::string& path) {
+// The format of the file's key line, judged where the line stands, never copied.
+SubtitleFormat DetectFileFormat(const std::string& path) {
   LineReader reader(path);
-  std::string_view line;
-  return reader.ReadNonEmptyLine(line) ? std::string(line) : std::string();
+  std::string_view keyLine;
+  return DetectFormat(reader.ReadNonEmptyLine(keyLine) ? keyLine : std::string_view());
 }
 
 }  // namespace
@@ -49,18 +50,21 @@ SubtitleFormat DetectFormat(std::string_view keyLine) {
 
 PreparedSubtitle PrepareTextSubtitle(const std::string& path,
                                      const std::vector<std::filesystem::path>& tempFolders) {
-  PreparedSubtitle prepared{path};
+  PreparedSubtitle prepared;
+  prepared.readPath = path;
   {
     FileDescriptor file = OpenRegularFile(path);
     unsigned char mark[2];
     if (ReadFully(file.Get(), reinterpret_cast<char*>(mark), 2, path) == 2) {
       const bool littleEndian = mark[0] == 0xFF && mark[1] == 0xFE;
       const bool bigEndian = mark[0] == 0xFE && mark[1] == 0xFF;
-      if (littleEndian || bigEndian)
-        prepared.readPath = ConvertUtf16File(file.Get(), path, bigEndian, tempFolders);
+      if (littleEndian || bigEndian) {
+        prepared.converted = ConvertUtf16File(file.Get(), path, bigEndian, tempFolders);
+        prepared.readPath = prepared.converted.Path();
+      }
     }
   }
-  prepared.format = DetectFormat(FindKeyLine(prepared.readPath));
+  prepared.format = DetectFileFormat(prepared.readPath);
   return prepared;
 }
 
@@ -85,7 +89,9 @@ void ReadTextSubtitle(const PreparedSubtitle& prepared, SubtitleStore& store, Me
 
 void LoadTextSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink,
                       const std::vector<std::filesystem::path>& tempFolders) {
-  ReadTextSubtitle(PrepareTextSubtitle(path, tempFolders), store, sink);
+  // The converted copy goes when the load ends, also when a reader raises.
+  const PreparedSubtitle prepared = PrepareTextSubtitle(path, tempFolders);
+  ReadTextSubtitle(prepared, store, sink);
 }
 
 std::string UnknownFormatMessage() {

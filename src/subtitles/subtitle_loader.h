@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "file_access.h"
 #include "message_sink.h"
 #include "subtitle_store.h"
 
@@ -20,10 +21,11 @@ const char* FormatName(SubtitleFormat format);
 SubtitleFormat DetectFormat(std::string_view keyLine);
 
 // A text subtitle file made ready for its reader: a UTF-16 file is converted first and
-// `readPath` names the converted copy.
+// `readPath` names the converted copy, which is removed when this goes.
 struct PreparedSubtitle {
   std::string readPath;
   SubtitleFormat format = SubtitleFormat::Unknown;
+  TemporaryFile converted;
 };
 PreparedSubtitle PrepareTextSubtitle(const std::string& path,
                                      const std::vector<std::filesystem::path>& tempFolders);

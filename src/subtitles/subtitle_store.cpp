@@ -15,10 +15,8 @@ void SubtitleStore::ClearSubtitles() {
   ForgetLastHit();
 }
 
-void SubtitleStore::Append(TTimeSpan entry) {
-  times_.push_back({entry.StartTime, entry.EndTime});
-  texts_.Append(entry.Text);
-  TimesChanged();
+void SubtitleStore::Append(int32_t start, int32_t end, std::string_view text) {
+  AppendWritten(start, end, [text](std::string& out) { out.append(text); });
 }
 
 void SubtitleStore::SetEndTime(size_t index, int32_t end) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "line_list.h"
@@ -42,7 +43,21 @@ class SubtitleStore {
     TimesInSeconds = timesInSeconds;
     ClearSubtitles();
   }
-  void Append(TTimeSpan entry);
+  void Append(const TTimeSpan& entry) { Append(entry.StartTime, entry.EndTime, entry.Text); }
+  void Append(int32_t start, int32_t end, std::string_view text);
+  // Appends an entry whose text `writeText(std::string& out)` appends to `out`: a reader
+  // writes a text straight into the store, so a long one is never held twice.
+  template <typename WriteText>
+  void AppendWritten(int32_t start, int32_t end, WriteText&& writeText) {
+    times_.push_back({start, end});
+    try {
+      texts_.AppendWritten(std::forward<WriteText>(writeText));
+    } catch (...) {
+      times_.pop_back();
+      throw;
+    }
+    TimesChanged();
+  }
   size_t Count() const { return times_.size(); }
   int32_t StartTime(size_t index) const { return times_[index].start; }
   int32_t EndTime(size_t index) const { return times_[index].end; }

@@ -7,10 +7,9 @@ namespace captivo {
 
 namespace {
 
-// The next non-empty trimmed line, or an empty one at the end of the file.
-std::string NextNonEmptyLine(LineReader& reader) {
-  std::string_view line;
-  return reader.ReadNonEmptyLine(line) ? std::string(line) : std::string();
+// The next non-empty trimmed line into `line`, or an empty one at the end of the file.
+void TakeNextNonEmptyLine(LineReader& reader, std::string& line) {
+  if (!reader.TakeNonEmptyLine(line)) line.clear();
 }
 
 }  // namespace
@@ -20,7 +19,7 @@ void LoadSubViewerSubtitle(const std::string& path, SubtitleStore& store, Messag
   // The header and style lines end at the first line that starts with a digit.
   std::string current;
   do {
-    current = NextNonEmptyLine(reader);
+    TakeNextNonEmptyLine(reader, current);
   } while (!current.empty() && !(current[0] >= '0' && current[0] <= '9'));
 
   store.StartReading(/*timesInSeconds=*/true);
@@ -31,14 +30,14 @@ void LoadSubViewerSubtitle(const std::string& path, SubtitleStore& store, Messag
       sink.ShowMessage("Error", "Subtitle File Error", MessageIcon::Error);
       return;
     }
-    TTimeSpan entry;
-    entry.StartTime = TimeToSeconds(std::string_view(current).substr(0, comma));
-    entry.EndTime = TimeToSeconds(std::string_view(current).substr(comma + 1));
+    const int32_t start = TimeToSeconds(std::string_view(current).substr(0, comma));
+    const int32_t end = TimeToSeconds(std::string_view(current).substr(comma + 1));
     std::string_view text;
     reader.ReadLine(text);  // the line right after the timing, blank or not
-    AppendWithLineBreaks(entry.Text, Trim(text), "[br]", /*ignoreCase=*/true);
-    store.Append(std::move(entry));
-    current = NextNonEmptyLine(reader);
+    store.AppendWritten(start, end, [text](std::string& out) {
+      AppendWithLineBreaks(out, Trim(text), "[br]", /*ignoreCase=*/true);
+    });
+    TakeNextNonEmptyLine(reader, current);
   }
 }
 

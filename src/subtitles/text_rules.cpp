@@ -25,6 +25,38 @@ bool MarkerAt(std::string_view s, size_t i, std::string_view marker, bool ignore
   return true;
 }
 
+// Where `first` next stands in `s` from `i` on (a letter in either case when
+// `ignoreCase`), or the end of `s`.
+size_t NextStart(std::string_view s, size_t i, char first, bool ignoreCase) {
+  const char lower = LowerAscii(first);
+  if (ignoreCase && lower >= 'a' && lower <= 'z') {
+    while (i < s.size() && LowerAscii(s[i]) != lower) ++i;
+    return i;
+  }
+  // A few bytes by hand first: markers often stand close together, and a search call
+  // costs more than a short look.
+  for (const size_t near = std::min(s.size(), i + 16); i < near; ++i)
+    if (s[i] == first) return i;
+  return std::min(s.find(first, i), s.size());
+}
+
+// Calls `piece` with each stretch of `s` between two occurrences of `marker`, in order:
+// one stretch more than there are markers.
+template <typename Piece>
+void ForEachPiece(std::string_view s, std::string_view marker, bool ignoreCase, Piece&& piece) {
+  size_t done = 0;
+  for (size_t i = 0; (i = NextStart(s, i, marker.front(), ignoreCase)) < s.size();) {
+    if (!MarkerAt(s, i, marker, ignoreCase)) {
+      ++i;
+      continue;
+    }
+    piece(s.substr(done, i - done));
+    i += marker.size();
+    done = i;
+  }
+  piece(s.substr(done));
+}
+
 }  // namespace
 
 std::string_view Trim(std::string_view s) {
@@ -54,19 +86,19 @@ std::string_view After(std::string_view s, char sep) {
 
 void AppendWithLineBreaks(std::string& out, std::string_view s, std::string_view marker,
                           bool ignoreCase) {
-  out.reserve(out.size() + s.size());
-  const char first = marker.front();
-  size_t done = 0;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if ((s[i] == first || (ignoreCase && LowerAscii(s[i]) == LowerAscii(first))) &&
-        MarkerAt(s, i, marker, ignoreCase)) {
-      out.append(s.substr(done, i - done));
-      out.append("\r\n");
-      i += marker.size() - 1;
-      done = i + 1;
-    }
-  }
-  out.append(s.substr(done));
+  // Measured first, so that `out` (often a store's one block of texts) grows at most once
+  // for a long text instead of doubling, a copy of all it holds, while the text is written.
+  size_t size = 0;
+  ForEachPiece(s, marker, ignoreCase, [&](std::string_view piece) { size += piece.size() + 2; });
+  size -= 2;  // one line break fewer than pieces
+  if (out.capacity() - out.size() < size)
+    out.reserve(std::max(out.size() + size, 2 * out.capacity()));
+  bool first = true;
+  ForEachPiece(s, marker, ignoreCase, [&](std::string_view piece) {
+    if (!first) out.append("\r\n");
+    first = false;
+    out.append(piece);
+  });
 }
 
 }  // namespace captivo

@@ -26,10 +26,10 @@ void LoadTimeCodeSubtitle(const std::string& path, SubtitleStore& store, Message
     } else if (!time.empty() && time.back() == ':') {
       time.remove_suffix(1);
     }
-    TTimeSpan entry{TimeToSeconds(time), TTimeSpan::kNoEnd, {}};
-    AppendWithLineBreaks(entry.Text, text, "|");
-    if (store.Count() > 0) store.SetEndTime(store.Count() - 1, entry.StartTime);
-    store.Append(std::move(entry));
+    const int32_t start = TimeToSeconds(time);
+    if (store.Count() > 0) store.SetEndTime(store.Count() - 1, start);
+    store.AppendWritten(start, TTimeSpan::kNoEnd,
+                        [text](std::string& out) { AppendWithLineBreaks(out, text, "|"); });
   }
   if (store.Count() > 0) store.SetEndTime(store.Count() - 1, TTimeSpan::kOpenEnd);
 }

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -117,10 +118,14 @@ int Usage() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 2 && args[0] == "dump") return Dump(args[1]);
   if (args.size() >= 4 && args[0] == "find")
     return Find(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
   return Usage();
+} catch (const std::bad_alloc&) {
+  // A file too large for the memory there is: what was held is freed, the line fits.
+  std::cout << "error\tNot enough memory\n";
+  return kCannotOpen;
 }

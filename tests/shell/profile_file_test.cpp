@@ -71,6 +71,31 @@ TEST(ProfileFile, WhatCannotBeReadIsNeverOverwritten) {
   EXPECT_EQ(std::filesystem::file_size(huge), 18u + (17u << 20));
 }
 
+TEST(ProfileFile, AReadOnlyFileIsNeverReplacedEvenByRoot) {
+  test::TempDir dir;
+  const std::string path = dir.Write("set.ini", "[Setting]\nOnTop=1\n");
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+  ProfileFile file(path);
+  file.Write("Setting", "OnTop", "0");
+  EXPECT_FALSE(file.Save());
+  EXPECT_EQ(Contents(path), "[Setting]\nOnTop=1\n");
+}
+
+TEST(ProfileFile, ARewrittenFileKeepsItsMode) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  for (const fs::perms mode : {fs::perms::owner_read | fs::perms::owner_write,
+                               fs::perms::owner_read | fs::perms::owner_write |
+                                   fs::perms::group_read | fs::perms::group_write}) {
+    const std::string path = dir.Write("set.ini", "[Setting]\nOnTop=1\n");
+    fs::permissions(path, mode);
+    ProfileFile file(path);
+    file.Write("Setting", "OnTop", "0");
+    ASSERT_TRUE(file.Save());
+    EXPECT_EQ(fs::status(path).permissions(), mode);
+  }
+}
+
 TEST(ProfileFile, SaveFailsInAFolderThatCannotTakeIt) {
   test::TempDir dir;
   const std::filesystem::path below = std::filesystem::path(dir.Write("plain", "")) / "set.ini";

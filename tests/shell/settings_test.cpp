@@ -1,9 +1,11 @@
 #include "settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "profile_file.h"
+#include "test_processes.h"
 #include "test_support.h"
 
 namespace captivo {
@@ -73,6 +75,39 @@ TEST(Settings, LivesBesideTheProgramUnlessThatFolderIsNotOurs) {
   }
   dir.Write("bin/set.ini", "[Setting]\nOnTop=0\n");
   EXPECT_EQ(SettingsFilePath(program, config), program / "set.ini");  // there already
+}
+
+TEST(Settings, AnInstalledProgramsFolderIsNeverUsedEvenByRoot) {
+  const std::filesystem::path config = "/home/someone/.config/captivo";
+  for (const char* folder : {"/usr/bin", "/usr/local/bin", "/opt/captivo/bin", "/usr", "/opt"})
+    EXPECT_EQ(SettingsFilePath(folder, config), config / "set.ini") << folder;
+}
+
+TEST(Settings, AFifoInPlaceOfTheFileIsNeitherReadNorWritten) {
+  test::TempDir dir;
+  const auto fifo = dir.Path() / "set.ini", link = dir.Path() / "link.ini";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::filesystem::create_symlink(fifo, link);
+  for (const auto& path : {fifo, link}) {
+    EXPECT_EQ(test::RunInChild([&] {
+                const Settings read = ReadSettingsFile(path);
+                return read.onTop && read.lastProcess == -1 ? 0 : 1;
+              }),
+              0)
+        << path;
+    EXPECT_EQ(test::RunInChild([&] {
+                try {
+                  WriteSettingsFile(path, false, 1);
+                } catch (const SettingsWriteError&) {
+                  return 0;
+                }
+                return 1;
+              }),
+              0)
+        << path;
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
 }
 
 }  // namespace

@@ -14,8 +14,10 @@ struct ToolRun {
   int status;
 };
 
-ToolRun RunTool(const std::string& arguments) {
-  const std::string command = std::string(CAPTIVO_SUB_TOOL) + " " + arguments + " 2>/dev/null";
+// Runs captivo-sub with `arguments`, after the shell commands `before` (limits).
+ToolRun RunTool(const std::string& arguments, const std::string& before = "") {
+  const std::string command =
+      before + "exec " + std::string(CAPTIVO_SUB_TOOL) + " " + arguments + " 2>/dev/null";
   FILE* pipe = ::popen(command.c_str(), "r");
   ToolRun run{{}, -1};
   char buffer[4096];
@@ -59,6 +61,23 @@ TEST(CaptivoSub, ExitCodes) {
   EXPECT_EQ(RunTool("find x 25").status, 2);
   EXPECT_EQ(RunTool("find x fast 10").status, 2);
   EXPECT_EQ(RunTool("find '" + missing + "' 25 10").status, 1);
+}
+
+TEST(CaptivoSub, OutOfMemoryIsAnErrorLineNotAnAbort) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer's shadow memory does not fit a small address space";
+#endif
+  test::TempDir dir;
+  // One 32 MiB line in an address space of 16 MiB: the line cannot be held.
+  const std::string path =
+      dir.Write("huge.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + std::string(32 << 20, 'x'));
+  for (const char* command : {"dump", "find"}) {
+    const ToolRun run = RunTool(
+        std::string(command) + " '" + path + "' " + (command == std::string("find") ? "25 30" : ""),
+        "ulimit -v 16384; ");
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_EQ(run.out, "error\tNot enough memory\n") << command;
+  }
 }
 
 TEST(CaptivoSub, FindAppliesTheFrameRate) {

@@ -26,20 +26,55 @@ TEST(StrToInt, AcceptsTheStandardForms) {
       {"-$10", -16},
       {"2147483647", 2147483647},
       {"-2147483648", INT32_MIN},
-      {"$FFFFFFFF", -1},
-      {"0x80000000", INT32_MIN},
+      {"$7FFFFFFF", 2147483647},
+      {"-$80000000", INT32_MIN},
   };
   for (const Case& c : cases) EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
 }
 
 TEST(StrToInt, RejectsEverythingElseNamingTheText) {
-  for (const char* text : {"", " ", "+", "-", "$", "0x", "12 ", " 1 2", "1.5", "\t1", "2147483648",
-                           "-2147483649", "$100000000", "99999999999999999999", "1e3", "--1"}) {
+  // Hexadecimal values beyond the signed range do not wrap either.
+  const char* const rejected[] = {
+      "",          " ",         "+",          "-",           "$",
+      "0x",        "12 ",       " 1 2",       "1.5",         "\t1",
+      "1e3",       "--1",       "2147483648", "-2147483649", "99999999999999999999",
+      "$80000000", "$FFFFFFFF", "0x80000000", "-$80000001",  "-$FFFFFFFF",
+      "$100000000"};
+  for (const char* text : rejected) {
     try {
       StrToInt(text);
       ADD_FAILURE() << "accepted '" << text << "'";
     } catch (const ConversionError& e) {
       EXPECT_EQ(e.what(), "'" + std::string(text) + "' is not a valid integer value");
+    }
+  }
+}
+
+std::string Repeat(std::string_view piece, size_t times) {
+  std::string out;
+  for (size_t i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+TEST(ConversionError, QuotesAtMostAHundredCharactersOfTheField) {
+  const std::string longTime = "596524:00:" + std::string(200, '0');  // the total overflows
+  struct Case {
+    std::string text, quoted;
+    int32_t (*convert)(std::string_view);
+  } cases[] = {
+      {std::string(100, '7'), std::string(100, '7'), StrToInt},
+      {std::string(101, '7'), std::string(100, '7') + "...", StrToInt},
+      {std::string(10 << 20, '9'), std::string(100, '9') + "...", StrToInt},
+      // A cut never splits a UTF-8 character: byte 100 would be the middle of an "é".
+      {"x" + Repeat("\xC3\xA9", 60), "x" + Repeat("\xC3\xA9", 49) + "...", StrToInt},
+      {longTime, longTime.substr(0, 100) + "...", TimeToSeconds},
+  };
+  for (const Case& c : cases) {
+    try {
+      c.convert(c.text);
+      ADD_FAILURE() << "accepted " << c.text.size() << " bytes";
+    } catch (const ConversionError& e) {
+      EXPECT_EQ(e.what(), "'" + c.quoted + "' is not a valid integer value");
     }
   }
 }

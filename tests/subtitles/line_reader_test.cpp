@@ -56,6 +56,24 @@ TEST(LineReader, LinesCrossingBlocksStayWhole) {
   EXPECT_EQ(ReadAll(dir.Write("f", bytes)), (std::vector<std::string>{first, longLine, "tail"}));
 }
 
+TEST(LineReader, TakenLinesAreTrimmedAndOutliveTheNextRead) {
+  test::TempDir dir;
+  const std::string longLine(150000, 'y');  // crosses blocks: handed over, not copied
+  LineReader reader(
+      dir.Write("f", " short \r\n\r\n\t" + longLine + " \r\n" + longLine + "\nlast  "));
+  std::string first, second, third, fourth;
+  ASSERT_TRUE(reader.TakeNonEmptyLine(first));
+  ASSERT_TRUE(reader.TakeNonEmptyLine(second));
+  ASSERT_TRUE(reader.TakeNonEmptyLine(third));
+  ASSERT_TRUE(reader.TakeNonEmptyLine(fourth));
+  EXPECT_EQ(first, "short");
+  EXPECT_EQ(second, longLine);
+  EXPECT_EQ(third, longLine);
+  EXPECT_EQ(fourth, "last");
+  EXPECT_FALSE(reader.TakeNonEmptyLine(first));
+  EXPECT_EQ(first, "short");  // left as it was at the end
+}
+
 TEST(LineReader, AtEndSeesOnlyWhatIsLeft) {
   test::TempDir dir;
   LineReader reader(dir.Write("f", "a\r\n\r\n"));

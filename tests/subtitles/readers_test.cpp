@@ -183,6 +183,19 @@ INSTANTIATE_TEST_SUITE_P(
              "1\n00:00:01,000 --> 00:00:02,000\n\n2\n00:00:03,000 --> 00:00:04,000\nc\n",
              SubtitleFormat::SubRip,
              {{1, 2, ""}, {3, 4, "c"}}},
+        Case{"a damaged arrow loses its block, not the text before",
+             "1\n00:00:01,000 --> 00:00:02,000\na\n\n2\n00:00:03,000 - > 00:00:04,000\nb\n\n"
+             "3\n00:00:05,000 --> 00:00:06,000\nc\n",
+             SubtitleFormat::SubRip,
+             {{1, 2, "a"}, {5, 6, "c"}}},
+        Case{"a timing line without an arrow loses its block",
+             "1\n00:00:01,000 --> 00:00:02,000\na\n2\n0:00:03,000 0:00:04,000\nb\n",
+             SubtitleFormat::SubRip,
+             {{1, 2, "a"}}},
+        Case{"digits before a line with a colon later on are text",
+             "1\n00:00:01,000 --> 00:00:02,000\nIn\n2012\nat 10:30\n",
+             SubtitleFormat::SubRip,
+             {{1, 2, "In\r\n2012\r\nat 10:30"}}},
         Case{"digits before the first index are dropped",
              "7\n8\n00:00:01,000 --> 00:00:02,000\nx\n",
              SubtitleFormat::SubRip,
@@ -215,6 +228,12 @@ INSTANTIATE_TEST_SUITE_P(
              {},
              {},
              NotAnInteger("596524:00:00")},
+        Case{"hours of ten million digits",
+             "1\n" + std::string(10 << 20, '1') + ":00:00,000 --> 00:00:01,000\nt\n",
+             SubtitleFormat::SubRip,
+             {},
+             {},
+             NotAnInteger(std::string(100, '1') + "...")},
         Case{"CR line ends",
              "1\r00:00:05,000 --> 00:00:06,000\rx\r",
              SubtitleFormat::SubRip,
@@ -305,7 +324,13 @@ INSTANTIATE_TEST_SUITE_P(
                            SubtitleFormat::TimeCode,
                            {{1, -1, "a"}},
                            {},
-                           NotAnInteger("99999999999")}));
+                           NotAnInteger("99999999999")},
+                      Case{"hexadecimal beyond 32 bits",
+                           "00:00:01:a\n00:00:-$FFFFFFFF:b\n",
+                           SubtitleFormat::TimeCode,
+                           {{1, -1, "a"}},
+                           {},
+                           NotAnInteger("-$FFFFFFFF")}));
 
 TEST(Loader, UnknownFormatKeepsThePreviousSubtitlesAndUnit) {
   test::TempDir dir;

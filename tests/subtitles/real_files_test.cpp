@@ -73,17 +73,34 @@ INSTANTIATE_TEST_SUITE_P(
         RealFile{"vobsub-subonly-window-stuffing.sub", F::Unknown, 0, 0, true},
         RealFile{"vobsub-sintel-en.idx", F::Unknown, 0, 0, true}));
 
-TEST(RealFiles, SubRipTextSurvivesWhole) {
-  const std::string path = test::TestDataFile("srt-lf-ascii-digits-line.srt");
-  if (path.empty()) GTEST_SKIP() << "shared test data not present";
+class RealFiles : public ::testing::Test {
+ protected:
+  // Loads the shared file `name` into the store; false when the shared data is missing.
+  bool Load(const std::string& name) {
+    const std::string path = test::TestDataFile(name);
+    if (path.empty()) return false;
+    LoadTextSubtitle(path, store, sink, {dir.Path()});
+    return true;
+  }
   test::TempDir dir;
   double rate = 25;
-  SubtitleStore store(rate);
+  SubtitleStore store{rate};
   test::RecordingSink sink;
-  LoadTextSubtitle(path, store, sink, {dir.Path()});
+};
+
+TEST_F(RealFiles, SubRipTextSurvivesWhole) {
+  if (!Load("srt-lf-ascii-digits-line.srt")) GTEST_SKIP() << "shared test data not present";
   ASSERT_GE(store.Count(), 2u);
   // The first cue's second line is the year 2012: it stays in the text.
   EXPECT_NE(store.Text(0).find("\r\n2012"), std::string::npos) << store.Text(0);
+}
+
+TEST_F(RealFiles, SubRipBlocksWithBrokenArrowsStayOutOfTheTextBefore) {
+  if (!Load("srt-utf8bom-lf-broken-arrows-fr.srt")) GTEST_SKIP() << "shared test data not present";
+  for (size_t i = 0; i < store.Count(); ++i) {
+    EXPECT_EQ(store.Text(i).find(" - > "), std::string_view::npos) << i;
+    EXPECT_LT(store.Text(i).size(), 200u) << i;  // two lines of a film, not pages
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <random>
 
 namespace captivo {
@@ -18,6 +19,23 @@ class StoreTest : public ::testing::Test {
   double frameRate = 25.0;
   SubtitleStore store{frameRate};
 };
+
+TEST_F(StoreTest, ATextThatFailsHalfWrittenLeavesNoTrace) {
+  Fill(false, {{10, 20, "a"}});
+  EXPECT_THROW(store.AppendWritten(30, 40,
+                                   [](std::string& out) {
+                                     out += "half";
+                                     throw std::bad_alloc();
+                                   }),
+               std::bad_alloc);
+  EXPECT_EQ(store.Count(), 1u);
+  store.Append(50, 60, "b");
+  ASSERT_EQ(store.Count(), 2u);
+  EXPECT_EQ(store.Text(0), "a");
+  EXPECT_EQ(store.Text(1), "b");
+  EXPECT_EQ(store.FindSubtitleAt(55), "b");
+  EXPECT_EQ(store.FindSubtitleAt(35), "");
+}
 
 TEST_F(StoreTest, FramesAreFoundWithInclusiveBounds) {
   Fill(false, {{10, 20, "a"}, {30, 40, "b"}, {50, 60, "c"}, {70, 80, "d"}});

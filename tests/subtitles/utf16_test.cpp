@@ -7,6 +7,7 @@
 #include "errors.h"
 #include "file_access.h"
 #include "subtitle_loader.h"
+#include "test_processes.h"
 #include "test_support.h"
 
 namespace captivo {
@@ -29,16 +30,36 @@ std::string ReadFile(const std::string& path) {
   return content.str();
 }
 
-// Converts `bytes` (mark included) and gives the text of the converted copy.
+// The converted copies in `folder`.
+std::vector<std::filesystem::path> ConvertedCopies(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> copies;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ignored))
+    if (entry.path().filename().string().starts_with("tmpsub")) copies.push_back(entry.path());
+  return copies;
+}
+
+// Converts `bytes` (mark included) and gives the text of the converted copy, a file of the
+// user's only, which is gone afterwards.
 std::string Convert(const test::TempDir& dir, const std::string& bytes) {
   const std::string source = dir.Write("source", bytes);
   FileDescriptor file = OpenRegularFile(source);
   char mark[2];
   ReadFully(file.Get(), mark, 2, source);
-  const std::string converted =
-      ConvertUtf16File(file.Get(), source, mark[0] == '\xFE', {dir.Path() / "tmp"});
-  EXPECT_EQ(converted, (dir.Path() / "tmp" / "tmpsub").string());
-  return ReadFile(converted);
+  const std::filesystem::path folder = dir.Path() / "tmp";
+  const size_t before = ConvertedCopies(folder).size();  // names laid in its way
+  std::string text;
+  {
+    const TemporaryFile converted =
+        ConvertUtf16File(file.Get(), source, mark[0] == '\xFE', {folder});
+    EXPECT_EQ(std::filesystem::path(converted.Path()).parent_path(), folder);
+    EXPECT_EQ(ConvertedCopies(folder).size(), before + 1);
+    EXPECT_EQ(std::filesystem::symlink_status(converted.Path()).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    text = ReadFile(converted.Path());
+  }
+  EXPECT_EQ(ConvertedCopies(folder).size(), before);
+  return text;
 }
 
 TEST(Utf16Conversion, BothByteOrdersBecomeUtf8) {
@@ -74,14 +95,13 @@ TEST(Utf16Conversion, BrokenInputIsReplacedOrDropped) {
   EXPECT_EQ(Convert(dir, Utf16(u"", false)), "");
 }
 
-TEST(Utf16Conversion, ReplacesASymbolicLinkInsteadOfFollowingIt) {
+TEST(Utf16Conversion, NeverWritesThroughALinkLaidInItsWay) {
   test::TempDir dir;
   const std::string victim = dir.Write("victim", "precious");
   std::filesystem::create_directories(dir.Path() / "tmp");
   std::filesystem::create_symlink(victim, dir.Path() / "tmp" / "tmpsub");
   EXPECT_EQ(Convert(dir, Utf16(u"new", false)), "new");
   EXPECT_EQ(ReadFile(victim), "precious");
-  EXPECT_FALSE(std::filesystem::is_symlink(dir.Path() / "tmp" / "tmpsub"));
 }
 
 TEST(Utf16Conversion, FallsBackToTheNextFolderAndReportsWhenNoneTakesIt) {
@@ -91,7 +111,8 @@ TEST(Utf16Conversion, FallsBackToTheNextFolderAndReportsWhenNoneTakesIt) {
   const std::string source =
       dir.Write("s.srt", Utf16(u"1\n00:00:01,000 --> 00:00:02,000\nx\n", false));
   const PreparedSubtitle prepared = PrepareTextSubtitle(source, {locked, dir.Path() / "cache"});
-  EXPECT_EQ(prepared.readPath, (dir.Path() / "cache" / "tmpsub").string());
+  EXPECT_EQ(ConvertedCopies(dir.Path() / "cache"),
+            std::vector<std::filesystem::path>{prepared.readPath});
   EXPECT_EQ(prepared.format, SubtitleFormat::SubRip);
   try {
     PrepareTextSubtitle(source, {locked});
@@ -101,11 +122,94 @@ TEST(Utf16Conversion, FallsBackToTheNextFolderAndReportsWhenNoneTakesIt) {
   }
 }
 
+// A UTF-16 SubRip file of `count` entries whose texts are `name` and their number.
+std::string NumberedSubRip(char16_t name, int count) {
+  std::u16string text;
+  for (int i = 0; i < count; ++i) {
+    const std::string block = std::to_string(i + 1) + "\r\n00:00:" + std::to_string(i % 60) +
+                              ",000 --> 00:00:" + std::to_string(i % 60) + ",500\r\n";
+    text.append(block.begin(), block.end());
+    text += name;
+    const std::string number = std::to_string(i) + "\r\n\r\n";
+    text.append(number.begin(), number.end());
+  }
+  return Utf16(text, false);
+}
+
+// True when the store holds the `count` entries of NumberedSubRip(name, count).
+bool HoldsNumbered(const SubtitleStore& store, char name, int count) {
+  if (store.Count() != static_cast<size_t>(count)) return false;
+  for (int i = 0; i < count; ++i)
+    if (store.Text(static_cast<size_t>(i)) != name + std::to_string(i)) return false;
+  return true;
+}
+
+TEST(Utf16Conversion, EachLoadReadsItsOwnCopyAndRemovesIt) {
+  test::TempDir dir;
+  const std::string a = dir.Write("a.srt", NumberedSubRip(u'a', 3));
+  const std::string b = dir.Write("b.srt", NumberedSubRip(u'b', 3));
+  double rate = 25;
+  SubtitleStore store(rate);
+  test::RecordingSink sink;
+  {
+    const PreparedSubtitle first = PrepareTextSubtitle(a, {dir.Path()});
+    const PreparedSubtitle second = PrepareTextSubtitle(b, {dir.Path()});
+    EXPECT_EQ(ConvertedCopies(dir.Path()).size(), 2u);
+    ReadTextSubtitle(first, store, sink);
+    EXPECT_TRUE(HoldsNumbered(store, 'a', 3));
+    ReadTextSubtitle(second, store, sink);
+    EXPECT_TRUE(HoldsNumbered(store, 'b', 3));
+  }
+  EXPECT_TRUE(ConvertedCopies(dir.Path()).empty());
+
+  LoadTextSubtitle(a, store, sink, {dir.Path()});
+  EXPECT_TRUE(HoldsNumbered(store, 'a', 3));
+  EXPECT_TRUE(ConvertedCopies(dir.Path()).empty());
+  // A reader that raises leaves no copy behind either.
+  const std::string bad = dir.Write("bad.txt", Utf16(u"00:00:01:a\r\n00:x:02:b\r\n", false));
+  EXPECT_THROW(LoadTextSubtitle(bad, store, sink, {dir.Path()}), ConversionError);
+  EXPECT_TRUE(ConvertedCopies(dir.Path()).empty());
+}
+
+TEST(Utf16Conversion, TwoProgramsConvertingAtOnceNeverMix) {
+  test::TempDir dir;
+  constexpr int kEntries = 2000;
+  const std::string a = dir.Write("a.srt", NumberedSubRip(u'a', kEntries));
+  const std::string b = dir.Write("b.srt", NumberedSubRip(u'b', kEntries));
+  auto load = [&](const std::string& path, char name) {
+    return [&dir, path, name] {
+      double rate = 25;
+      SubtitleStore store(rate);
+      test::RecordingSink sink;
+      LoadTextSubtitle(path, store, sink, {dir.Path()});
+      return HoldsNumbered(store, name, kEntries) ? 0 : 1;
+    };
+  };
+  for (int round = 0; round < 40; ++round) {
+    EXPECT_EQ(test::RunInChildren({load(a, 'a'), load(b, 'b')}),
+              (std::vector<std::optional<int>>{0, 0}))
+        << "round " << round;
+  }
+  EXPECT_TRUE(ConvertedCopies(dir.Path()).empty());
+}
+
+TEST(Utf16Conversion, AnInstalledProgramsFolderIsNeverUsed) {
+  const std::filesystem::path cache = "/home/someone/.cache/captivo";
+  for (const char* folder : {"/usr/bin", "/usr/local/bin", "/opt/captivo/bin"})
+    EXPECT_EQ(TempSubtitleFolders(folder, cache), std::vector<std::filesystem::path>{cache})
+        << folder;
+  for (const char* folder : {"/home/someone/captivo/build", "/usr2/bin", "/srv/opt"})
+    EXPECT_EQ(TempSubtitleFolders(folder, cache),
+              (std::vector<std::filesystem::path>{folder, cache}))
+        << folder;
+}
+
 TEST(Utf16Conversion, LoaderReadsTheCopyButOnlyForAMark) {
   test::TempDir dir;
   const std::string source =
       dir.Write("s.srt", Utf16(u"1\n00:00:01,000 --> 00:00:02,000\nx\n", true));
-  EXPECT_EQ(PrepareTextSubtitle(source, {dir.Path()}).readPath, (dir.Path() / "tmpsub").string());
+  const PreparedSubtitle prepared = PrepareTextSubtitle(source, {dir.Path()});
+  EXPECT_EQ(ConvertedCopies(dir.Path()), std::vector<std::filesystem::path>{prepared.readPath});
   const std::string single = dir.Write("one", "\xFF");  // shorter than a mark
   EXPECT_EQ(PrepareTextSubtitle(single, {dir.Path()}).readPath, single);
 }

@@ -1,5 +1,6 @@
 #include "test_processes.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <iostream>
@@ -47,6 +48,37 @@ bool ChildProcess::WaitForEnd() {
   for (int i = 0; i < 200 && Alive(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   return !Alive();
+}
+
+std::vector<std::optional<int>> RunInChildren(const std::vector<std::function<int()>>& works) {
+  std::vector<pid_t> pids;
+  for (const auto& work : works) {
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(work());
+    pids.push_back(pid);
+  }
+  std::vector<std::optional<int>> results(works.size());
+  std::vector<bool> ended(works.size(), false);
+  for (int tick = 0; tick < 1000 && std::find(ended.begin(), ended.end(), false) != ended.end();
+       ++tick) {
+    for (size_t i = 0; i < pids.size(); ++i) {
+      int status = 0;
+      if (ended[i] || ::waitpid(pids[i], &status, WNOHANG) != pids[i]) continue;
+      ended[i] = true;
+      if (WIFEXITED(status)) results[i] = WEXITSTATUS(status);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  for (size_t i = 0; i < pids.size(); ++i) {
+    if (ended[i]) continue;
+    ::kill(pids[i], SIGKILL);
+    ::waitpid(pids[i], nullptr, 0);
+  }
+  return results;
+}
+
+std::optional<int> RunInChild(const std::function<int()>& work) {
+  return RunInChildren({work}).front();
 }
 
 std::vector<std::string> HoldRegistration(const std::string& folder) {

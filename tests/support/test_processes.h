@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,12 @@ class ChildProcess {
   pid_t pid_ = -1;
   bool reaped_ = false;
 };
+
+// Runs each of `works` in a child process of its own, all at once, and gives what each
+// returns (0 to 255), or nothing for a child that has not ended after ten seconds and was
+// killed: for code that must never block, or that runs in several programs at a time.
+std::vector<std::optional<int>> RunInChildren(const std::vector<std::function<int()>>& works);
+std::optional<int> RunInChild(const std::function<int()>& work);
 
 // This test program as another instance holding a registration in `folder`.
 std::vector<std::string> HoldRegistration(const std::string& folder);

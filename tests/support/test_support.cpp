@@ -43,4 +43,9 @@ std::string TestDataFile(const std::string& name) {
   return std::filesystem::exists(file) ? file.string() : std::string();
 }
 
+std::filesystem::path TestDataFolder(const std::string& name) {
+  const std::filesystem::path folder = std::filesystem::path(CAPTIVO_TESTDATA_DIR) / name;
+  return std::filesystem::is_directory(folder) ? folder : std::filesystem::path();
+}
+
 }  // namespace captivo::test

@@ -47,5 +47,7 @@ std::ostream& operator<<(std::ostream& out, const Entry& entry);
 std::vector<Entry> EntriesOf(const SubtitleStore& store);
 
 std::string TestDataFile(const std::string& name);  // empty when the shared data is missing
+// A folder of the shared test data, such as "hostile/text"; empty when it is missing.
+std::filesystem::path TestDataFolder(const std::string& name);
 
 }  // namespace captivo::test
