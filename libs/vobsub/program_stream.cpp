@@ -85,7 +85,10 @@ bool ReadSubPicture(RegularFile& sub, int64_t position, int64_t limit, int32_t l
       continue;
     }
     const int64_t end = position + 6 + Big16(&code[4]);
-    if (end > limit) break;
+    if (end > limit) {
+      problem = "a packet cut short";
+      return false;
+    }
     if (code[3] != kPrivateStream1) {
       position = end;
       continue;

@@ -28,6 +28,8 @@ class RegularFile {
   // Up to `want` (at most kBlock) bytes from `position`: fewer only at the file's end or
   // on a read error. Valid until the next call.
   std::span<const uint8_t> At(int64_t position, size_t want);
+  // Forgets the bytes read, so that the next At reads the file as it is now.
+  void Forget() { blockLength_ = 0; }
 
  private:
   int fd_ = -1;

@@ -17,14 +17,6 @@ constexpr int64_t kScanLimit = 256 * 1024;
 
 int32_t nextId = 0;
 
-std::string Describe(const IndexEntry& entry) {
-  char position[32];
-  std::snprintf(position, sizeof position, "%llx",
-                static_cast<unsigned long long>(entry.filePosition));
-  return "picture of language " + std::to_string(entry.language) + " at " +
-         std::to_string(entry.milliseconds) + " ms (file position 0x" + position + ")";
-}
-
 }  // namespace
 
 bool VobSubSet::Load(const std::string& base) {
@@ -32,11 +24,12 @@ bool VobSubSet::Load(const std::string& base) {
   problems_.Clear();
   palette_.reset();
   RegularFile idx;
-  if (!idx.Open(base + ".idx") || !sub_.Open(base + ".sub")) {
-    sub_.Close();
-    problems_.Add("cannot open " + base + ".idx and " + base + ".sub as regular files");
-    return false;
-  }
+  for (const auto& [file, extension] : {std::pair(&idx, ".idx"), std::pair(&sub_, ".sub")})
+    if (!file->Open(base + extension)) {
+      sub_.Close();
+      problems_.Add("cannot open " + base + extension + " as a regular file");
+      return false;
+    }
   IndexFile index = ReadIndex(idx, problems_);
   palette_ = index.palette;
   const std::vector<IndexEntry>& entries = index.entries;
@@ -64,7 +57,8 @@ bool VobSubSet::Load(const std::string& base) {
     for (size_t k = first; k < next; ++k) {
       const IndexEntry& same = entries[order[k]];
       if (!readable) {
-        problems_.Add(Describe(same) + ": " + problem);
+        problems_.Add(DescribePicture(same.language, same.milliseconds, same.filePosition) + ": " +
+                      problem);
         continue;
       }
       const std::optional<int64_t> end =
@@ -76,6 +70,7 @@ bool VobSubSet::Load(const std::string& base) {
   for (auto& [index, language] : languages_)
     std::stable_sort(language.pictures.begin(), language.pictures.end(),
                      [](const Picture& a, const Picture& b) { return a.start < b.start; });
+  sub_.Forget();
   return true;
 }
 
@@ -87,6 +82,7 @@ bool VobSubSet::ReadLayout(int32_t language, int64_t position, int64_t limit,
 
 bool VobSubSet::Decode(int32_t language, const Picture& picture, Bitmap& bitmap,
                        std::string& problem) {
+  sub_.Forget();  // the file may have changed since it was loaded
   SubPictureLayout layout;
   return ReadLayout(language, picture.position, picture.limit, layout, problem) &&
          DecodeBitmap(bytes_, layout, palette_, bitmap, problem);
@@ -96,6 +92,13 @@ std::string VobSubSet::LanguageName(int32_t index) const {
   const auto found = languages_.find(index);
   if (found == languages_.end() || found->second.pictures.empty()) return "(Not detected)";
   return vobsub::LanguageName(found->second.code);
+}
+
+std::string DescribePicture(int32_t language, int64_t milliseconds, int64_t position) {
+  char hex[32];
+  std::snprintf(hex, sizeof hex, "%llx", static_cast<unsigned long long>(position));
+  return "picture of language " + std::to_string(language) + " at " + std::to_string(milliseconds) +
+         " ms (file position 0x" + hex + ")";
 }
 
 std::optional<int64_t> DueUntil(const std::vector<Picture>& pictures, size_t i) {

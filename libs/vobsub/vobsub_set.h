@@ -58,6 +58,9 @@ class VobSubSet {
   std::vector<uint8_t> bytes_;  // the sub-picture being read
 };
 
+// Names a picture in a problem: "picture of language 0 at 1000 ms (file position 0x800)".
+std::string DescribePicture(int32_t language, int64_t milliseconds, int64_t position);
+
 // When picture `i` stops being due: its end, else the next picture's start; nullopt for
 // the last picture without an end, which stays due.
 std::optional<int64_t> DueUntil(const std::vector<Picture>& pictures, size_t i);
