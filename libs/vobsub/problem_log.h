@@ -13,6 +13,8 @@ class ProblemLog {
   static constexpr size_t kKept = 200;
 
   void Add(std::string problem);
+  // Kept even when the log is full: for a problem that ends the reading.
+  void AddLast(std::string problem) { kept_.push_back(std::move(problem)); }
   void Clear();
   // The kept problems, then one line telling how many more were left out.
   std::vector<std::string> Lines() const;

@@ -1,6 +1,7 @@
 #include "program_stream.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vobsub {
 
@@ -17,16 +18,24 @@ unsigned Big16(const uint8_t* bytes) {
   return static_cast<unsigned>(bytes[0]) << 8 | bytes[1];
 }
 
+// What a start code costs, in bytes scanned: so that a file of nothing but start codes
+// or tiny packets wears the work budget down as fast as one of junk.
+constexpr int64_t kStartCodeWork = 32;
+
 // The position of the next start code (00 00 01 and the code byte) in [position, limit),
 // or -1.
 int64_t NextStartCode(RegularFile& file, int64_t position, int64_t limit) {
   while (limit - position >= 4) {
-    const auto block = file.At(
-        position, static_cast<size_t>(std::min<int64_t>(RegularFile::kBlock, limit - position)));
+    auto block = file.Ahead(position, 4);
+    block = block.first(static_cast<size_t>(std::min<int64_t>(block.size(), limit - position)));
     if (block.size() < 4) return -1;
-    for (size_t i = 0; i + 3 < block.size(); ++i)
-      if (block[i] == 0 && block[i + 1] == 0 && block[i + 2] == 1)
-        return position + static_cast<int64_t>(i);
+    // Each 01 byte with two zero bytes before it and a code byte after it.
+    const uint8_t* const data = block.data();
+    const uint8_t* const last = data + block.size() - 1;
+    for (const uint8_t* one = data + 2;
+         (one = static_cast<const uint8_t*>(std::memchr(one, 1, static_cast<size_t>(last - one))));
+         ++one)
+      if (one[-1] == 0 && one[-2] == 0) return position + (one - 2 - data);
     position += static_cast<int64_t>(block.size()) - 3;
   }
   return -1;
@@ -70,11 +79,13 @@ bool Append(RegularFile& file, int64_t from, int64_t to, std::vector<uint8_t>& b
 }  // namespace
 
 bool ReadSubPicture(RegularFile& sub, int64_t position, int64_t limit, int32_t language,
-                    std::vector<uint8_t>& bytes, std::string& problem) {
+                    std::vector<uint8_t>& bytes, std::string& problem, int64_t& work) {
   bytes.clear();
   limit = std::min(limit, sub.Size());
   const uint8_t stream = static_cast<uint8_t>(kFirstSubPicture + language);
-  while ((position = NextStartCode(sub, position, limit)) >= 0) {
+  for (int64_t next; (next = NextStartCode(sub, position, limit)) >= 0;) {
+    work += next - position + kStartCodeWork;
+    position = next;
     const auto code = sub.At(position, 6);
     if (code[3] == kPackHeader) {
       position = PackEnd(sub, position);
@@ -99,7 +110,9 @@ bool ReadSubPicture(RegularFile& sub, int64_t position, int64_t limit, int32_t l
     const int64_t payload = position + 6 + headerLength;
     if (headerLength >= 0 && payload < end && sub.At(payload, 1).size() == 1 &&
         sub.At(payload, 1)[0] == stream) {
+      const size_t had = bytes.size();
       if (!Append(sub, payload + 1, end, bytes)) break;
+      work += static_cast<int64_t>(bytes.size() - had);
       if (bytes.size() >= 2) {
         const size_t declared = Big16(bytes.data());
         if (declared < 4) {
@@ -114,6 +127,7 @@ bool ReadSubPicture(RegularFile& sub, int64_t position, int64_t limit, int32_t l
     }
     position = end;
   }
+  work += std::max<int64_t>(0, limit - position);
   if (bytes.empty())
     problem = "no packet of its sub-stream";
   else if (bytes.size() < 2)

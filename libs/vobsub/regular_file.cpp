@@ -58,4 +58,11 @@ std::span<const uint8_t> RegularFile::At(int64_t position, size_t want) {
   return {block_.data() + offset, std::min(want, blockLength_ - offset)};
 }
 
+std::span<const uint8_t> RegularFile::Ahead(int64_t position, size_t least) {
+  const int64_t blockEnd = blockStart_ + static_cast<int64_t>(blockLength_);
+  if (position >= blockStart_ && position + static_cast<int64_t>(least) <= blockEnd)
+    return {block_.data() + (position - blockStart_), static_cast<size_t>(blockEnd - position)};
+  return At(position, kBlock);
+}
+
 }  // namespace vobsub

@@ -28,6 +28,9 @@ class RegularFile {
   // Up to `want` (at most kBlock) bytes from `position`: fewer only at the file's end or
   // on a read error. Valid until the next call.
   std::span<const uint8_t> At(int64_t position, size_t want);
+  // The bytes from `position` that the block holds, at least `least` (up to kBlock) unless
+  // the file ends first: for scanning forward without reading a byte twice.
+  std::span<const uint8_t> Ahead(int64_t position, size_t least);
   // Forgets the bytes read, so that the next At reads the file as it is now.
   void Forget() { blockLength_ = 0; }
 

@@ -14,6 +14,11 @@ namespace {
 // How far past its position a picture's packets are looked for: a sub-picture holds at
 // most 64 KiB, in 2 KiB packs that other languages' packs may come between.
 constexpr int64_t kScanLimit = 256 * 1024;
+// What loading may spend on the ".sub", in bytes scanned (see ReadSubPicture), as a
+// multiple of its size: a real set needs about once for its pictures and a little for
+// each language whose packs lie between theirs; more means the file is mostly junk.
+constexpr int64_t kWorkPerByte = 4;
+constexpr int64_t kWorkAtLeast = 16 << 20;
 
 int32_t nextId = 0;
 
@@ -42,7 +47,14 @@ bool VobSubSet::Load(const std::string& base) {
   auto place = [&](uint32_t i) { return std::pair(entries[i].language, entries[i].filePosition); };
   std::stable_sort(order.begin(), order.end(),
                    [&](uint32_t a, uint32_t b) { return place(a) < place(b); });
+  const int64_t budget = kWorkPerByte * sub_.Size() + kWorkAtLeast;
+  int64_t work = 0;
   for (size_t first = 0, next; first < order.size(); first = next) {
+    if (work > budget) {
+      problems_.AddLast(std::to_string(order.size() - first) +
+                        " pictures not looked for: the .sub holds too much that is no picture");
+      break;
+    }
     const IndexEntry& entry = entries[order[first]];
     for (next = first + 1; next < order.size() && place(order[next]) == place(order[first]);)
       ++next;
@@ -51,7 +63,8 @@ bool VobSubSet::Load(const std::string& base) {
       limit = std::min(limit, entries[order[next]].filePosition);
     SubPictureLayout layout;
     std::string problem;
-    const bool readable = ReadLayout(entry.language, entry.filePosition, limit, layout, problem);
+    const bool readable =
+        ReadLayout(entry.language, entry.filePosition, limit, layout, problem, work);
     Language& language = languages_[entry.language];
     language.code = index.codes[entry.language];
     for (size_t k = first; k < next; ++k) {
@@ -75,8 +88,8 @@ bool VobSubSet::Load(const std::string& base) {
 }
 
 bool VobSubSet::ReadLayout(int32_t language, int64_t position, int64_t limit,
-                           SubPictureLayout& layout, std::string& problem) {
-  return ReadSubPicture(sub_, position, limit, language, bytes_, problem) &&
+                           SubPictureLayout& layout, std::string& problem, int64_t& work) {
+  return ReadSubPicture(sub_, position, limit, language, bytes_, problem, work) &&
          ParseSubPicture(bytes_, layout, problem);
 }
 
@@ -84,7 +97,8 @@ bool VobSubSet::Decode(int32_t language, const Picture& picture, Bitmap& bitmap,
                        std::string& problem) {
   sub_.Forget();  // the file may have changed since it was loaded
   SubPictureLayout layout;
-  return ReadLayout(language, picture.position, picture.limit, layout, problem) &&
+  int64_t work = 0;  // one picture's search is bounded by its limit
+  return ReadLayout(language, picture.position, picture.limit, layout, problem, work) &&
          DecodeBitmap(bytes_, layout, palette_, bitmap, problem);
 }
 

@@ -49,7 +49,7 @@ class VobSubSet {
 
  private:
   bool ReadLayout(int32_t language, int64_t position, int64_t limit, SubPictureLayout& layout,
-                  std::string& problem);
+                  std::string& problem, int64_t& work);
 
   RegularFile sub_;
   std::optional<Palette> palette_;

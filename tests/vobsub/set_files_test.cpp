@@ -57,5 +57,28 @@ TEST(VobSubSetFiles, AnIndexFullOfProblemsKeepsTheFirstTwoHundred) {
   EXPECT_EQ(lines.back(), "800 more problems left out");
 }
 
+TEST(VobSubSetFiles, AJunkSubUnderManyTimestampsIsNotSearchedWithoutEnd) {
+  // 128 places, a quarter of a megabyte apart, in 1 MB of zeros: searching them all
+  // would cost more than the file's size allows.
+  test::TempDir dir;
+  const std::string base = (dir.Path() / "set").string();
+  std::string index;
+  for (int language = 0; language < 32; ++language) {
+    index += "id: en, index: " + std::to_string(language) + "\n";
+    for (size_t place = 0; place < 4; ++place) index += test::TimestampLine(1000, place << 18);
+  }
+  std::ofstream(base + ".idx") << index;
+  std::ofstream(base + ".sub");
+  std::filesystem::resize_file(base + ".sub", 1 << 20);
+  vobsub::VobSubSet set;
+  ASSERT_TRUE(set.Load(base));
+  const std::vector<std::string> lines = set.Problems().Lines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_TRUE(
+      lines.back().ends_with("pictures not looked for: the .sub holds too much that is no picture"))
+      << lines.back();
+  EXPECT_LT(lines.size(), 128u);
+}
+
 }  // namespace
 }  // namespace captivo
