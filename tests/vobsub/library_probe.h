@@ -63,4 +63,11 @@ inline std::vector<uint8_t> ExpectedPixels(const VobSubPicture& picture,
   return pixels;
 }
 
+// A test name from a shared test data file's name: "vobsub-tiny-en" gives "vobsub_tiny_en".
+inline std::string TestNameOf(std::string fileName) {
+  for (char& c : fileName)
+    if (c == '-') c = '_';
+  return fileName;
+}
+
 }  // namespace captivo::test

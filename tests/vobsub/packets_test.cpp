@@ -202,12 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SubOnly{"vobsub-subonly-nonstandard-length", {{1000, 0}, {9000, 0x17ff}}},
                       SubOnly{"vobsub-subonly-stuffing-bytes", {{1000, 0}}},
                       SubOnly{"vobsub-subonly-window-stuffing", {{1000, 0}, {9000, 0x2000}}}),
-    [](const auto& info) {
-      std::string name = info.param.name;
-      for (char& c : name)
-        if (c == '-') c = '_';
-      return name;
-    });
+    [](const auto& info) { return test::TestNameOf(info.param.name); });
 
 }  // namespace
 }  // namespace captivo

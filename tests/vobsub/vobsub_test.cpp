@@ -179,12 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RealSet{"vobsub-bdsup2sub-1080p-de", "German", 2, 49466, 52636},
                       RealSet{"vobsub-tiny-en", "English", 1, 1000, 1000},
                       RealSet{"vobsub-tiny-split-en", "English", 1, 1000, 1000}),
-    [](const auto& info) {
-      std::string name = info.param.base;
-      for (char& c : name)
-        if (c == '-') c = '_';
-      return name;
-    });
+    [](const auto& info) { return test::TestNameOf(info.param.base); });
 
 }  // namespace
 }  // namespace captivo
