@@ -87,6 +87,7 @@ bool ReadSubPicture(RegularFile& sub, int64_t position, int64_t limit, int32_t l
     work += next - position + kStartCodeWork;
     position = next;
     const auto code = sub.At(position, 6);
+    if (code.size() < 4) break;  // the file has shrunk since it was opened
     if (code[3] == kPackHeader) {
       position = PackEnd(sub, position);
       continue;

@@ -47,6 +47,12 @@ bool VobSubSet::Load(const std::string& base) {
   auto place = [&](uint32_t i) { return std::pair(entries[i].language, entries[i].filePosition); };
   std::stable_sort(order.begin(), order.end(),
                    [&](uint32_t a, uint32_t b) { return place(a) < place(b); });
+  std::map<int32_t, size_t> counts;  // so that no language's list grows past its need
+  for (const IndexEntry& entry : entries) ++counts[entry.language];
+  for (const auto& [language, count] : counts) {
+    languages_[language].code = index.codes[language];
+    languages_[language].pictures.reserve(count);
+  }
   const int64_t budget = kWorkPerByte * sub_.Size() + kWorkAtLeast;
   int64_t work = 0;
   for (size_t first = 0, next; first < order.size(); first = next) {
@@ -66,7 +72,6 @@ bool VobSubSet::Load(const std::string& base) {
     const bool readable =
         ReadLayout(entry.language, entry.filePosition, limit, layout, problem, work);
     Language& language = languages_[entry.language];
-    language.code = index.codes[entry.language];
     for (size_t k = first; k < next; ++k) {
       const IndexEntry& same = entries[order[k]];
       if (!readable) {

@@ -1,5 +1,6 @@
 #include "vobsub_dump.h"
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
