@@ -1,59 +1,37 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
-#include <vector>
 
-struct AVCodecContext;
+#include "vobsub_set.h"
 
 namespace vobsub {
 
-// One VobSub set as libavformat reads it: per language its pictures' packets and display
-// times, and the picture due now decoded to 32-bit pixels.
+// The library's state: the set loaded last, the chosen language, the picture due now and
+// its pixels, decoded when it first becomes due.
 class SubtitleSet {
  public:
-  SubtitleSet() = default;
-  ~SubtitleSet();
-  SubtitleSet(const SubtitleSet&) = delete;
-  SubtitleSet& operator=(const SubtitleSet&) = delete;
-
   // Reads "<base>.idx" with the ".sub" beside it; a set that cannot be read is empty.
   void Load(const std::string& base);
   int32_t HighestLanguage() const;
   // The language's English name, or "(Not detected)".
-  std::string LanguageName(int32_t index) const;
+  std::string LanguageName(int32_t index) const { return set_.LanguageName(index); }
   void SelectLanguage(int32_t index);
-  // Finds the picture due at `milliseconds`; false when none is.
+  // Finds the picture due at `milliseconds`; false when none is, or when the picture
+  // due cannot be decoded.
   bool Find(int32_t milliseconds);
   int32_t CurrentId() const { return currentId_; }
-  // The current picture's pixels (blue, green, red, opacity) and rectangle.
+  // The current picture's pixels (blue, green, red, opacity) and rectangle, valid until
+  // the next Find.
   void CurrentPixels(uint8_t** pixels, int32_t rect[4]);
 
  private:
-  struct Picture {
-    int32_t id;          // unique across every set loaded in this run
-    int64_t start, end;  // milliseconds; end -1 when the picture gives none
-    std::vector<uint8_t> packet;
-  };
-  struct Language {
-    std::string code;
-    std::vector<Picture> pictures;  // by start time
-  };
-  void Clear();
-  bool Decode(const Picture& picture, bool keepPixels);
-  void ComputeDisplayTimes(Language& language);
-
-  std::map<int32_t, Language> languages_;
-  std::vector<uint8_t> extradata_;  // the ".idx" palette and size, for the decoder
-  AVCodecContext* decoder_ = nullptr;
-  const Language* current_ = nullptr;
+  VobSubSet set_;
+  int32_t language_ = -1;  // chosen and present in the set, else -1
   int32_t currentId_ = -1;
-  int32_t decodedId_ = -1;
-  std::vector<uint8_t> pixels_;
-  int32_t rect_[4] = {0, 0, 0, 0};
-  // Display times found by decoding, from the last Decode.
-  int64_t decodedStart_ = 0, decodedEnd_ = -1;
+  int32_t shownId_ = -1;   // the picture whose pixels `shown_` holds
+  int32_t brokenId_ = -1;  // the last picture that could not be decoded
+  Bitmap shown_;
 };
 
 }  // namespace vobsub

@@ -1,6 +1,8 @@
 // captivo-sub: looks inside a subtitle file without a movie, loading it exactly as the
-// program's "Load Subtitle" does for a text file.
-//   captivo-sub dump FILE                   format, unit, entries, message boxes, error
+// program's "Load Subtitle" does: a VobSub set through the bitmap subtitle reader, any
+// other file through the text readers.
+//   captivo-sub dump FILE                   format, unit, entries, message boxes, error;
+//                                           for a VobSub set its languages and pictures
 //   captivo-sub find FILE FPS POSITION...   the text shown at each frame position
 #include <charconv>
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include "escape_text.h"
 #include "subtitle_loader.h"
 #include "utf16_conversion.h"
+#include "vobsub_dump.h"
 
 namespace {
 
@@ -50,6 +53,7 @@ bool Load(const std::string& path, SubtitleStore& store, RecordedMessages& sink,
 }
 
 int Dump(const std::string& path) {
+  if (const auto base = VobSubBase(path)) return DumpVobSub(*base);
   double frameRate = 0;
   SubtitleStore store(frameRate);
   RecordedMessages sink;

@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 
+#include <filesystem>
+#include <fstream>
+
 #include "test_support.h"
+#include "vobsub_writer.h"
 
 namespace captivo {
 namespace {
@@ -88,6 +92,46 @@ TEST(CaptivoSub, FindAppliesTheFrameRate) {
   EXPECT_EQ(run.out, "\nten\nten\n\n");
   run = RunTool("find '" + path + "' 25 250");
   EXPECT_EQ(run.out, "ten\n");
+}
+
+// A box of 20 x 6 pixels at (100, 400).
+test::VobSubPicture Box(int64_t start, int duration) {
+  auto picture = test::MakePicture(start, duration, 20, 6, [](int, int) { return 1; });
+  picture.x = 100;
+  picture.y = 400;
+  return picture;
+}
+
+TEST(CaptivoSub, DumpVobSubListsLanguagesPicturesAndWhatWasSkipped) {
+  test::TempDir dir;
+  const std::string base = (dir.Path() / "set").string();
+  test::VobSubPicture invisible = Box(5000, 0);
+  invisible.alpha = {0, 0, 0, 0};
+  test::WriteVobSub(base,
+                    {{"en", 0, {Box(1000, 2000), Box(4000, 0), invisible}},
+                     {"fr", 1, {}},
+                     {"de", 2, {Box(2000, 0)}}},
+                    test::TestPalette());
+  std::ofstream(base + ".idx", std::ios::app) << "timestamp: 00:00:09:000\n";
+  const ToolRun run = RunTool("dump '" + base + ".idx'");
+  EXPECT_EQ(run.status, 0);
+  // A stop after 2000 ms is written as 175 units of 1024/90000 s: 1991 ms. Without a stop
+  // a picture ends where the next begins; the last one has no end ("-").
+  EXPECT_EQ(run.out,
+            "format\tvobsub\n"
+            "language\t0\tEnglish\n"
+            "language\t2\tGerman\n"
+            "picture\t0\t1000\t2991\t100\t400\t120\t406\n"
+            "picture\t0\t4000\t5000\t100\t400\t120\t406\n"
+            "picture\t2\t2000\t-\t100\t400\t120\t406\n"
+            "error\tindex line 14: unreadable timestamp line, picture skipped\n"
+            "error\tpicture of language 0 at 5000 ms (file position 0x1000): no visible pixel\n");
+  // Any of the set's names, in any case, is the set, as the program decides.
+  EXPECT_EQ(RunTool("dump '" + base + ".SUB'").out, run.out);
+  EXPECT_EQ(RunTool("dump '" + base + ".ifo'").out, run.out);
+  // Without its ".sub" the index is only a text file of no known format.
+  std::filesystem::remove(base + ".sub");
+  EXPECT_TRUE(RunTool("dump '" + base + ".idx'").out.starts_with("format\tunknown\n"));
 }
 
 }  // namespace

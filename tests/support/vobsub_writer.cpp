@@ -1,7 +1,9 @@
 #include "vobsub_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <stdexcept>
 
 namespace captivo::test {
 
@@ -32,16 +34,19 @@ class Nibbles {
 };
 
 // One line: runs of 1-3 in a nibble, 4-15 in two, 16-63 in three, 64-255 in four; a run
-// to the end of the line as count 0.
+// of 64 or more to the end of the line as count 0.
 void EncodeLine(Nibbles& out, const uint8_t* line, int width) {
   for (int x = 0; x < width;) {
     int run = 1;
-    while (x + run < width && line[x + run] == line[x] && run < 255) ++run;
+    while (x + run < width && line[x + run] == line[x]) ++run;
     const unsigned value = line[x];
-    const unsigned code = static_cast<unsigned>(run) << 2 | value;
-    if (x + run == width && run >= 64)
+    if (x + run == width && run >= 64) {
       out.PutBits(value, 4);  // to the end of the line
-    else if (run < 4)
+      break;
+    }
+    run = std::min(run, 255);
+    const unsigned code = static_cast<unsigned>(run) << 2 | value;
+    if (run < 4)
       out.PutBits(code, 1);
     else if (run < 16)
       out.PutBits(code, 2);
@@ -59,7 +64,9 @@ void Put16(std::vector<uint8_t>& out, unsigned value) {
   out.push_back(static_cast<uint8_t>(value));
 }
 
-std::vector<uint8_t> SubPicture(const VobSubPicture& p) {
+}  // namespace
+
+std::vector<uint8_t> EncodeSubPicture(const VobSubPicture& p) {
   Nibbles rle;
   rle.Bytes().resize(4);  // the header comes first
   const size_t top = rle.Bytes().size();
@@ -100,6 +107,7 @@ std::vector<uint8_t> SubPicture(const VobSubPicture& p) {
     spu.push_back(0x02);
     spu.push_back(0xFF);
   }
+  if (spu.size() > 0xFFFF) throw std::length_error("a sub-picture holds at most 65,535 bytes");
   spu[0] = static_cast<uint8_t>(spu.size() >> 8);
   spu[1] = static_cast<uint8_t>(spu.size());
   spu[2] = static_cast<uint8_t>(control >> 8);
@@ -107,27 +115,71 @@ std::vector<uint8_t> SubPicture(const VobSubPicture& p) {
   return spu;
 }
 
-std::vector<uint8_t> Pack(const std::vector<uint8_t>& spu, int stream, int64_t pts) {
-  std::vector<uint8_t> pack = {0x00, 0x00, 0x01, 0xBA, 0x44, 0x00, 0x04,
-                               0x00, 0x04, 0x01, 0x01, 0x89, 0xC3, 0xF8};
-  const size_t pesLength = 3 + 5 + 1 + spu.size();
-  pack.insert(pack.end(), {0x00, 0x00, 0x01, 0xBD});
-  Put16(pack, static_cast<unsigned>(pesLength));
-  pack.insert(pack.end(), {0x81, 0x80, 0x05});
-  pack.push_back(static_cast<uint8_t>(0x21 | ((pts >> 29) & 0x0E)));
-  pack.push_back(static_cast<uint8_t>(pts >> 22));
-  pack.push_back(static_cast<uint8_t>(((pts >> 14) & 0xFE) | 1));
-  pack.push_back(static_cast<uint8_t>(pts >> 7));
-  pack.push_back(static_cast<uint8_t>(((pts << 1) & 0xFE) | 1));
-  pack.push_back(static_cast<uint8_t>(0x20 + stream));
-  pack.insert(pack.end(), spu.begin(), spu.end());
-  if (pack.size() + 6 <= kPack) {  // fill the pack with a padding stream
-    const size_t padding = kPack - pack.size() - 6;
-    pack.insert(pack.end(), {0x00, 0x00, 0x01, 0xBE});
-    Put16(pack, static_cast<unsigned>(padding));
-    pack.insert(pack.end(), padding, 0xFF);
+namespace {
+
+void PutPts(std::vector<uint8_t>& out, int64_t pts) {
+  out.push_back(static_cast<uint8_t>(0x21 | ((pts >> 29) & 0x0E)));
+  out.push_back(static_cast<uint8_t>(pts >> 22));
+  out.push_back(static_cast<uint8_t>(((pts >> 14) & 0xFE) | 1));
+  out.push_back(static_cast<uint8_t>(pts >> 7));
+  out.push_back(static_cast<uint8_t>(((pts << 1) & 0xFE) | 1));
+}
+
+std::vector<uint8_t> PackHeader(const VobSubLayout& layout) {
+  if (layout.mpeg1) return {0x00, 0x00, 0x01, 0xBA, 0x21, 0x00, 0x01, 0x00, 0x01, 0x80, 0x00, 0x01};
+  std::vector<uint8_t> header = {
+      0x00, 0x00, 0x01, 0xBA, 0x44, 0x00, 0x04,
+      0x00, 0x04, 0x01, 0x01, 0x89, 0xC3, static_cast<uint8_t>(0xF8 | layout.packStuffing)};
+  header.insert(header.end(), static_cast<size_t>(layout.packStuffing), 0xFF);
+  return header;
+}
+
+// The private stream 1 packet header up to (not including) its sub-stream byte.
+std::vector<uint8_t> PacketHeader(const VobSubLayout& layout, bool withPts, int64_t pts) {
+  std::vector<uint8_t> header = {0x00, 0x00, 0x01, 0xBD, 0x00, 0x00};  // length set later
+  const size_t stuffing = static_cast<size_t>(layout.packetStuffing);
+  if (layout.mpeg1) {
+    header.insert(header.end(), stuffing, 0xFF);
+    if (withPts)
+      PutPts(header, pts);
+    else
+      header.push_back(0x0F);
+  } else {
+    header.insert(header.end(), {0x81, static_cast<uint8_t>(withPts ? 0x80 : 0x00),
+                                 static_cast<uint8_t>((withPts ? 5 : 0) + stuffing)});
+    if (withPts) PutPts(header, pts);
+    header.insert(header.end(), stuffing, 0xFF);
   }
-  return pack;
+  return header;
+}
+
+// The packs carrying `spu` of sub-stream 0x20 + `stream`.
+std::vector<uint8_t> Packs(const std::vector<uint8_t>& spu, int stream, int64_t pts,
+                           const VobSubLayout& layout) {
+  std::vector<uint8_t> out;
+  for (size_t sent = 0; sent < spu.size();) {
+    std::vector<uint8_t> pack = PackHeader(layout);
+    const std::vector<uint8_t> header = PacketHeader(layout, sent == 0, pts);
+    size_t chunk = std::min(spu.size() - sent, kPack - pack.size() - header.size() - 1);
+    if (layout.payloadPerPacket) chunk = std::min(chunk, layout.payloadPerPacket);
+    const size_t start = pack.size();
+    pack.insert(pack.end(), header.begin(), header.end());
+    pack.push_back(static_cast<uint8_t>(0x20 + stream));
+    pack.insert(pack.end(), spu.begin() + static_cast<std::ptrdiff_t>(sent),
+                spu.begin() + static_cast<std::ptrdiff_t>(sent + chunk));
+    const size_t length = pack.size() - start - 6;
+    pack[start + 4] = static_cast<uint8_t>(length >> 8);
+    pack[start + 5] = static_cast<uint8_t>(length);
+    if (layout.padded && pack.size() + 6 <= kPack) {  // fill the pack with a padding stream
+      const size_t padding = kPack - pack.size() - 6;
+      pack.insert(pack.end(), {0x00, 0x00, 0x01, 0xBE});
+      Put16(pack, static_cast<unsigned>(padding));
+      pack.insert(pack.end(), padding, 0xFF);
+    }
+    out.insert(out.end(), pack.begin(), pack.end());
+    sent += chunk;
+  }
+  return out;
 }
 
 std::string Clock(int64_t ms) {
@@ -145,8 +197,16 @@ std::array<uint32_t, 16> TestPalette() {
           0x404040, 0x505050, 0x606060, 0x707070, 0x808080, 0x909090, 0xa0a0a0, 0xb0b0b0};
 }
 
-void WriteVobSub(const std::string& base, const std::vector<VobSubTrack>& tracks,
-                 const std::array<uint32_t, 16>& palette, int delayMs) {
+std::string TimestampLine(int64_t ms, size_t position) {
+  char filepos[16];
+  std::snprintf(filepos, sizeof filepos, "%09zx", position);
+  return "timestamp: " + Clock(ms) + ", filepos: " + filepos + "\n";
+}
+
+std::vector<std::vector<size_t>> WriteVobSub(const std::string& base,
+                                             const std::vector<VobSubTrack>& tracks,
+                                             const std::array<uint32_t, 16>& palette, int delayMs,
+                                             const VobSubLayout& layout) {
   std::ofstream sub(base + ".sub", std::ios::binary);
   std::ofstream idx(base + ".idx", std::ios::binary);
   idx << "# VobSub index file, v7 (do not modify this line!)\nsize: 720x480\npalette: ";
@@ -155,21 +215,24 @@ void WriteVobSub(const std::string& base, const std::vector<VobSubTrack>& tracks
     std::snprintf(colour, sizeof colour, "%06x", palette[i]);
     idx << colour << (i + 1 < palette.size() ? ", " : "\n");
   }
+  std::vector<std::vector<size_t>> positions;
   size_t position = 0;
   for (const VobSubTrack& track : tracks) {
+    positions.emplace_back();
     idx << "\nid: " << track.code << ", index: " << track.index << "\n";
     if (delayMs) idx << "delay: " << Clock(delayMs) << "\n";
     for (const VobSubPicture& picture : track.pictures) {
-      const std::vector<uint8_t> pack =
-          Pack(SubPicture(picture), track.index, picture.startMs * 90);
-      char filepos[16];
-      std::snprintf(filepos, sizeof filepos, "%09zx", position);
-      idx << "timestamp: " << Clock(picture.startMs) << ", filepos: " << filepos << "\n";
-      sub.write(reinterpret_cast<const char*>(pack.data()),
-                static_cast<std::streamsize>(pack.size()));
-      position += pack.size();
+      const std::vector<uint8_t> packs =
+          Packs(picture.subPicture.empty() ? EncodeSubPicture(picture) : picture.subPicture,
+                track.index, picture.startMs * 90, layout);
+      idx << TimestampLine(picture.startMs, position);
+      positions.back().push_back(position);
+      sub.write(reinterpret_cast<const char*>(packs.data()),
+                static_cast<std::streamsize>(packs.size()));
+      position += packs.size();
     }
   }
+  return positions;
 }
 
 }  // namespace captivo::test

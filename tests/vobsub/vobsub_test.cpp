@@ -1,57 +1,20 @@
-// The bitmap subtitle library over FFmpeg: sets written here with known pictures and
+// The bitmap subtitle library: sets written here with known pictures and
 // times, and the real sets of the shared test data.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "library_probe.h"
 #include "test_support.h"
-#include "vobsub.h"
-#include "vobsub_writer.h"
 
 namespace captivo {
 namespace {
 
-using test::MakePicture;
+using test::At;
+using test::Framed;
+using test::LangName;
 using test::VobSubTrack;
-
-std::string LangName(int32_t index) {
-  char name[256];
-  GetLangName(index, name);
-  return name;
-}
-
-struct Shown {
-  int32_t id;
-  int32_t rect[4];
-  std::vector<uint8_t> pixels;
-};
-
-// What the library hands out at `ms`, or nothing.
-std::optional<Shown> At(int32_t ms) {
-  if (!GetFrame(ms)) return std::nullopt;
-  Shown shown{GetCurrentIndex(), {}, {}};
-  uint8_t* pixels = nullptr;
-  GetDataPointer(&pixels, shown.rect);
-  const size_t size =
-      static_cast<size_t>(shown.rect[2] - shown.rect[0]) * (shown.rect[3] - shown.rect[1]) * 4;
-  shown.pixels.assign(pixels, pixels + size);
-  return shown;
-}
-
-// A picture with an opaque frame (the decoder trims transparent edges) around a pattern
-// of all four values.
-test::VobSubPicture Framed(int64_t start, int duration, int width, int height) {
-  auto picture = MakePicture(start, duration, width, height, [&](int x, int y) {
-    if (x == 0 || y == 0 || x == width - 1 || y == height - 1) return 1;
-    return (x / 3 + y) % 4;
-  });
-  picture.x = 100;
-  picture.y = 400;
-  picture.colour = {0, 1, 2, 3};
-  picture.alpha = {0, 15, 8, 15};
-  return picture;
-}
 
 class VobSubLibrary : public ::testing::Test {
  protected:
@@ -216,12 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RealSet{"vobsub-bdsup2sub-1080p-de", "German", 2, 49466, 52636},
                       RealSet{"vobsub-tiny-en", "English", 1, 1000, 1000},
                       RealSet{"vobsub-tiny-split-en", "English", 1, 1000, 1000}),
-    [](const auto& info) {
-      std::string name = info.param.base;
-      for (char& c : name)
-        if (c == '-') c = '_';
-      return name;
-    });
+    [](const auto& info) { return test::TestNameOf(info.param.base); });
 
 }  // namespace
 }  // namespace captivo

@@ -1,0 +1,69 @@
+#include "vobsub_dump.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "escape_text.h"
+#include "vobsub_set.h"
+
+namespace captivo {
+
+std::optional<std::string> VobSubBase(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::nullopt;
+  std::string extension = path.substr(dot);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string base = path.substr(0, dot);
+  std::error_code error;
+  if ((extension == ".idx" || extension == ".ifo" || extension == ".sub") &&
+      std::filesystem::is_regular_file(base + ".idx", error) &&
+      std::filesystem::is_regular_file(base + ".sub", error))
+    return base;
+  return std::nullopt;
+}
+
+int DumpVobSub(const std::string& base) {
+  vobsub::VobSubSet set;
+  std::string out;
+  auto errorLines = [&out](const std::vector<std::string>& problems) {
+    for (const std::string& problem : problems) out += "error\t" + EscapeText(problem) + '\n';
+  };
+  if (!set.Load(base)) {
+    errorLines(set.Problems().Lines());
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 1;
+  }
+  out += "format\tvobsub\n";
+  for (const auto& [index, language] : set.Languages()) {
+    const std::string name = set.LanguageName(index);
+    if (!name.empty() && name != "(Not detected)")
+      out += "language\t" + std::to_string(index) + '\t' + EscapeText(name) + '\n';
+  }
+  std::vector<std::string> undecodable;
+  for (const auto& [index, language] : set.Languages()) {
+    for (size_t i = 0; i < language.pictures.size(); ++i) {
+      const vobsub::Picture& picture = language.pictures[i];
+      vobsub::Bitmap bitmap;
+      std::string problem;
+      if (!set.Decode(index, picture, bitmap, problem)) {
+        undecodable.push_back(vobsub::DescribePicture(index, picture.start, picture.position) +
+                              ": " + problem);
+        continue;
+      }
+      const std::optional<int64_t> until = vobsub::DueUntil(language.pictures, i);
+      out += "picture\t" + std::to_string(index) + '\t' + std::to_string(picture.start) + '\t' +
+             (until ? std::to_string(*until) : "-") + '\t' + std::to_string(bitmap.left) + '\t' +
+             std::to_string(bitmap.top) + '\t' + std::to_string(bitmap.right) + '\t' +
+             std::to_string(bitmap.bottom) + '\n';
+    }
+  }
+  errorLines(set.Problems().Lines());
+  errorLines(undecodable);
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return 0;
+}
+
+}  // namespace captivo
