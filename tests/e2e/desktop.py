@@ -1,5 +1,9 @@
-"""A private X display with the real program on it, driven as a user would: keys and
-clicks through xdotool, and screenshots read back as pixels."""
+"""A private desktop with the real program on it, driven as a user would: keys and clicks
+through xdotool, and screenshots read back as pixels.
+
+Three kinds of desktop: a bare X server ("xvfb"), an X server with a window manager
+("openbox"), and a Wayland compositor nested in an X server ("wayland"). Every process
+started here is stopped by its process id."""
 
 import os
 import shutil
@@ -7,6 +11,8 @@ import signal
 import subprocess
 import tempfile
 import time
+
+KINDS = ("xvfb", "openbox", "wayland")
 
 
 class Screenshot:
@@ -38,29 +44,76 @@ class Screenshot:
         strong = sum(1 for r, g, b in pixels if max(r, g, b) - min(r, g, b) > 80)
         return strong / max(len(pixels), 1)
 
+    def _rows_and_columns(self, test, step):
+        """The first and last row and column (sampled every `step` pixels) where `test`
+        holds, as (x0, y0, x1, y1), or None."""
+        xs, ys = set(), set()
+        for y in range(0, self.height, step):
+            for x in range(0, self.width, step):
+                if test(x, y):
+                    xs.add(x)
+                    ys.add(y)
+        return (min(xs), min(ys), max(xs), max(ys)) if xs else None
+
+    def picture_box(self, step=2):
+        """Where the test picture is: the largest block of rows rich in strong colours,
+        and in it the widest run of columns coloured in a good part of those rows (an
+        icon or a button beside it does not count)."""
+        def coloured(x, y):
+            r, g, b = self.pixel(x, y)
+            return max(r, g, b) - min(r, g, b) > 100
+        xs = range(0, self.width, step)
+        rich = [y for y in range(0, self.height, step) if sum(coloured(x, y) for x in xs) * step >= 100]
+        if not rich:
+            return None
+        top, bottom = _longest_run(rich, gap=4)
+        rows = range(top, bottom + 1, step)
+        columns = [x for x in xs if sum(coloured(x, y) for y in rows) >= len(rows) // 12]
+        if not columns:
+            return None
+        left, right = _longest_run(columns, gap=16)
+        return left, top, right, bottom
+
+    def changed_box(self, before, step=2, skip_top=0):
+        """The box of pixels that differ from an earlier screenshot, below `skip_top`."""
+        return self._rows_and_columns(
+            lambda x, y: y >= skip_top and self.pixel(x, y) != before.pixel(x, y), step)
+
+
+def _longest_run(values, gap):
+    """The first and last of the longest run of sorted values with no step over `gap`."""
+    runs, start = [], values[0]
+    for before, value in zip(values, values[1:] + [None]):
+        if value is None or value - before > gap:
+            runs.append((start, before))
+            start = value
+    return max(runs, key=lambda run: run[1] - run[0])
+
 
 class Desktop:
-    def __init__(self, build_dir, artefacts, width=1024, height=768):
+    def __init__(self, build_dir, artefacts, kind="xvfb", output="software", width=1024, height=768):
+        assert kind in KINDS
         self.build_dir, self.artefacts = build_dir, artefacts
+        self.kind, self.output = kind, output
         self.width, self.height = width, height
         self.home = tempfile.mkdtemp(prefix="captivo-e2e-")
-        self.xvfb = None
-        self.app = None
+        self.xvfb = self.session = self.app = None
         self.display = None
+        self.compositor_window = None
+        # The Wayland compositor's panel across the top, where its clock ticks.
+        self.panel_height = 32 if kind == "wayland" else 0
 
     def __enter__(self):
-        for number in range(90, 140):
-            if not os.path.exists(f"/tmp/.X11-unix/X{number}") and not os.path.exists(f"/tmp/.X{number}-lock"):
-                self.display = f":{number}"
-                break
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", f"{self.width}x{self.height}x24", "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if os.path.exists(f"/tmp/.X11-unix/X{self.display[1:]}"):
-                break
-            time.sleep(0.05)
-        # The program runs from a folder of its own, so that "set.ini" and "tmpsub" land there.
+        try:
+            self._start_x_server()
+            if self.kind == "openbox":
+                self._start_window_manager()
+            elif self.kind == "wayland":
+                self._start_compositor()
+        except Exception:
+            self.__exit__()
+            raise
+        # The program runs from a folder of its own, so that "set.ini" lands there.
         self.program_dir = os.path.join(self.home, "bin")
         os.makedirs(self.program_dir)
         shutil.copy(os.path.join(self.build_dir, "src", "captivo"), self.program_dir)
@@ -68,22 +121,79 @@ class Desktop:
 
     def __exit__(self, *exc):
         self.stop_program()
-        if self.xvfb:
-            os.kill(self.xvfb.pid, signal.SIGTERM)  # stopped by its process id
-            self.xvfb.wait()
+        for process in (self.session, self.xvfb):
+            if process and process.poll() is None:
+                os.kill(process.pid, signal.SIGTERM)  # stopped by its process id
+                try:
+                    process.wait(10)
+                except subprocess.TimeoutExpired:
+                    os.kill(process.pid, signal.SIGKILL)
+                    process.wait()
         shutil.rmtree(self.home, ignore_errors=True)
 
-    def env(self):
+    def _start_x_server(self):
+        for number in range(90, 190):
+            if not os.path.exists(f"/tmp/.X11-unix/X{number}") and not os.path.exists(f"/tmp/.X{number}-lock"):
+                self.display = f":{number}"
+                break
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", self.display, "-screen", "0", f"{self.width}x{self.height}x24", "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{self.display[1:]}"), "the X server")
+
+    def _start_window_manager(self):
+        self.session = subprocess.Popen(["openbox", "--sm-disable"], env=self.tool_env(),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._wait_for(lambda: "window id" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.tool_env(),
+            capture_output=True, text=True).stdout, "the window manager")
+
+    def _start_compositor(self):
+        self.socket = f"captivo-{self.display[1:]}"
+        log = os.path.join(self.home, "weston.log")
+        self.session = subprocess.Popen(
+            ["weston", "--backend=x11-backend.so", "--use-pixman", f"--socket={self.socket}",
+             f"--width={self.width}", f"--height={self.height}", "--idle-time=0", f"--log={log}"],
+            env=self.tool_env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        socket = os.path.join(self.tool_env()["XDG_RUNTIME_DIR"], self.socket)
+        self._wait_for(lambda: os.path.exists(socket) and os.path.exists(log) and "window id" in open(log).read(),
+                       "the Wayland compositor")
+        # The compositor's own window on the X server: its output, and where keys go.
+        self.compositor_window = open(log).read().split("window id ")[1].split()[0]
+        time.sleep(1.0)  # its shell draws the background and the panel
+
+    def _wait_for(self, ready, what, timeout=15):
+        end = time.time() + timeout
+        while time.time() < end:
+            if ready():
+                return
+            time.sleep(0.05)
+        raise AssertionError(f"{what} did not start")
+
+    def tool_env(self):
+        """The environment of the X tools and the desktop's own processes."""
         env = dict(os.environ, DISPLAY=self.display, HOME=self.home,
                    XDG_RUNTIME_DIR=os.path.join(self.home, "run"), XDG_CONFIG_HOME=os.path.join(self.home, "config"),
                    XDG_CACHE_HOME=os.path.join(self.home, "cache"))
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         return env
 
-    def start_program(self, *args):
+    def env(self):
+        """The program's environment: its video output, and the Wayland display or X."""
+        env = dict(self.tool_env(), CAPTIVO_VIDEO_OUTPUT=self.output)
+        if self.kind == "wayland":
+            env.pop("DISPLAY")
+            env.update(WAYLAND_DISPLAY=self.socket, QT_QPA_PLATFORM="wayland")
+        else:
+            env["QT_QPA_PLATFORM"] = "xcb"
+        return env
+
+    def start_program(self, *args, wait=True):
         self.app = subprocess.Popen([os.path.join(self.program_dir, "captivo"), *args], env=self.env(),
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        return self.wait_window("^Captivo$")
+        if wait and self.kind != "wayland":
+            return self.wait_window("^Captivo$")
+        return None
 
     def stop_program(self, timeout=10):
         if self.app and self.app.poll() is None:
@@ -92,6 +202,7 @@ class Desktop:
                 self.app.wait(timeout)
             except subprocess.TimeoutExpired:
                 self.app.kill()
+                self.app.wait()
         self.app = None
 
     def wait_exit(self, timeout=10):
@@ -101,7 +212,7 @@ class Desktop:
             return None
 
     def xdotool(self, *args):
-        return subprocess.run(["xdotool", *args], env=self.env(), capture_output=True, text=True).stdout
+        return subprocess.run(["xdotool", *args], env=self.tool_env(), capture_output=True, text=True).stdout
 
     def wait_window(self, name, timeout=10):
         end = time.time() + timeout
@@ -125,8 +236,19 @@ class Desktop:
         return int(pos[0]), int(pos[1]), int(size[0]), int(size[1])
 
     def keys(self, window, *keys):
-        """Presses keys in a window (the main window when None)."""
+        """Presses keys in a window (the main window when None); on Wayland the compositor
+        hands them to the window that has its keyboard."""
+        if self.kind == "wayland":
+            window = self.compositor_window
         self.xdotool("windowfocus", "--sync", window or self.main_window())
+        for key in keys:
+            self.xdotool("key", "--clearmodifiers", key)
+            time.sleep(0.15)
+
+    def press(self, *keys):
+        """Presses keys in the window that has the keyboard."""
+        if self.kind == "wayland":
+            self.xdotool("windowfocus", "--sync", self.compositor_window)
         for key in keys:
             self.xdotool("key", "--clearmodifiers", key)
             time.sleep(0.15)
@@ -141,11 +263,11 @@ class Desktop:
 
     def screenshot(self, keep_as=None):
         raw = subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8", "rgb:-"],
-                             capture_output=True, env=self.env()).stdout
+                             capture_output=True, env=self.tool_env()).stdout
         if keep_as:
             os.makedirs(self.artefacts, exist_ok=True)
             subprocess.run(["import", "-display", self.display, "-window", "root",
-                            os.path.join(self.artefacts, keep_as)], env=self.env())
+                            os.path.join(self.artefacts, keep_as)], env=self.tool_env())
         return Screenshot(raw, self.width, self.height)
 
     def open_file_dialog(self, shortcut, path):

@@ -1,6 +1,12 @@
 #!/usr/bin/env python3
-"""Captivo driven as a user drives it, on a private X display: every scenario checks what
-a user would see. Usage: run_e2e.py BUILD_DIR [SCENARIO...]"""
+"""Captivo driven as a user drives it, on private desktops: every scenario checks what a
+user would see.
+
+    run_e2e.py BUILD_DIR [SCENARIO...]             on a bare X server, software output
+    run_e2e.py BUILD_DIR --desktop KIND [SCENARIO...]
+                                                   the window scenarios on KIND (xvfb,
+                                                   openbox, wayland), with each video output
+"""
 
 import configparser
 import os
@@ -10,7 +16,8 @@ import sys
 import time
 import traceback
 
-from desktop import Desktop
+import window_scenarios
+from desktop import KINDS, Desktop
 
 BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
 MEDIA = os.path.join(BUILD, "media")
@@ -35,13 +42,8 @@ def layout(desktop, client_height):
 
 
 def write_movie(folder, name, srt=None):
-    os.makedirs(folder, exist_ok=True)
-    path = os.path.join(folder, name + ".avi")
-    shutil.copy(os.path.join(MEDIA, "movie-640x272-25.avi"), path)
-    if srt:
-        with open(os.path.join(folder, name + ".srt"), "w") as f:
-            f.write(srt)
-    return path
+    """The 12-second 640 x 272 test movie in `folder`, with an SRT beside it when given."""
+    return window_scenarios.write_movie(MEDIA, folder, name, srt, "movie-640x272-25.avi")
 
 
 def close_through_menu(desktop):
@@ -140,43 +142,6 @@ def scenario_vobsub_movie_with_language_dialog(desktop):
     assert min(shot.pixel(box[0] + 50, strip[1] + 10)) > 200, "white inside"
     time.sleep(max(0, opened + 6 - time.time()))
     assert not desktop.screenshot().bright_columns(*strip), "black between the pictures"
-
-
-def scenario_full_screen_with_overlay(desktop):
-    srt = "1\n00:00:00,500 --> 00:00:30,000\nFULL SCREEN SUBTITLE\n"
-    movie = write_movie(os.path.join(desktop.home, "films"), "film", srt)
-    desktop.start_program()
-    desktop.open_file_dialog("ctrl+o", movie)
-    time.sleep(1.0)
-    desktop.keys(None, "F4")
-    time.sleep(1.0)
-    shot = desktop.screenshot(keep_as="full-screen.png")
-    width, height = desktop.width, desktop.height
-    picture_height = width * 272 // 640
-    picture_top = (height - picture_height) // 2
-    assert shot.colourful(0, picture_top + 10, width, picture_height - 20) > 0.3, "the picture fills the width"
-    overlay_top = (height + picture_height) // 2  # 601 on a 1024 x 768 screen
-    text = shot.bright_columns(0, overlay_top, width, height - overlay_top)
-    assert text, "the subtitle shows in the overlay under the picture"
-    assert abs((text[0] + text[1]) / 2 - width / 2) < 6, f"centred on the screen: {text}"
-    # Space pauses: the picture stands still.
-    desktop.xdotool("key", "space")
-    time.sleep(0.5)
-    before = desktop.screenshot().region(0, picture_top, width, picture_height)
-    time.sleep(1.5)
-    assert desktop.screenshot().region(0, picture_top, width, picture_height) == before, "paused"
-    desktop.xdotool("key", "space")
-    time.sleep(1.5)
-    assert desktop.screenshot().region(0, picture_top, width, picture_height) != before, "resumed"
-    # Esc returns to the window, with the movie still running.
-    desktop.xdotool("key", "Escape")
-    time.sleep(1.0)
-    x, y, w, h = desktop.geometry()
-    assert w == 640, "back in the window"
-    picture, _ = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
-    first = desktop.screenshot(keep_as="after-full-screen.png").region(*picture)
-    time.sleep(1.2)
-    assert desktop.screenshot().region(*picture) != first, "the movie goes on"
 
 
 def srt_entry(number, start, end, text):
@@ -306,23 +271,42 @@ def scenario_open_with(desktop):
 
 
 SCENARIOS = {name[len("scenario_"):]: f for name, f in globals().items() if name.startswith("scenario_")}
+OUTPUTS = ("software", "opengl")
+
+
+def runs(args):
+    """(name, desktop kind, video output, scenario) for each run asked for."""
+    if args[:1] == ["--desktop"]:
+        kind, wanted = args[1], args[2:]
+        assert kind in KINDS, f"a desktop is one of {KINDS}"
+        scenarios = dict(window_scenarios.SCENARIOS)
+        if kind == "openbox":
+            scenarios.update(window_scenarios.WINDOW_MANAGER_SCENARIOS)
+        picked = {n: f for n, f in scenarios.items() if not wanted or n in wanted}
+        for name, scenario in picked.items():
+            outputs = OUTPUTS if name in window_scenarios.SCENARIOS else OUTPUTS[:1]
+            for output in outputs:
+                yield (f"{name} ({kind}, {output})", kind, output,
+                       lambda desktop, s=scenario: s(desktop, MEDIA, BUILD))
+    else:
+        for name in args or list(SCENARIOS):
+            yield name, "xvfb", "software", SCENARIOS[name]
 
 
 def main():
-    wanted = sys.argv[2:] or list(SCENARIOS)
     passed = failed = 0
-    for name in wanted:
+    for name, kind, output, scenario in runs(sys.argv[2:]):
         try:
-            with Desktop(BUILD, ARTEFACTS) as desktop:
+            with Desktop(BUILD, ARTEFACTS, kind, output) as desktop:
                 try:
-                    SCENARIOS[name](desktop)
+                    scenario(desktop)
                 except Exception:
-                    desktop.screenshot(keep_as=f"failed-{name}.png")
+                    desktop.screenshot(keep_as=f"failed-{name.replace(' ', '_')}.png")
                     raise
-            print(f"PASS {name}")
+            print(f"PASS {name}", flush=True)
             passed += 1
         except Exception:
-            print(f"FAIL {name}")
+            print(f"FAIL {name}", flush=True)
             traceback.print_exc()
             failed += 1
     print(f"e2e: {passed} passed, {failed} failed")
