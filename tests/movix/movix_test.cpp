@@ -6,6 +6,12 @@
 #include <QWidget>
 #include <string>
 
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScreen>
+
+#include "full_screen_window.h"
 #include "movix.h"
 #include "window_messages.h"
 
@@ -177,6 +183,38 @@ TEST_F(MovixTest, OnlyAbsolutePathsOfLocalFilesOpen) {
   for (const char* text : {"av://lavfi:testsrc=size=64x64", "lavfi://testsrc", "movie.avi", ""})
     EXPECT_NE(PlayFile(text, panel), 0) << text;
   EXPECT_EQ(PlayFile(Media("movie-640x272-25.avi").c_str(), panel), 0);
+}
+
+TEST(FullScreenWindow, ClosingHandsBackWhatTheProgramLaidOverThePicture) {
+  QWidget program;  // stands in for the program's own widgets
+  for (bool byUser : {true, false}) {
+    int notices = 0;
+    auto* window =
+        new movix::FullScreenWindow(QGuiApplication::primaryScreen(), [&] { ++notices; });
+    auto* picture = new QWidget;
+    window->SetPicture(picture);
+    auto* overlay = new QWidget(&program);
+    overlay->setParent(window);
+    overlay->show();
+    window->show();
+    EXPECT_EQ(window->geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_EQ(picture->geometry(), window->rect());
+    QPointer<QWidget> picturePointer(picture);
+    if (byUser) {  // a double click closes it, and the program is told
+      QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                        Qt::LeftButton, {});
+      QCoreApplication::sendEvent(window, &twice);
+    } else {
+      window->CloseQuietly();
+    }
+    EXPECT_EQ(notices, byUser ? 1 : 0);
+    // The overlay is the program's again: hidden, without a parent, alive.
+    EXPECT_FALSE(overlay->parentWidget());
+    EXPECT_FALSE(overlay->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(picturePointer);  // the picture went with the window
+    delete overlay;
+  }
 }
 
 }  // namespace
