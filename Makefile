@@ -48,6 +48,7 @@ test: build
 bench: build
 	$(BUILD_DIR)/bench/captivo_bench
 	$(BUILD_DIR)/bench/captivo_tick_bench
+	$(BUILD_DIR)/bench/captivo_vobsub_load_bench $(BUILD_DIR)/vobsub-bench-sets
 	scripts/make-test-media $(BUILD_DIR)/media
 	bench/playback_cpu.py $(BUILD_DIR)
 	bench/peers.py $(BUILD_DIR)

@@ -5,7 +5,7 @@
 - resident memory of the loaded store against the file's size;
 - start-up to the window shown, and a movie to its first frame, against mpv with the same
   (software) video output, on a private X display.
-Usage: peers.py BUILD_DIR [RUNS]"""
+Usage: peers.py BUILD_DIR [RUNS] [--start-up-only]"""
 
 import os
 import resource
@@ -17,9 +17,11 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 from desktop import Desktop  # noqa: E402
+from x_watch import XWatch  # noqa: E402
 
-BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
-RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+ARGS = [a for a in sys.argv[1:] if not a.startswith("--")]
+BUILD = os.path.abspath(ARGS[0] if ARGS else "build")
+RUNS = int(ARGS[1]) if len(ARGS) > 1 else 7
 MEDIA = os.path.join(BUILD, "media")
 TOOL = os.path.join(BUILD, "src", "tools", "captivo-sub")
 ENTRIES = 100000
@@ -84,51 +86,55 @@ def subtitle_loading():
                   f"{min(b, c) / a:14.1f}x {store * 1024 / size:16.2f}")
 
 
-def first_picture_seconds(desktop, command, env, region):
-    """Seconds from starting `command` to a coloured picture in `region` of the screen."""
+def seconds_until(watch, command, env, seen):
+    """Seconds from starting `command` to what `seen(watch)` waits for."""
+    watch.forget_events()
     started = time.perf_counter()
     process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        while time.perf_counter() - started < 20:
-            if desktop.screenshot().colourful(*region) > 0.2:
-                return time.perf_counter() - started
+        moment = seen(watch)
+        return moment - started if moment else float("nan")
     finally:
         process.terminate()
         process.wait()
-    return float("nan")
-
-
-def window_seconds(desktop, command, env, name):
-    started = time.perf_counter()
-    process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    try:
-        subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", name], env=env,
-                       stdout=subprocess.DEVNULL, timeout=20)
-        return time.perf_counter() - started
-    finally:
-        process.terminate()
-        process.wait()
+        time.sleep(0.3)  # the screen black again
 
 
 def start_up():
+    """Pairs of runs on one private display, in alternating order: the moment the window
+    is mapped, and the moment the movie's picture is on the screen, watched through
+    libX11 every millisecond."""
     movie = os.path.join(MEDIA, "movie-640x272-25.avi")
     with Desktop(BUILD, os.path.join(BUILD, "bench-artefacts")) as desktop:
         env = dict(desktop.env(), CAPTIVO_VIDEO_OUTPUT="software")
-        captivo = os.path.join(desktop.program_dir, "captivo")
+        captivo = [os.path.join(desktop.program_dir, "captivo")]
         mpv = ["mpv", "--no-config", "--vo=x11", "--ao=null", "--keep-open=yes"]
-        shown = [(window_seconds(desktop, [captivo], env, "^Captivo$"),
-                  window_seconds(desktop, [*mpv, "--idle=yes", "--force-window=immediate", "--title=Peer"],
-                                 env, "^Peer$")) for _ in range(RUNS)]
-        picture = (300, 280, 400, 200)  # inside both players' picture
-        first = [(first_picture_seconds(desktop, [captivo, movie], env, picture),
-                  first_picture_seconds(desktop, [*mpv, "--geometry=+237+264", movie], env,
-                                        picture)) for _ in range(RUNS)]
-    print(f"\n{'measure':28} {'captivo s':>10} {'mpv s':>8} {'ratio':>6}")
-    for label, pairs in (("start-up to window shown", shown), ("start to first frame", first)):
+        window = lambda watch: watch.wait_map()
+        picture = lambda watch: watch.wait_colourful((300, 280, 400, 200))  # inside both pictures
+        runs = {
+            "start-up to window shown": ([*captivo], [*mpv, "--idle=yes", "--force-window=immediate"], window),
+            "start to first frame": ([*captivo, movie], [*mpv, "--geometry=+237+264", movie], picture),
+        }
+        watch = XWatch(desktop.display)
+        results = {}
+        for label, (ours, theirs, seen) in runs.items():
+            pairs = []
+            for run in range(RUNS):
+                ordered = [(0, ours), (1, theirs)] if run % 2 == 0 else [(1, theirs), (0, ours)]
+                pair = [0.0, 0.0]
+                for side, command in ordered:
+                    pair[side] = seconds_until(watch, command, env, seen)
+                pairs.append(pair)
+            results[label] = pairs
+        watch.close()
+    print(f"\n{'measure (median of ' + str(RUNS) + ' pairs)':34} {'captivo s':>10} {'mpv s':>8} {'ratio':>6}")
+    for label, pairs in results.items():
         a, b = statistics.median(p[0] for p in pairs), statistics.median(p[1] for p in pairs)
-        print(f"{label:28} {a:10.3f} {b:8.3f} {a / b:6.2f}")
+        ratio = statistics.median(p[0] / p[1] for p in pairs)
+        print(f"{label:34} {a:10.3f} {b:8.3f} {ratio:6.2f}")
 
 
 if __name__ == "__main__":
-    subtitle_loading()
+    if "--start-up-only" not in sys.argv:
+        subtitle_loading()
     start_up()

@@ -13,6 +13,9 @@ movix::Player& player() {
 
 extern "C" {
 
+void PrepareEngine(void) {
+  player().StartEngine();
+}
 int PlayFile(const char* path, void* panel) {
   return player().Play(path, static_cast<QWidget*>(panel)) ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "start_trace.h"
 #include "window_messages.h"
 
 namespace movix {
@@ -42,13 +43,20 @@ int64_t IntProperty(mpv_handle* mpv, const char* name) {
 // subtitles of its own, nothing fetched from the network.
 void ApplyOptions(mpv_handle* mpv, const char* videoOutput, bool silent) {
   mpv_set_option_string(mpv, "vo", videoOutput);
-  if (silent) mpv_set_option_string(mpv, "ao", "null");
+  // The sound servers and the sound card; not SDL, which only reaches the same ones again
+  // and takes a tenth of a second to fail where there is no sound at all.
+  mpv_set_option_string(mpv, "ao", silent ? "null" : "pipewire,pulse,alsa,jack");
   mpv_set_option_string(mpv, "keep-open", "yes");
   mpv_set_option_string(mpv, "idle", "yes");
   mpv_set_option_string(mpv, "hr-seek", "yes");
   mpv_set_option_string(mpv, "input-default-bindings", "no");
   mpv_set_option_string(mpv, "input-vo-keyboard", "no");
   mpv_set_option_string(mpv, "osc", "no");
+  // mpv's own scripts serve its own keys and screens, which this library never shows.
+  mpv_set_option_string(mpv, "load-scripts", "no");
+  mpv_set_option_string(mpv, "load-stats-overlay", "no");
+  mpv_set_option_string(mpv, "load-osd-console", "no");
+  mpv_set_option_string(mpv, "load-auto-profiles", "no");
   mpv_set_option_string(mpv, "terminal", "no");
   mpv_set_option_string(mpv, "sub-auto", "no");  // subtitles are ours
   mpv_set_option_string(mpv, "ytdl", "no");
@@ -82,6 +90,9 @@ bool LoadAndWait(mpv_handle* mpv, const char* path, const std::function<void()>&
       case MPV_EVENT_NONE:
         idle();
         break;
+      case MPV_EVENT_FILE_LOADED:
+        captivo::TraceStep("mpv: file loaded");
+        break;
       case MPV_EVENT_START_FILE:
         started =
             started || static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id == entry;
@@ -90,6 +101,7 @@ bool LoadAndWait(mpv_handle* mpv, const char* path, const std::function<void()>&
         failed = static_cast<mpv_event_end_file*>(event->data)->playlist_entry_id == entry;
         break;
       case MPV_EVENT_PLAYBACK_RESTART:
+        captivo::TraceStep("mpv: first frame ready");
         playing = started;
         break;
       default:
@@ -122,22 +134,30 @@ void Player::Wakeup(void* opaque) {
   QCoreApplication::postEvent(target, new captivo::WindowMessage(captivo::kPlaybackEvent));
 }
 
-bool Player::EnsureStarted(QWidget* panel) {
-  if (!mpv_) {
-    std::setlocale(LC_NUMERIC, "C");  // libmpv reads numbers the C way
-    mpv_ = mpv_create();
-    if (!mpv_) return false;
-    output_ = ChosenVideoOutput();
-    ApplyOptions(mpv_, output_ == VideoOutput::None ? "null" : "libmpv",
-                 output_ == VideoOutput::None);
-    if (mpv_initialize(mpv_) < 0) {
-      mpv_terminate_destroy(mpv_);
-      mpv_ = nullptr;
-      return false;
+void Player::StartEngine() {
+  std::call_once(engineStarted_, [this] {
+    captivo::TraceStep("mpv: creating");
+    mpv_handle* mpv = mpv_create();
+    if (!mpv) return;
+    // Whether there is a picture at all needs no toolkit; which surface draws it is
+    // chosen on the window's thread.
+    const bool picture = !NoVideoOutputWanted();
+    ApplyOptions(mpv, picture ? "libmpv" : "null", !picture);
+    if (mpv_initialize(mpv) < 0) {
+      mpv_terminate_destroy(mpv);
+      return;
     }
-    mpv_observe_property(mpv_, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(mpv_, kEofReached, "eof-reached", MPV_FORMAT_FLAG);
-  }
+    mpv_observe_property(mpv, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(mpv, kEofReached, "eof-reached", MPV_FORMAT_FLAG);
+    mpv_ = mpv;
+    captivo::TraceStep("mpv: initialised");
+  });
+}
+
+bool Player::EnsureStarted(QWidget* panel) {
+  std::setlocale(LC_NUMERIC, "C");  // libmpv reads numbers the C way
+  StartEngine();
+  if (!mpv_) return false;
   if (panel_ != panel) {
     if (surfaceWidget_) delete surfaceWidget_;
     surface_ = nullptr;
@@ -152,7 +172,8 @@ bool Player::EnsureStarted(QWidget* panel) {
       mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
       eventTarget_ = nullptr;
     });
-    surface_ = CreateVideoSurface(output_, mpv_, panel);
+    surface_ = CreateVideoSurface(ChosenVideoOutput(), mpv_, panel);
+    captivo::TraceStep("picture surface made");
     if (surface_) {
       surfaceWidget_ = surface_->Widget();
       surfaceWidget_->setGeometry(panel->rect());

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "full_screen_window.h"
 #include "video_surface.h"
@@ -21,6 +22,8 @@ class Player {
   static Player& Instance();
   ~Player();
 
+  // Creates and starts mpv, once; from any thread, before anything else is asked.
+  void StartEngine();
   bool Play(const char* path, QWidget* panel);
   int32_t FrameRateThousandths() const;
   int32_t DurationFrames() const;
@@ -47,8 +50,8 @@ class Player {
   void PutSurfaceInPanel();
   static void Wakeup(void* player);
 
+  std::once_flag engineStarted_;
   mpv_handle* mpv_ = nullptr;
-  VideoOutput output_ = VideoOutput::None;
   QPointer<QWidget> panel_;
   // The surface is a child of the panel and goes with it.
   QPointer<QWidget> surfaceWidget_;

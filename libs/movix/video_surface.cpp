@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "start_trace.h"
+
 namespace movix {
 
 namespace {
@@ -27,6 +29,13 @@ void RequestRepaint(void* widget) {
         if (target) target->update();
       },
       Qt::QueuedConnection);
+}
+
+// The first picture of the movie mpv draws, for the start-up trace.
+void TraceFirstPicture() {
+  static bool drawn = false;
+  if (!drawn) captivo::TraceStep("first picture drawn");
+  drawn = true;
 }
 
 void* GlFunction(void*, const char* name) {
@@ -118,6 +127,8 @@ class SoftwareSurface : public QWidget, public VideoSurface {
                                    {MPV_RENDER_PARAM_SW_POINTER, frame_.bits()},
                                    {MPV_RENDER_PARAM_INVALID, nullptr}};
       mpv_render_context_render(render_, params);
+      if (frame_.pixel(frame_.width() / 2, frame_.height() / 2) != qRgb(0, 0, 0))
+        TraceFirstPicture();
     }
     QPainter(this).drawImage(0, 0, frame_);
   }
@@ -143,9 +154,14 @@ bool HardwareOpenGlWorks() {
 
 }  // namespace
 
-VideoOutput ChosenVideoOutput() {
+bool NoVideoOutputWanted() {
   const char* wanted = std::getenv("CAPTIVO_VIDEO_OUTPUT");
-  if (wanted && std::strcmp(wanted, "none") == 0) return VideoOutput::None;
+  return wanted && std::strcmp(wanted, "none") == 0;
+}
+
+VideoOutput ChosenVideoOutput() {
+  if (NoVideoOutputWanted()) return VideoOutput::None;
+  const char* wanted = std::getenv("CAPTIVO_VIDEO_OUTPUT");
   if (wanted && std::strcmp(wanted, "software") == 0) return VideoOutput::Software;
   if (wanted && std::strcmp(wanted, "opengl") == 0) return VideoOutput::OpenGl;
   return HardwareOpenGlWorks() ? VideoOutput::OpenGl : VideoOutput::Software;

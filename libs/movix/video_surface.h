@@ -19,6 +19,8 @@ class VideoSurface {
 // default OpenGL where the graphics hardware draws it, else mpv's software renderer.
 enum class VideoOutput { OpenGl, Software, None };
 VideoOutput ChosenVideoOutput();
+// CAPTIVO_VIDEO_OUTPUT is "none": known without the toolkit.
+bool NoVideoOutputWanted();
 
 // A surface of the chosen kind inside `parent`, or nullptr for VideoOutput::None.
 VideoSurface* CreateVideoSurface(VideoOutput output, mpv_handle* mpv, QWidget* parent);

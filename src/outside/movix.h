@@ -6,6 +6,9 @@
 
 extern "C" {
 
+// Starts the engine ahead of the first movie, so that it opens sooner. It may be called
+// from any thread, once the program's LC_NUMERIC is "C", but before any other function.
+void PrepareEngine(void);
 // Opens `path` and plays it inside `panel` (the panel's QWidget), replacing any movie
 // before. Returns 0 when it plays, non-zero when the file cannot be played.
 int PlayFile(const char* path, void* panel);

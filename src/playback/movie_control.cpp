@@ -1,4 +1,5 @@
 // Opening a movie, the transport commands, and the window's proportion while it plays.
+#include <QCoreApplication>
 #include <QFile>
 #include <QSlider>
 #include <QSplitter>
@@ -8,8 +9,10 @@
 #include "file_names.h"
 #include "main_window.h"
 #include "maker.h"
+#include "movie_library.h"
 #include "movix.h"
 #include "number_text.h"
+#include "start_trace.h"
 #include "status_bar.h"
 #include "subtitle_surface.h"
 #include "user_prompts.h"
@@ -50,6 +53,10 @@ void TfmMain::ChooseMovie() {
 
 void TfmMain::OpenMovie() {
   // A file that cannot be played leaves the movie that plays, if any, as it was.
+  TraceStep("opening the movie");
+  // The library may still be loading beside the start: the window paints meanwhile.
+  while (!MovieLibraryLoaded(5))
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   if (::PlayFile(MovieFileName.c_str(), plMovie) != 0) {
     prompts_.ShowMessage(this, "Error",
                          QString("Movie file error or DivX codec not installed properly!\r"
@@ -80,7 +87,9 @@ void TfmMain::OpenMovie() {
   GetVideoWH(&VideoWidth, &VideoHeight);
   sbMain->SetPanelText(3, QString("%1*%2").arg(VideoWidth).arg(VideoHeight));
   SetViewScale(1.0);
+  TraceStep("window sized to the picture");
   FindCompanionSubtitle();
+  TraceStep("companion subtitle looked for");
 }
 
 void TfmMain::FindCompanionSubtitle() {

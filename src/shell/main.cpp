@@ -7,25 +7,34 @@
 
 #include "file_names.h"
 #include "main_window.h"
+#include "movie_library.h"
+#include "start_trace.h"
 #include "subtitle_window.h"
 #include "synchronize.h"
 #include "user_prompts.h"
 
 int main(int argc, char** argv) {
+  captivo::TraceStep("main");
   QApplication application(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");  // the movie library reads numbers the C way
   // On X11 the application name is the windows' class: running main windows are told by
   // the class "TfmMain" and the title "Captivo".
   QApplication::setApplicationName("TfmMain");
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(QIcon::fromTheme("captivo", QIcon(":/captivo.png")));
-  std::setlocale(LC_NUMERIC, "C");  // the movie library reads numbers the C way
+  captivo::TraceStep("toolkit started");
+  // Once the toolkit has loaded its platform: the engine's libraries load beside the
+  // window's making, one at a time, so that the toolkit's own loads wait for one at most.
+  captivo::StartLoadingMovieLibrary();
 
   captivo::ToolkitPrompts prompts;
   captivo::TfmMain fmMain(captivo::ShellPlaces::ForThisProcess(), prompts);
   captivo::TfmSub fmSub;
   captivo::TfmSynchronize fmSynchronize(&fmMain);
   fmMain.AttachWindows(&fmSub, &fmSynchronize);
+  captivo::TraceStep("windows built");
   fmMain.show();
+  captivo::TraceStep("main window shown");
   // "captivo FILE", as the desktop's "Open With" starts it: FILE opens like a drop. It
   // names a local file, whatever it looks like: an address is no file and fails to open.
   if (argc > 1) {

@@ -18,10 +18,23 @@ std::vector<std::string> FakeMovix::Take() {
 
 }  // namespace captivo::test
 
+#include "movie_library.h"
+
 using captivo::test::Movix;
+
+// The fake is there from the start.
+namespace captivo {
+void StartLoadingMovieLibrary() {}
+bool MovieLibraryLoaded(int) {
+  return true;
+}
+}  // namespace captivo
 
 extern "C" {
 
+void PrepareEngine(void) {
+  Movix().calls.push_back("PrepareEngine");
+}
 int PlayFile(const char* path, void* panel) {
   Movix().calls.push_back(std::string("PlayFile ") + path);
   Movix().panel = panel;
