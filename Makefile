@@ -19,6 +19,10 @@ BUILD_DIR ?= build
 CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 FUZZ_DIR ?= build-fuzz
+# CI builds stop at the first compiler warning.
+ifneq ($(CI),)
+CMAKE_FLAGS += -DCAPTIVO_WERROR=ON
+endif
 
 .PHONY: all deps configure build run test bench fuzz fuzz-build fuzz-replay package clean
 

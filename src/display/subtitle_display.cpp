@@ -1,8 +1,20 @@
 #include "subtitle_display.h"
 
+#include <QScreen>
+#include <algorithm>
+
 #include "subtitle_surface.h"
 
 namespace captivo {
+
+int32_t OverlayTop(int32_t screenWidth, int32_t screenHeight, int32_t videoWidth,
+                   int32_t videoHeight) {
+  // Without a picture width, the overlay takes the bottom 80 pixels.
+  if (videoWidth == 0) return screenHeight - 80;
+  const int64_t height = int64_t{screenWidth} * videoHeight / videoWidth;
+  const int64_t top = (screenHeight + height) / 2;
+  return static_cast<int32_t>(std::min<int64_t>(top, screenHeight - 80));
+}
 
 SubtitleDisplay::SubtitleDisplay(SubtitleSurface& strip, SubtitleSurface& overlay)
     : strip_(strip), overlay_(overlay) {}
@@ -41,9 +53,12 @@ void SubtitleDisplay::DrawPicture(const QImage& picture) {
   }
 }
 
-void SubtitleDisplay::PlaceOverlay(QWidget* window, int top, int width) {
+void SubtitleDisplay::PlaceOverlay(QWidget* window, QSize pictureSize) {
+  const QSize screen = window->screen()->size();
   if (overlay_.parentWidget() != window) overlay_.setParent(window);
-  overlay_.setGeometry(0, top, width, overlay_.height());
+  overlay_.setGeometry(
+      0, OverlayTop(screen.width(), screen.height(), pictureSize.width(), pictureSize.height()),
+      screen.width(), overlay_.height());
   overlay_.show();
   overlay_.raise();
 }

@@ -1,13 +1,21 @@
 #pragma once
 
 #include <QImage>
+#include <cstdint>
 #include <string_view>
 
 #include "subtitle_font.h"
 
+class QWidget;
+
 namespace captivo {
 
 class SubtitleSurface;
+
+// The overlay's top in full screen: at the bottom edge of a picture as wide as the screen
+// and centred on it, with at least 80 pixels of the overlay on the screen.
+int32_t OverlayTop(int32_t screenWidth, int32_t screenHeight, int32_t videoWidth,
+                   int32_t videoHeight);
 
 // The two surfaces that always show the same subtitle: the strip under the picture, and
 // the overlay under the picture in full screen. Showing, clearing and laying out are
@@ -29,9 +37,9 @@ class SubtitleDisplay {
   // division (a picture wider than a surface loses equal parts on both sides).
   void DrawPicture(const QImage& picture);
 
-  // The overlay across `window` (the full-screen picture's window) at `top`, as wide as
-  // `width`, over the picture and without the keyboard.
-  void PlaceOverlay(QWidget* window, int top, int width);
+  // The overlay over the full-screen picture in `window`, across its screen and under a
+  // picture of `pictureSize`, without the keyboard.
+  void PlaceOverlay(QWidget* window, QSize pictureSize);
   // The overlay out of sight, belonging to no window.
   void WithdrawOverlay();
 

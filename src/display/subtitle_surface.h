@@ -18,8 +18,7 @@ class SubtitleSurface : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  // Both children fill the surface. A hidden surface hears of its size only when shown:
-  // one sized while hidden lays out its children itself.
+  // Both children fill the surface.
   void LayOut();
 };
 

@@ -3,29 +3,22 @@
 #include <QMouseEvent>
 #include <QSlider>
 
-#include "main_window.h"
-#include "movix.h"
-#include "window_messages.h"
+#include "movie_control.h"
 
 namespace captivo {
 
-MessageHookProc::MessageHookProc(TfmMain& window) : window_(window) {}
+MessageHookProc::MessageHookProc(QSlider* seekBar, MovieControl& movie)
+    : seekBar_(seekBar), movie_(movie) {}
 
 bool MessageHookProc::eventFilter(QObject* watched, QEvent* event) {
-  // Only events taken off the queue reach a filter: one peeked at never does.
-  if (watched == window_.plMovie && event->type() == kPlaybackEvent) GraphNotify();
+  if (watched != seekBar_) return false;
   // A quick second press arrives as a double-click: it holds the thumb like a press.
   const bool press =
       event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
-  if (watched == window_.tbMain && (press || event->type() == QEvent::MouseButtonRelease)) {
-    if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-      if (press) {
-        window_.SeekDragging = true;
-      } else {
-        window_.SeekDragging = false;
-        SetPos(window_.tbMain->value());
-      }
-    }
+  const bool release = event->type() == QEvent::MouseButtonRelease;
+  if ((press || release) && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    movie_.SetSeekDragging(press);
+    if (release) movie_.Seek(seekBar_->value());
   }
   return false;  // the event goes on to its window unchanged
 }

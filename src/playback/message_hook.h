@@ -2,22 +2,25 @@
 
 #include <QObject>
 
+class QSlider;
+
 namespace captivo {
 
-class TfmMain;
+class MovieControl;
 
-// MessageHookProc: watches every event the application dispatches, and only watches.
-// The playback event to the picture panel is answered with GraphNotify; a press of the
-// left button on the seek bar holds the clock off the thumb, and its release seeks there.
+// MessageHookProc: watches every event the application dispatches, and only watches, for
+// the seek bar's left button: a press holds the clock off the thumb, and its release
+// seeks there. (Only events taken off the queue are dispatched: one peeked at never is.)
 class MessageHookProc : public QObject {
  public:
-  explicit MessageHookProc(TfmMain& window);
+  MessageHookProc(QSlider* seekBar, MovieControl& movie);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  TfmMain& window_;
+  QSlider* seekBar_;
+  MovieControl& movie_;
 };
 
 }  // namespace captivo

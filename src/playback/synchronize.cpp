@@ -22,7 +22,9 @@ TfmSynchronize::TfmSynchronize(QWidget* owner) : OwnedDialog(owner) {
   setModal(true);
 
   seSyn = new OffsetSpinBox(this);
+  seSyn->setObjectName("seSyn");
   seSyn->setMinimumWidth(120);
+  connect(seSyn, &QSpinBox::valueChanged, this, &TfmSynchronize::offsetChanged);
   auto* valueRow = new QHBoxLayout;
   valueRow->addWidget(seSyn);
   valueRow->addWidget(new QLabel("ms", this));
@@ -70,6 +72,14 @@ TfmSynchronize::TfmSynchronize(QWidget* owner) : OwnedDialog(owner) {
   layout->addLayout(steps);
   layout->addLayout(closing);
   layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+int TfmSynchronize::Offset() const {
+  return seSyn->value();
+}
+
+void TfmSynchronize::SetOffset(int milliseconds) {
+  seSyn->setValue(milliseconds);
 }
 
 void TfmSynchronize::Step(int milliseconds) {

@@ -16,10 +16,14 @@ class OffsetSpinBox : public QSpinBox {
 };
 
 // fmSynchronize: the synchronization offset in milliseconds. Created once at start-up and
-// kept, so the value lasts for the run; the subtitle clock reads seSyn on every tick.
+// kept, so the value lasts for the run; every change of it is told at once.
 class TfmSynchronize : public OwnedDialog {
+  Q_OBJECT
  public:
   explicit TfmSynchronize(QWidget* owner);
+
+  int Offset() const;
+  void SetOffset(int milliseconds);
 
   OffsetSpinBox* seSyn;
   QPushButton* SpeedButton8;  // -10s
@@ -33,6 +37,9 @@ class TfmSynchronize : public OwnedDialog {
   QPushButton* Button1;       // Reset
   QPushButton* BitBtn1;       // OK
   QPushButton* BitBtn2;       // Cancel
+
+ signals:
+  void offsetChanged(int milliseconds);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "main_window.h"
+#include "movie_control.h"
 
 namespace captivo {
 
@@ -38,7 +39,7 @@ void TfmMain::DropFileTarget1Drop(const std::vector<std::string>& paths) {
   // The first file opens as a movie, whatever its extension; the others are ignored.
   // ContinuedOffset and MovieDuration keep their values.
   if (paths.empty()) return;
-  MovieFileName = paths.front();
+  movie_->SetFileName(paths.front());
   OpenMovie();
 }
 

@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include <QAbstractEventDispatcher>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -14,15 +15,19 @@
 #include <QVBoxLayout>
 
 #include "about.h"
+#include "bitmap_subtitles.h"
 #include "command_boundary.h"
 #include "hook.h"
 #include "instance_registry.h"
 #include "maker.h"
 #include "message_hook.h"
+#include "movie_control.h"
+#include "movie_panel.h"
 #include "status_bar.h"
 #include "subtitle_display.h"
 #include "subtitle_surface.h"
 #include "subtitle_window.h"
+#include "synchronize.h"
 #include "toolbar_images.h"
 #include "user_prompts.h"
 #include "window_messages.h"
@@ -63,6 +68,7 @@ TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
   BuildLayout();
   BuildMenus();
   BuildToolBar();
+  BuildMovieControl();
   SetClientSize(kClientWidth, kClientHeight);
   const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
   move(desktop.center() - rect().center());
@@ -77,6 +83,10 @@ void TfmMain::AttachWindows(TfmSub* overlay, TfmSynchronize* synchronize) {
   fmSub = overlay;
   fmSynchronize = synchronize;
   display_ = std::make_unique<SubtitleDisplay>(*lbSubParent, *overlay);
+  bitmaps_ = std::make_unique<BitmapSubtitles>(*display_);
+  // The dialog tells its offset on every change: the clock never reads a widget.
+  connect(synchronize, &TfmSynchronize::offsetChanged, this,
+          [this](int milliseconds) { SyncOffset = milliseconds; });
 }
 
 void TfmMain::BuildLayout() {
@@ -108,21 +118,13 @@ void TfmMain::BuildLayout() {
   Splitter1->setHandleWidth(4);
   Splitter1->setOpaqueResize(false);  // only a line follows the mouse
   Splitter1->setChildrenCollapsible(true);
-  plMovie = new QWidget(Splitter1);
-  plMovie->setObjectName("plMovie");
-  plMovie->setAutoFillBackground(true);
-  QPalette black = plMovie->palette();
-  black.setColor(QPalette::Window, Qt::black);
-  plMovie->setPalette(black);
-  plMovie->installEventFilter(this);
+  plMovie = new MoviePanel(Splitter1);
   lbSubParent = new SubtitleSurface(Splitter1);
   lbSubParent->setObjectName("lbSubParent");
   lbSubParent->installEventFilter(this);
-  imSubtitle = lbSubParent->image;
-  imSubtitle->setObjectName("imSubtitle");
-  lbSubtitle = lbSubParent->label;
-  lbSubtitle->setObjectName("lbSubtitle");
-  lbSubtitle->SetText("Subtitle will display here !!!");
+  lbSubParent->image->setObjectName("imSubtitle");
+  lbSubParent->label->setObjectName("lbSubtitle");
+  lbSubParent->label->SetText("Subtitle will display here !!!");
   Splitter1->addWidget(plMovie);
   Splitter1->addWidget(lbSubParent);
   Splitter1->setStretchFactor(0, 1);
@@ -145,11 +147,6 @@ void TfmMain::BuildLayout() {
   sizingRetry_->setSingleShot(true);
   sizingRetry_->setInterval(200);
   connect(sizingRetry_, &QTimer::timeout, this, [this] { Run([this] { WMSizing(); }); });
-
-  tmMovie = new QTimer(this);
-  tmMovie->setObjectName("tmMovie");
-  tmMovie->setInterval(100);
-  connect(tmMovie, &QTimer::timeout, this, [this] { Run([this] { tmMovieTimer(); }); });
 
   // The idle update runs whenever the event loop is about to wait for more events.
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -179,12 +176,22 @@ void TfmMain::BuildMenus() {
   subtitle->addSeparator();
   QMenu* rates = subtitle->addMenu("Subtitle FrameRate");
   rates->menuAction()->setObjectName("SubtitleFrameRate1");
-  item(rates, SameAsMovie1, "SameAsMovie1", "Same As Movie");
-  item(rates, n001, "n001", "23.976");
-  item(rates, n002, "n002", "24.000");
-  item(rates, n003, "n003", "25.000");
-  item(rates, n004, "n004", "29.970");
-  item(rates, n005, "n005", "30.000");
+  // The six exclusive items run one handler, which tells them apart by their tag.
+  SubtitleFrameRate1 = new QActionGroup(this);
+  const char* rateItems[6][2] = {{"SameAsMovie1", "Same As Movie"},
+                                 {"n001", "23.976"},
+                                 {"n002", "24.000"},
+                                 {"n003", "25.000"},
+                                 {"n004", "29.970"},
+                                 {"n005", "30.000"}};
+  for (int tag = 0; tag < 6; ++tag) {
+    QAction* rate = nullptr;
+    item(rates, rate, rateItems[tag][0], rateItems[tag][1]);
+    rate->setCheckable(true);
+    rate->setData(tag);
+    SubtitleFrameRate1->addAction(rate);
+    connect(rate, &QAction::triggered, this, [this, tag] { Run([this, tag] { n005Click(tag); }); });
+  }
   subtitle->addSeparator();
   item(subtitle, AdjustSubtitle1, "AdjustSubtitle1", "Synchronize Subtitle");
   subtitle->addSeparator();
@@ -202,15 +209,6 @@ void TfmMain::BuildMenus() {
   about->addSeparator();
   item(about, About2, "About2", "&About ...");
 
-  // The six frame-rate items run one handler, which tells them apart by their tag.
-  QAction* rateItems[6] = {SameAsMovie1, n001, n002, n003, n004, n005};
-  for (int tag = 0; tag < 6; ++tag) {
-    frameRateItems_[tag] = rateItems[tag];
-    rateItems[tag]->setCheckable(true);
-    rateItems[tag]->setData(tag);
-    connect(rateItems[tag], &QAction::triggered, this,
-            [this, tag] { Run([this, tag] { n005Click(tag); }); });
-  }
   Bind(PlayFile1, &TfmMain::PlayFile1Click);
   Bind(ContinuedPlayFile1, &TfmMain::ContinuedPlayFile1Click);
   Bind(Play1, &TfmMain::Play1Click);
@@ -268,15 +266,39 @@ void TfmMain::Run(const std::function<void()>& command) {
   RunCommand(prompts_, this, command);
 }
 
+void TfmMain::BuildMovieControl() {
+  movie_ = new MovieControl(plMovie, this);
+  connect(movie_, &MovieControl::tick, this, [this] { Run([this] { tmMovieTimer(); }); });
+  connect(movie_, &MovieControl::openFailed, this, [this] {
+    prompts_.ShowMessage(this, "Error",
+                         QString("Movie file error or DivX codec not installed properly!\r"
+                                 "Please go ") +
+                             kMakerWebAddress + " for more information.",
+                         QMessageBox::Critical);
+  });
+  connect(movie_, &MovieControl::frameRateRead, this, [this](double rate) {
+    bitmaps_->ForgetDrawn();
+    SubtitleFrameRate = rate;
+    Subtitles.ForgetLastHit();
+  });
+  connect(movie_, &MovieControl::frameRateFailed, this, [this] {
+    prompts_.ShowMessage(this, "Error", "Can not get the frame rate of the movie",
+                         QMessageBox::Critical);
+  });
+  connect(movie_, &MovieControl::opened, this, &TfmMain::MovieOpened);
+  // plMovieResize: the picture was fitted to the panel; the next tick draws it anew.
+  connect(movie_, &MovieControl::pictureRefitted, this, [this] { bitmaps_->ForgetDrawn(); });
+}
+
 void TfmMain::FormCreate() {
   ReadSettings();
   ApplyOnTop();
   setAcceptDrops(true);  // DropFileTarget1
   MeasureNonClientSize();
-  MessageHook = std::make_unique<MessageHookProc>(*this);
+  MessageHook = std::make_unique<MessageHookProc>(tbMain, *movie_);
   qApp->installEventFilter(MessageHook.get());
   SetHook();
-  SameAsMovie1->setChecked(true);
+  SubtitleFrameRate1->actions().front()->setChecked(true);  // Same As Movie
 }
 
 void TfmMain::MeasureNonClientSize() {
@@ -322,7 +344,7 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfmMain::FormCloseQuery() {
-  if (tmMovie->isActive()) Stop1Click();
+  if (movie_->IsRunning()) Stop1Click();
 }
 
 void TfmMain::FormClose() {
@@ -364,14 +386,14 @@ void TfmMain::About2Click() {
 
 void TfmMain::ApplicationEvents1Idle() {
   // A name alone (the first open failed, or opened no movie) is nothing to play.
-  const bool named = MovieOpen;
-  const bool running = named && tmMovie->isActive();
+  const bool open = movie_->IsOpen();
+  const bool running = open && movie_->IsRunning();
   PlayFile1->setEnabled(true);
-  Play1->setEnabled(named && !running);
+  Play1->setEnabled(open && !running);
   Pause1->setEnabled(running);
   Stop1->setEnabled(running);
   for (QAction* view : {NN1, NN2, NN3}) view->setEnabled(running);
-  ContinuedPlayFile1->setEnabled(MovieDuration != 0);
+  ContinuedPlayFile1->setEnabled(movie_->Duration() != 0);
   ChangeSubtitleLanguage1->setEnabled(VobSubMode);
 }
 
@@ -405,10 +427,10 @@ int TfmMain::MenuBarHeight() const {
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == plMovie && event->type() == QEvent::Resize) Run([this] { plMovieResize(); });
   // lbSubParentResize: the strip's image is renewed at the new size; the next tick draws
   // the picture anew.
-  if (watched == lbSubParent && event->type() == QEvent::Resize) LastVobSubIndex = -1;
+  if (watched == lbSubParent && event->type() == QEvent::Resize && bitmaps_)
+    bitmaps_->ForgetDrawn();
   return QMainWindow::eventFilter(watched, event);
 }
 

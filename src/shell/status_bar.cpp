@@ -36,13 +36,14 @@ void StatusBar::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
 }
 
-void StatusBar::SetPanelText(int panel, const QString& text) {
+void StatusBar::SetPanelText(Panel panel, const QString& text) {
   // The clock writes a panel ten times a second; equal text is not laid out again.
-  if (panels_[panel]->text() != text) panels_[panel]->setText(text);
+  QLabel* label = PanelLabel(panel);
+  if (label->text() != text) label->setText(text);
 }
 
-QString StatusBar::PanelText(int panel) const {
-  return panels_[panel]->text();
+QString StatusBar::PanelText(Panel panel) const {
+  return PanelLabel(panel)->text();
 }
 
 }  // namespace captivo

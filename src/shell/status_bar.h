@@ -6,14 +6,17 @@ class QLabel;
 
 namespace captivo {
 
+// The five panels, left to right.
+enum class Panel { Position, Length, FrameRate, PictureSize, SubtitleFrameRate };
+
 // sbMain: five panels of 100, 100, 100 and 50 pixels, the fifth reaching to the right end
 // (and at least 50 wide). A bar narrower than that cuts its panels at its right end.
 class StatusBar : public QWidget {
  public:
   explicit StatusBar(QWidget* parent = nullptr);
-  void SetPanelText(int panel, const QString& text);
-  QString PanelText(int panel) const;
-  QLabel* Panel(int panel) const { return panels_[panel]; }
+  void SetPanelText(Panel panel, const QString& text);
+  QString PanelText(Panel panel) const;
+  QLabel* PanelLabel(Panel panel) const { return panels_[static_cast<int>(panel)]; }
   QSize minimumSizeHint() const override;
 
  protected:

@@ -2,7 +2,6 @@
 #include <QFile>
 
 #include "file_names.h"
-
 #include "main_window.h"
 #include "subtitle_loader.h"
 #include "user_prompts.h"
@@ -34,6 +33,10 @@ void TfmMain::OpenSubtitleFile(const std::string& path) {
   // Also after a reader's own message box; a raised error has skipped both.
   Subtitles.SubtitleFileName = path;
   ResetSubtitleFrameRate();
+}
+
+void TfmMain::ChangeSubtitleLanguage1Click() {
+  OpenSubtitleFile(Subtitles.SubtitleFileName);
 }
 
 }  // namespace captivo

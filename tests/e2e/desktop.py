@@ -97,7 +97,7 @@ class Desktop:
         self.kind, self.output = kind, output
         self.width, self.height = width, height
         self.home = tempfile.mkdtemp(prefix="captivo-e2e-")
-        self.xvfb = self.session = self.app = None
+        self.xvfb = self.session = self.app = self.app_log = None
         self.display = None
         self.compositor_window = None
         # The Wayland compositor's panel across the top, where its clock ticks.
@@ -189,10 +189,12 @@ class Desktop:
         return env
 
     def start_program(self, *args, wait=True):
-        self.app = subprocess.Popen([os.path.join(self.program_dir, "captivo"), *args], env=self.env(),
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.app_log = os.path.join(self.home, "captivo.log")
+        with open(self.app_log, "w") as log:
+            self.app = subprocess.Popen([os.path.join(self.program_dir, "captivo"), *args], env=self.env(),
+                                        stdout=log, stderr=subprocess.STDOUT)
         if wait and self.kind != "wayland":
-            return self.wait_window("^Captivo$")
+            return self.wait_window("^Captivo$", timeout=30)
         return None
 
     def stop_program(self, timeout=10):
@@ -221,7 +223,11 @@ class Desktop:
             if ids:
                 return ids[-1]
             time.sleep(0.1)
-        raise AssertionError(f"no window named {name}")
+        state = "running" if self.app and self.app.poll() is None else f"ended with {self.app and self.app.returncode}"
+        raise AssertionError(f"no window named {name}; the program {state}, its output:\n{self.program_output()}")
+
+    def program_output(self):
+        return open(self.app_log).read()[-4000:] if self.app_log and os.path.exists(self.app_log) else ""
 
     def main_window(self):
         """The main window's id, looked up anew: it changes when the picture panel first

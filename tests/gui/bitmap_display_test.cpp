@@ -2,10 +2,14 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "bitmap_subtitles.h"
 #include "fake_movix.h"
 #include "fake_vobsub.h"
 #include "sellan.h"
+#include "subtitle_display.h"
 #include "subtitle_image.h"
+#include "subtitle_label.h"
+#include "subtitle_surface.h"
 #include "window_fixture.h"
 
 namespace captivo::test {
@@ -14,27 +18,57 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// A window in bitmap mode, the fake library answering with one picture.
+// A picture of one colour with opacity `alpha`, as the fake library hands it out.
+void Picture(int32_t index, int width, int height, uint8_t b, uint8_t g, uint8_t r, uint8_t alpha) {
+  VobSub().due = true;
+  VobSub().index = index;
+  VobSub().pixels.clear();
+  for (int i = 0; i < width * height; ++i)
+    VobSub().pixels.insert(VobSub().pixels.end(), {b, g, r, alpha});
+  const int32_t rect[4] = {30, 400, 30 + width, 400 + height};
+  std::copy(rect, rect + 4, VobSub().rect);
+}
+
+int64_t Fetches() {
+  const Calls calls = VobSub().Take();
+  return std::count(calls.begin(), calls.end(), "GetDataPointer");
+}
+
+// The two surfaces at their start-up sizes, and the bitmap subtitles drawn on them.
+struct Surfaces {
+  Surfaces() {
+    VobSub() = FakeVobSub();
+    strip.resize(550, 83);
+    overlay.resize(1016, 173);
+    strip.show();
+    overlay.show();
+  }
+  QRgb Strip(int x, int y) { return strip.image->Surface().pixel(x, y); }
+  QRgb Overlay(int x, int y) { return overlay.image->Surface().pixel(x, y); }
+  SubtitleSurface strip, overlay;
+  SubtitleDisplay display{strip, overlay};
+  BitmapSubtitles bitmaps{display};
+};
+
+// A window playing a 25 fps movie with a VobSub set loaded beside it.
 struct BitmapFixture : WindowFixture {
-  BitmapFixture() {
+  explicit BitmapFixture(int32_t rate = 25000) {
     VobSub() = FakeVobSub();
     Movix() = FakeMovix();
-    fmMain->VobSubMode = true;
-    fmMain->SubtitleFrameRate = 25;
-    fmMain->tmMovie->start();
+    Movix().frameRate = rate;
+    Movix().width = 640;
+    Movix().height = 272;
+    prompts.files.push_back(QString::fromStdString(dir.Write("film.avi", "movie")));
+    Trigger("PlayFile1");
+    LoadSubtitle(WriteSet("Film"));
+    VobSub().Take();
   }
-  // A picture of one colour with opacity `alpha`.
-  void Picture(int32_t index, int width, int height, uint8_t b, uint8_t g, uint8_t r,
-               uint8_t alpha) {
-    VobSub().due = true;
-    VobSub().index = index;
-    VobSub().pixels.clear();
-    for (int i = 0; i < width * height; ++i)
-      VobSub().pixels.insert(VobSub().pixels.end(), {b, g, r, alpha});
-    const int32_t rect[4] = {30, 400, 30 + width, 400 + height};
-    std::copy(rect, rect + 4, VobSub().rect);
+  // A set's two files; the path of its ".sub".
+  std::string WriteSet(const std::string& name) {
+    dir.Write(name + ".idx", "# index\n");
+    return dir.Write(name + ".sub", "");
   }
-  QRgb Strip(int x, int y) { return fmMain->imSubtitle->Surface().pixel(x, y); }
+  QRgb Strip(int x, int y) { return StripImage().Surface().pixel(x, y); }
 };
 
 }  // namespace
@@ -65,89 +99,88 @@ void BitmapDisplayTest::pixelsAreCompositedOverBlack_data() {
 void BitmapDisplayTest::pixelsAreCompositedOverBlack() {
   QFETCH(QList<int>, bgra);
   QFETCH(QList<int>, shown);
-  BitmapFixture f;
-  f.Picture(1, 4, 2, bgra[0], bgra[1], bgra[2], bgra[3]);
+  Surfaces s;
+  Picture(1, 4, 2, bgra[0], bgra[1], bgra[2], bgra[3]);
   const std::vector<uint8_t> delivered = VobSub().pixels;
-  f.fmMain->tmMovieTimer();
-  const int x = (f.fmMain->imSubtitle->width() - 4) / 2;
-  QCOMPARE(f.Strip(x, 0), qRgb(shown[2], shown[1], shown[0]));
-  QCOMPARE(f.fmSub->imSub->Surface().pixel((f.fmSub->imSub->width() - 4) / 2 + 3, 1),
-           qRgb(shown[2], shown[1], shown[0]));
+  s.bitmaps.ShowAt(0);
+  QCOMPARE(s.Strip((550 - 4) / 2, 0), qRgb(shown[2], shown[1], shown[0]));
+  QCOMPARE(s.Overlay((1016 - 4) / 2 + 3, 1), qRgb(shown[2], shown[1], shown[0]));
   QCOMPARE(VobSub().pixels, delivered);  // the library's block is left as it was
 }
 
 void BitmapDisplayTest::widePictureIsCentredAndCutOnBothSides() {
-  BitmapFixture f;
-  f.fmMain->SetClientSize(500, f.fmMain->ClientHeight());
-  QTest::qWait(10);
-  QCOMPARE(f.fmMain->imSubtitle->width(), 500);
+  Surfaces s;
+  s.strip.resize(500, 83);
   // 600 pixels, each column's blue byte telling its x: drawn from x = -50.
-  f.Picture(1, 600, 2, 0, 0, 0, 255);
+  Picture(1, 600, 2, 0, 0, 0, 255);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 600; ++x)
       VobSub().pixels[(y * 600 + x) * 4] = static_cast<uint8_t>(x % 256);
-  f.fmMain->tmMovieTimer();
-  QCOMPARE(qBlue(f.Strip(0, 0)), 50 * 255 / 256);
-  QCOMPARE(qBlue(f.Strip(499, 1)), (549 % 256) * 255 / 256);
+  s.bitmaps.ShowAt(0);
+  QCOMPARE(qBlue(s.Strip(0, 0)), 50 * 255 / 256);
+  QCOMPARE(qBlue(s.Strip(499, 1)), (549 % 256) * 255 / 256);
 }
 
 void BitmapDisplayTest::tallPictureKeepsItsTopRows() {
-  BitmapFixture f;
-  f.Picture(1, 10, 200, 255, 255, 255, 255);
-  f.fmMain->tmMovieTimer();
-  const int x = (f.fmMain->imSubtitle->width() - 10) / 2;
-  QCOMPARE(f.fmMain->imSubtitle->height(), 83);
-  QCOMPARE(f.Strip(x, 0), qRgb(254, 254, 254));
-  QCOMPARE(f.Strip(x, 82), qRgb(254, 254, 254));
-  QCOMPARE(f.fmSub->imSub->Surface().pixel((1016 - 10) / 2, 172), qRgb(254, 254, 254));
-  QCOMPARE(f.Strip(x - 1, 0), qRgb(0, 0, 0));
+  Surfaces s;
+  Picture(1, 10, 200, 255, 255, 255, 255);
+  s.bitmaps.ShowAt(0);
+  const int x = (550 - 10) / 2;
+  QCOMPARE(s.Strip(x, 0), qRgb(254, 254, 254));
+  QCOMPARE(s.Strip(x, 82), qRgb(254, 254, 254));
+  QCOMPARE(s.Overlay((1016 - 10) / 2, 172), qRgb(254, 254, 254));
+  QCOMPARE(s.Strip(x - 1, 0), qRgb(0, 0, 0));
 }
 
 void BitmapDisplayTest::aPictureIsFetchedOncePerShowing() {
-  BitmapFixture f;
-  auto fetches = [] {
-    const Calls calls = VobSub().Take();
-    return std::count(calls.begin(), calls.end(), "GetDataPointer");
-  };
-  f.Picture(7, 4, 2, 255, 255, 255, 255);
-  for (int i = 0; i < 5; ++i) f.fmMain->tmMovieTimer();
-  QCOMPARE(fetches(), 1);  // 7 is fetched once however long it stays
+  Surfaces s;
+  Picture(7, 4, 2, 255, 255, 255, 255);
+  for (int i = 0; i < 5; ++i) s.bitmaps.ShowAt(i * 100);
+  QCOMPARE(Fetches(), 1);  // 7 is fetched once however long it stays
   VobSub().due = false;
-  f.fmMain->tmMovieTimer();
-  QCOMPARE(f.Strip(f.fmMain->imSubtitle->width() / 2, 0), qRgb(0, 0, 0));  // a gap: black
-  QCOMPARE(f.fmMain->LastVobSubIndex, -1);
-  f.Picture(8, 4, 2, 255, 255, 255, 255);
-  f.fmMain->tmMovieTimer();
-  f.fmMain->tmMovieTimer();
-  f.Picture(7, 4, 2, 255, 255, 255, 255);  // seeking back into 7 draws it again
-  f.fmMain->tmMovieTimer();
-  QCOMPARE(fetches(), 2);
-  QVERIFY(!f.fmMain->lbSubtitle->isVisible());
-  QVERIFY(f.fmMain->imSubtitle->isVisible());
+  s.bitmaps.ShowAt(600);
+  QCOMPARE(s.Strip(275, 0), qRgb(0, 0, 0));  // a gap: black
+  Picture(8, 4, 2, 255, 255, 255, 255);
+  s.bitmaps.ShowAt(700);
+  s.bitmaps.ShowAt(800);
+  Picture(7, 4, 2, 255, 255, 255, 255);  // seeking back into 7 draws it again
+  s.bitmaps.ShowAt(100);
+  QCOMPARE(Fetches(), 2);
+  // After a gap the same picture is fetched anew.
+  VobSub().due = false;
+  s.bitmaps.ShowAt(900);
+  Picture(7, 4, 2, 255, 255, 255, 255);
+  s.bitmaps.ShowAt(100);
+  QCOMPARE(Fetches(), 1);
 }
 
 void BitmapDisplayTest::clockAsksForTheSubtitlePositionInMilliseconds() {
-  BitmapFixture f;
-  f.fmMain->SubtitleFrameRate = 23.976;
+  BitmapFixture f(23976);
   Movix().position = 2400;
-  f.fmMain->tmMovieTimer();
+  f.Tick();
   QCOMPARE(VobSub().Take().front(), std::string("GetFrame 100100"));
-  // Without a frame rate there is no time to ask for.
-  f.fmMain->SubtitleFrameRate = 0;
-  f.fmMain->tmMovieTimer();
+  QVERIFY(!f.StripText().isVisible());
+  QVERIFY(f.StripImage().isVisible());
+  // Without a frame rate there is no time to ask for: a sound file has none.
+  Movix().frameRate = 0;
+  f.prompts.files.push_back(QString::fromStdString(f.dir.Write("sound.wav", "sound")));
+  f.Trigger("PlayFile1");
+  VobSub().Take();
+  f.Tick();
   QVERIFY(VobSub().Take().empty());
 }
 
 void BitmapDisplayTest::resizingTheStripRedrawsThePicture() {
   BitmapFixture f;
-  f.Picture(3, 4, 2, 255, 255, 255, 255);
-  f.fmMain->tmMovieTimer();
-  f.fmMain->SetClientSize(700, f.fmMain->ClientHeight());
+  Picture(3, 4, 2, 255, 255, 255, 255);
+  f.Tick();
+  QCOMPARE(Fetches(), 1);
+  f.ResizeClient(700, f.ClientSize().height());
   QTest::qWait(10);
-  QCOMPARE(f.fmMain->LastVobSubIndex, -1);
   QCOMPARE(f.Strip(348, 0), qRgb(0, 0, 0));  // the renewed strip is blank...
-  f.fmMain->tmMovieTimer();
-  QCOMPARE(f.Strip(348, 0), qRgb(254, 254, 254));  // ...until the next tick, at the new centre
+  f.Tick();
+  QCOMPARE(Fetches(), 1);                          // ...the same picture fetched again...
+  QCOMPARE(f.Strip(348, 0), qRgb(254, 254, 254));  // ...and drawn at the new centre
 }
 
 void BitmapDisplayTest::languageListAndChoice() {
@@ -163,8 +196,7 @@ void BitmapDisplayTest::languageListAndChoice() {
       if (row != -2) sellan->Button1->click();  // -2: closed with the close box
       return 0;
     };
-    VobSub().Take();
-    f.fmMain->SelectVobSubLanguage();
+    f.LoadSubtitle(f.WriteSet("Film"));
     return std::make_pair(items, VobSub().Take().back());
   };
   auto [items, set] = choose({"English", "", "(Not detected)"}, 0);
@@ -188,33 +220,29 @@ void BitmapDisplayTest::languageListAndChoice() {
 void BitmapDisplayTest::vobSubSetsAreRecognisedBesideTheirSibling() {
   BitmapFixture f;
   VobSub().languages = {"English"};
-  f.prompts.onExec = [](QDialog*) { return 0; };
   const std::string base = (f.dir.Path() / "Film").string();
-  f.dir.Write("Film.idx", "# index\n");
-  f.dir.Write("Film.sub", "{1}{2}text\n");
   f.dir.Write("Film.IFO", "");
   for (const char* extension : {".sub", ".idx", ".IFO"}) {
-    f.fmMain->VobSubMode = false;
-    f.fmMain->n003->trigger();
-    f.fmMain->OpenSubtitleFile(base + extension);
-    QVERIFY(f.fmMain->VobSubMode);
+    f.LoadSubtitle(f.dir.Write("text.srt", "1\n00:00:01,000 --> 00:00:02,000\nx\n"));
+    f.Trigger("n003");
+    f.LoadSubtitle(base + extension);
     const Calls calls = VobSub().Take();
     QCOMPARE(calls.front(), "LoadVobSubFile " + base);
-    QVERIFY(f.fmMain->SameAsMovie1->isChecked());
-    QCOMPARE(QString::fromStdString(f.fmMain->Subtitles.SubtitleFileName),
-             QString::fromStdString(base + extension));
+    QVERIFY(f.Action("SameAsMovie1")->isChecked());
+    f.Idle();
+    QVERIFY(f.Action("ChangeSubtitleLanguage1")->isEnabled());
+    f.Trigger("ChangeSubtitleLanguage1");  // the same set, the language asked again
+    QCOMPARE(VobSub().Take().front(), "LoadVobSubFile " + base);
   }
-  f.fmMain->ApplicationEvents1Idle();
-  QVERIFY(f.fmMain->ChangeSubtitleLanguage1->isEnabled());
-  f.fmMain->ChangeSubtitleLanguage1->trigger();  // the same set, the language asked again
-  QCOMPARE(VobSub().Take().front(), "LoadVobSubFile " + base);
   // A ".sub" alone is text, and so is an ".idx" without its ".sub".
-  f.fmMain->OpenSubtitleFile(f.dir.Write("alone.sub", "{5}{6}text\n"));
-  QVERIFY(!f.fmMain->VobSubMode);
-  QCOMPARE(f.fmMain->Subtitles.Text(0), std::string("text"));
+  f.LoadSubtitle(f.dir.Write("alone.sub", "{5}{6}text\n"));
+  Movix().position = 5;
+  f.Tick();
+  QCOMPARE(f.StripText().Text(), std::string("text"));
+  f.Idle();
+  QVERIFY(!f.Action("ChangeSubtitleLanguage1")->isEnabled());
   f.prompts.messages.clear();
-  f.fmMain->OpenSubtitleFile(f.dir.Write("lonely.idx", "# index\n"));
-  QVERIFY(!f.fmMain->VobSubMode);
+  f.LoadSubtitle(f.dir.Write("lonely.idx", "# index\n"));
   QCOMPARE(f.prompts.messages.size(), size_t{1});  // unknown format
   QVERIFY(VobSub().Take().empty());
 }

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "about.h"
+#include "fake_movix.h"
 #include "profile_file.h"
 #include "status_bar.h"
 #include "subtitle_label.h"
@@ -50,34 +51,35 @@ void MainWindowTest::startsAsDrawn() {
   w.setWindowState(Qt::WindowMaximized);
   QCoreApplication::processEvents();
   QVERIFY(!(w.windowState() & Qt::WindowMaximized));
-  QCOMPARE(w.centralWidget()->size(), QSize(550, 350));
-  QCOMPARE(w.tlbMain->height(), 29);
-  QCOMPARE(w.Panel1->height(), 17);
-  QCOMPARE(w.plMovie->size(), QSize(550, 198));
-  QCOMPARE(w.Splitter1->handleWidth(), 4);
-  QCOMPARE(w.lbSubParent->size(), QSize(550, 83));
-  QCOMPARE(w.lbSubtitle->size(), QSize(550, 83));
-  QCOMPARE(w.sbMain->height(), 19);
-  QVERIFY(!w.Splitter1->opaqueResize());
-  QCOMPARE(w.tbMain->minimum(), 0);
-  QCOMPARE(w.tbMain->maximum(), 1000);
-  QCOMPARE(w.tbMain->value(), 0);
-  QCOMPARE(w.tbMain->tickPosition(), QSlider::NoTicks);
-  QCOMPARE(w.tbMain->focusPolicy(), Qt::NoFocus);
-  QCOMPARE(w.lbSubtitle->Text(), std::string("Subtitle will display here !!!"));
-  QCOMPARE(w.lbSubtitle->Font().color, QColor(Qt::white));
-  QCOMPARE(w.lbSubtitle->Font().font.family(), QString("Arial"));
-  QCOMPARE(w.lbSubtitle->Font().font.pixelSize(), 19);
-  QVERIFY(w.lbSubtitle->isVisible());
-  QVERIFY(!w.imSubtitle->isVisible());
-  QVERIFY(!w.tmMovie->isActive());
-  QCOMPARE(w.tmMovie->interval(), 100);
-  for (int panel = 0; panel < 5; ++panel) QVERIFY(w.sbMain->PanelText(panel).isEmpty());
+  QCOMPARE(f.ClientSize(), QSize(550, 350));
+  QCOMPARE(f.Part("tlbMain").height(), 29);
+  QCOMPARE(f.Part("Panel1").height(), 17);
+  QCOMPARE(f.Part("plMovie").size(), QSize(550, 198));
+  auto& splitter = static_cast<QSplitter&>(f.Part("Splitter1"));
+  QCOMPARE(splitter.handleWidth(), 4);
+  QCOMPARE(f.Part("lbSubParent").size(), QSize(550, 83));
+  QCOMPARE(f.StripText().size(), QSize(550, 83));
+  QCOMPARE(f.Part("sbMain").height(), 19);
+  QVERIFY(!splitter.opaqueResize());
+  QCOMPARE(f.SeekBar().minimum(), 0);
+  QCOMPARE(f.SeekBar().maximum(), 1000);
+  QCOMPARE(f.SeekBar().value(), 0);
+  QCOMPARE(f.SeekBar().tickPosition(), QSlider::NoTicks);
+  QCOMPARE(f.SeekBar().focusPolicy(), Qt::NoFocus);
+  QCOMPARE(f.StripText().Text(), std::string("Subtitle will display here !!!"));
+  QCOMPARE(f.StripText().Font().color, QColor(Qt::white));
+  QCOMPARE(f.StripText().Font().font.family(), QString("Arial"));
+  QCOMPARE(f.StripText().Font().font.pixelSize(), 19);
+  QVERIFY(f.StripText().isVisible());
+  QVERIFY(!f.StripImage().isVisible());
+  QVERIFY(!f.ClockRuns());
+  QCOMPARE(w.findChild<QTimer*>("tmMovie")->interval(), 100);
+  for (Panel panel : {Panel::Position, Panel::Length, Panel::FrameRate, Panel::PictureSize,
+                      Panel::SubtitleFrameRate})
+    QVERIFY(f.PanelText(panel).isEmpty());
   // First start with no settings: on top, and checked.
-  QVERIFY(w.OnTopFlag);
   QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
-  QVERIFY(w.AlwaysonTop1->isChecked());
-  QVERIFY(w.NonClientHeight >= w.menuBar()->height());
+  QVERIFY(f.Action("AlwaysonTop1")->isChecked());
   // Outside full screen the overlay is out of sight.
   QVERIFY(!f.fmSub->isVisible());
   QCOMPARE(f.fmSub->size(), QSize(1016, 173));
@@ -94,28 +96,29 @@ void MainWindowTest::menusCarryTheirCaptionsShortcutsAndTags() {
     const char* caption;
     const char* shortcut;
   } items[] = {
-      {w.PlayFile1, "&Play File ...", "Ctrl+O"},
-      {w.ContinuedPlayFile1, "Continued Play File ...", ""},
-      {w.Play1, "Play", ""},
-      {w.Pause1, "Pause", "Ctrl+P"},
-      {w.Stop1, "Stop", "Ctrl+S"},
-      {w.Exit1, "&Exit", ""},
-      {w.LoadSubtitle1, "&Load Subtitle ...", "Ctrl+L"},
-      {w.SetSubtitleFont1, "Set Subtitle Font ...", ""},
-      {w.AdjustSubtitle1, "Synchronize Subtitle", ""},
-      {w.ChangeSubtitleLanguage1, "Change Subtitle Language", ""},
-      {w.NN1, "Origin Size", ""},
-      {w.NN2, "Double Size", ""},
-      {w.NN3, "Full Screen", "F4"},
-      {w.AlwaysonTop1, "Always on Top", ""},
-      {w.BrindleHomepage1, "&Brindle Homepage", ""},
-      {w.About2, "&About ...", ""},
+      {f.Action("PlayFile1"), "&Play File ...", "Ctrl+O"},
+      {f.Action("ContinuedPlayFile1"), "Continued Play File ...", ""},
+      {f.Action("Play1"), "Play", ""},
+      {f.Action("Pause1"), "Pause", "Ctrl+P"},
+      {f.Action("Stop1"), "Stop", "Ctrl+S"},
+      {f.Action("Exit1"), "&Exit", ""},
+      {f.Action("LoadSubtitle1"), "&Load Subtitle ...", "Ctrl+L"},
+      {f.Action("SetSubtitleFont1"), "Set Subtitle Font ...", ""},
+      {f.Action("AdjustSubtitle1"), "Synchronize Subtitle", ""},
+      {f.Action("ChangeSubtitleLanguage1"), "Change Subtitle Language", ""},
+      {f.Action("NN1"), "Origin Size", ""},
+      {f.Action("NN2"), "Double Size", ""},
+      {f.Action("NN3"), "Full Screen", "F4"},
+      {f.Action("AlwaysonTop1"), "Always on Top", ""},
+      {f.Action("BrindleHomepage1"), "&Brindle Homepage", ""},
+      {f.Action("About2"), "&About ...", ""},
   };
   for (const auto& i : items) {
     QCOMPARE(i.item->text(), QString(i.caption));
     QCOMPARE(i.item->shortcut().toString(), QString(i.shortcut));
   }
-  const QAction* rates[6] = {w.SameAsMovie1, w.n001, w.n002, w.n003, w.n004, w.n005};
+  const QAction* rates[6] = {f.Action("SameAsMovie1"), f.Action("n001"), f.Action("n002"),
+                             f.Action("n003"),         f.Action("n004"), f.Action("n005")};
   const char* captions[6] = {"Same As Movie", "23.976", "24.000", "25.000", "29.970", "30.000"};
   for (int tag = 0; tag < 6; ++tag) {
     QCOMPARE(rates[tag]->text(), QString(captions[tag]));
@@ -126,24 +129,23 @@ void MainWindowTest::menusCarryTheirCaptionsShortcutsAndTags() {
 
 void MainWindowTest::toolButtonsShareTheirItemsActions() {
   WindowFixture f;
-  TfmMain& w = *f.fmMain;
   const struct {
     const char* name;
     int left;
     QAction* action;
   } buttons[] = {
-      {"tbtnOpenFile", 0, w.PlayFile1},
-      {"tbtnPlay", 27, w.Play1},
-      {"tbtnPause", 54, w.Pause1},
-      {"tbtnStop", 81, w.Stop1},
-      {"tbtnLoadSub", 116, w.LoadSubtitle1},
-      {"tbtnSubFont", 143, w.SetSubtitleFont1},
-      {"tbtnNN1", 178, w.NN1},
-      {"tbtnNN2", 205, w.NN2},
-      {"tbtnNN3", 232, w.NN3},
+      {"tbtnOpenFile", 0, f.Action("PlayFile1")},
+      {"tbtnPlay", 27, f.Action("Play1")},
+      {"tbtnPause", 54, f.Action("Pause1")},
+      {"tbtnStop", 81, f.Action("Stop1")},
+      {"tbtnLoadSub", 116, f.Action("LoadSubtitle1")},
+      {"tbtnSubFont", 143, f.Action("SetSubtitleFont1")},
+      {"tbtnNN1", 178, f.Action("NN1")},
+      {"tbtnNN2", 205, f.Action("NN2")},
+      {"tbtnNN3", 232, f.Action("NN3")},
   };
   for (const auto& b : buttons) {
-    auto* button = w.tlbMain->findChild<QToolButton*>(b.name);
+    auto* button = f.Part("tlbMain").findChild<QToolButton*>(b.name);
     QVERIFY2(button, b.name);
     QCOMPARE(button->defaultAction(), b.action);
     QCOMPARE(button->geometry(), QRect(b.left, 0, 27, 26));
@@ -156,61 +158,54 @@ void MainWindowTest::toolButtonsShareTheirItemsActions() {
     QVERIFY2(!QToolTip::isVisible(), b.name);
   }
   // The subtitle button runs exactly what its item runs.
-  QTest::mouseClick(w.tlbMain->findChild<QToolButton*>("tbtnLoadSub"), Qt::LeftButton);
+  QTest::mouseClick(f.Part("tlbMain").findChild<QToolButton*>("tbtnLoadSub"), Qt::LeftButton);
   QCOMPARE(f.prompts.fileDialogs, QStringList({"Load Subtitle|Subtitle Files(*.*) (*)"}));
 }
 
 void MainWindowTest::idleUpdateEnablesByPlayerState() {
   WindowFixture f;
-  TfmMain& w = *f.fmMain;
-  struct State {
-    bool movie;
-    bool timer;
-    int32_t duration;
-    bool vobsub;
-    bool play, pauseStop, views;
-  } states[] = {
-      {false, false, 0, false, false, false, false},
-      {true, true, 100, true, false, true, true},
-      {true, false, 0, false, true, false, false},
+  Movix() = FakeMovix();
+  auto expect = [&](bool play, bool pauseStop, bool views, bool continued, bool language) {
+    f.Idle();
+    QVERIFY(f.Action("PlayFile1")->isEnabled());
+    QCOMPARE(f.Action("Play1")->isEnabled(), play);
+    QCOMPARE(f.Action("Pause1")->isEnabled(), pauseStop);
+    QCOMPARE(f.Action("Stop1")->isEnabled(), pauseStop);
+    for (const char* view : {"NN1", "NN2", "NN3"}) QCOMPARE(f.Action(view)->isEnabled(), views);
+    QCOMPARE(f.Action("ContinuedPlayFile1")->isEnabled(), continued);
+    QCOMPARE(f.Action("ChangeSubtitleLanguage1")->isEnabled(), language);
+    QVERIFY(f.Action("LoadSubtitle1")->isEnabled() && f.Action("SetSubtitleFont1")->isEnabled());
   };
-  for (const State& s : states) {
-    w.MovieOpen = s.movie;
-    s.timer ? w.tmMovie->start() : w.tmMovie->stop();
-    w.MovieDuration = s.duration;
-    w.VobSubMode = s.vobsub;
-    w.ApplicationEvents1Idle();
-    QVERIFY(w.PlayFile1->isEnabled());
-    QCOMPARE(w.Play1->isEnabled(), s.play);
-    QCOMPARE(w.Pause1->isEnabled(), s.pauseStop);
-    QCOMPARE(w.Stop1->isEnabled(), s.pauseStop);
-    for (QAction* view : {w.NN1, w.NN2, w.NN3}) QCOMPARE(view->isEnabled(), s.views);
-    QCOMPARE(w.ContinuedPlayFile1->isEnabled(), s.duration != 0);
-    QCOMPARE(w.ChangeSubtitleLanguage1->isEnabled(), s.vobsub);
-    QVERIFY(w.LoadSubtitle1->isEnabled() && w.SetSubtitleFont1->isEnabled());
-  }
-  w.tmMovie->stop();
+  expect(false, false, false, false, false);  // no movie
+  Movix().duration = 100;
+  f.prompts.files.push_back(QString::fromStdString(f.dir.Write("film.avi", "movie")));
+  f.Trigger("PlayFile1");
+  f.dir.Write("set.sub", "");
+  f.LoadSubtitle(f.dir.Write("set.idx", ""));
+  expect(false, true, true, true, true);  // running, a bitmap set loaded
+  f.Trigger("Stop1");
+  f.LoadSubtitle(f.dir.Write("text.srt", "1\n00:00:01,000 --> 00:00:02,000\nx\n"));
+  expect(true, false, false, true, false);  // stopped, text subtitles
   // The idle update runs by itself whenever the event loop falls idle.
-  w.MovieOpen = false;
-  w.Play1->setEnabled(true);
+  f.Trigger("Play1");
+  f.Action("Play1")->setEnabled(true);
   QEventLoop loop;  // a loop that really waits, as the program's does
   QTimer::singleShot(20, &loop, &QEventLoop::quit);
   loop.exec();
-  QVERIFY(!w.Play1->isEnabled());
+  QVERIFY(!f.Action("Play1")->isEnabled());
 }
 
 void MainWindowTest::statusBarKeepsItsPanelWidths() {
   WindowFixture f;
-  TfmMain& w = *f.fmMain;
+  auto& bar = static_cast<StatusBar&>(f.Part("sbMain"));
   for (int width : {550, 900, 420}) {
-    w.resize(width, w.height());
+    f.ResizeClient(width, f.ClientSize().height());
     QTest::qWait(10);
-    QCOMPARE(w.sbMain->Panel(0)->width(), 100);
-    QCOMPARE(w.sbMain->Panel(1)->width(), 100);
-    QCOMPARE(w.sbMain->Panel(2)->width(), 100);
-    QCOMPARE(w.sbMain->Panel(3)->width(), 50);
-    const QLabel* last = w.sbMain->Panel(4);
-    QCOMPARE(last->geometry().right(), w.sbMain->width() - 1);
+    QCOMPARE(bar.PanelLabel(Panel::Position)->width(), 100);
+    QCOMPARE(bar.PanelLabel(Panel::Length)->width(), 100);
+    QCOMPARE(bar.PanelLabel(Panel::FrameRate)->width(), 100);
+    QCOMPARE(bar.PanelLabel(Panel::PictureSize)->width(), 50);
+    QCOMPARE(bar.PanelLabel(Panel::SubtitleFrameRate)->geometry().right(), bar.width() - 1);
   }
 }
 
@@ -228,26 +223,24 @@ void MainWindowTest::settingsDecideAlwaysOnTop() {
   QFETCH(QString, value);
   QFETCH(bool, onTop);
   WindowFixture f("[Setting]\nOnTop=" + value.toStdString() + "\n");
-  QCOMPARE(f.fmMain->OnTopFlag, onTop);
   QCOMPARE(bool(f.fmMain->windowFlags() & Qt::WindowStaysOnTopHint), onTop);
-  QCOMPARE(f.fmMain->AlwaysonTop1->isChecked(), onTop);
+  QCOMPARE(f.Action("AlwaysonTop1")->isChecked(), onTop);
 }
 
 void MainWindowTest::alwaysOnTopTogglesAndIsSavedAtClose() {
   WindowFixture f;
   TfmMain& w = *f.fmMain;
   const QRect before = w.geometry();
-  w.AlwaysonTop1->trigger();
-  QVERIFY(!w.OnTopFlag);
+  f.Action("AlwaysonTop1")->trigger();
   QVERIFY(!(w.windowFlags() & Qt::WindowStaysOnTopHint));
-  QVERIFY(!w.AlwaysonTop1->isChecked());
+  QVERIFY(!f.Action("AlwaysonTop1")->isChecked());
   QVERIFY(w.isVisible());
   QCOMPARE(w.geometry(), before);
-  w.AlwaysonTop1->trigger();
-  QVERIFY(w.OnTopFlag && w.AlwaysonTop1->isChecked());
-  w.AlwaysonTop1->trigger();
+  f.Action("AlwaysonTop1")->trigger();
+  QVERIFY((w.windowFlags() & Qt::WindowStaysOnTopHint) && f.Action("AlwaysonTop1")->isChecked());
+  f.Action("AlwaysonTop1")->trigger();
   QVERIFY(!std::filesystem::exists(f.SettingsFile()));  // only the close writes
-  w.Exit1->trigger();
+  f.Action("Exit1")->trigger();
   const ProfileFile file(f.SettingsFile());
   QCOMPARE(file.Read("Setting", "OnTop"), std::optional<std::string>("0"));
   QCOMPARE(file.Read("LastProcessHandle", "Handle"), std::optional(std::to_string(::getpid())));
@@ -269,14 +262,14 @@ void MainWindowTest::settingsKeepOtherSectionsAndGoToTheConfigFolder() {
   ShellPlaces places{program, dir.Path() / "config", dir.Path() / "cache", dir.Path() / "run"};
   {
     TfmMain w(places, prompts);
-    w.OnTopFlag = false;
+    w.findChild<QAction*>("AlwaysonTop1")->trigger();
     w.close();
   }
   QVERIFY(prompts.messages.empty());
   QCOMPARE(ProfileFile(dir.Path() / "config" / "set.ini").Read("Setting", "OnTop"),
            std::optional<std::string>("0"));
   TfmMain again(places, prompts);  // and the next start reads it there
-  QVERIFY(!again.OnTopFlag);
+  QVERIFY(!(again.windowFlags() & Qt::WindowStaysOnTopHint));
 }
 
 void MainWindowTest::failedSettingsWriteIsShownAndTheCloseGoesOn() {
@@ -314,72 +307,72 @@ void MainWindowTest::staleInstanceIsEndedButAStrangerSurvives() {
 
 void MainWindowTest::frameRateMenuSetsRateChecksAndPanel() {
   WindowFixture f;
-  TfmMain& w = *f.fmMain;
-  w.MovieFrameRate = 23.976;
+  Movix() = FakeMovix();
+  Movix().frameRate = 23976;
+  f.OpenMovie("film.avi");
+  f.LoadSubtitle(f.dir.Write("film.srt", "1\n00:00:10,000 --> 00:00:11,000\nten\n"));
+  // The rate in force shows in the time of panel 0: 72000 frames at that rate.
   const struct {
-    QAction* item;
-    double rate;
+    const char* item;
+    const char* time;
     const char* panel;
   } choices[] = {
-      {w.n004, 29.97, "Subtitle FrameRate:29.97fps"},
-      {w.n001, 23.976, "Subtitle FrameRate:23.976fps"},
-      {w.n002, 24, "Subtitle FrameRate:24fps"},
-      {w.n003, 25, "Subtitle FrameRate:25fps"},
-      {w.n005, 30, "Subtitle FrameRate:30fps"},
-      {w.SameAsMovie1, 23.976, "Subtitle FrameRate:Same As Movie"},
+      {"n004", "72000/0:40:2", "Subtitle FrameRate:29.97fps"},
+      {"n001", "72000/0:50:3", "Subtitle FrameRate:23.976fps"},
+      {"n002", "72000/0:50:0", "Subtitle FrameRate:24fps"},
+      {"n003", "72000/0:48:0", "Subtitle FrameRate:25fps"},
+      {"n005", "72000/0:40:0", "Subtitle FrameRate:30fps"},
+      {"SameAsMovie1", "72000/0:50:3", "Subtitle FrameRate:Same As Movie"},
   };
-  const QList<QAction*> all = {w.SameAsMovie1, w.n001, w.n002, w.n003, w.n004, w.n005};
   for (const auto& c : choices) {
-    c.item->trigger();
-    QCOMPARE(w.SubtitleFrameRate, c.rate);
-    QCOMPARE(w.sbMain->PanelText(4), QString(c.panel));
-    for (QAction* item : all) QCOMPARE(item->isChecked(), item == c.item);
+    f.Trigger(c.item);
+    f.ShownAt(72000);
+    QCOMPARE(f.PanelText(Panel::Position), QString(c.time));
+    QCOMPARE(f.PanelText(Panel::SubtitleFrameRate), QString(c.panel));
+    for (const char* item : {"SameAsMovie1", "n001", "n002", "n003", "n004", "n005"})
+      QCOMPARE(f.Action(item)->isChecked(), std::string(item) == c.item);
   }
   // The new rate applies at once, also to the subtitle found last.
-  w.Subtitles.TimesInSeconds = true;
-  w.Subtitles.Append({10, 11, "ten"});
-  QCOMPARE(w.Subtitles.FindSubtitleAt(245), std::string("ten"));  // 240..264 at 23.976
-  w.n003->trigger();
-  QCOMPARE(w.Subtitles.FindSubtitleAt(245), std::string());  // 250..275 at 25
+  QCOMPARE(f.ShownAt(245), std::string("ten"));  // 240..264 at 23.976
+  f.Trigger("n003");
+  QCOMPARE(f.ShownAt(245), std::string());  // 250..275 at 25
 }
 
 void MainWindowTest::loadSubtitleFillsTheStoreAndResetsTheRate() {
   WindowFixture f;
-  TfmMain& w = *f.fmMain;
-  w.MovieFrameRate = 23.976;
-  w.n003->trigger();
-  const QString path =
-      QString::fromStdString(f.dir.Write("Film.SRT", "1\n00:00:10,000 --> 00:00:11,000\nten\n"));
-  f.prompts.files.push_back(path);
-  w.LoadSubtitle1->trigger();
-  QCOMPARE(w.Subtitles.Count(), size_t{1});
-  QVERIFY(w.Subtitles.TimesInSeconds);
-  QCOMPARE(QString::fromStdString(w.Subtitles.SubtitleFileName), path);  // case kept
-  QVERIFY(!w.VobSubMode);
-  QCOMPARE(w.SubtitleFrameRate, 23.976);
-  QVERIFY(w.SameAsMovie1->isChecked() && !w.n003->isChecked());
-  QCOMPARE(w.sbMain->PanelText(4), QString("Subtitle FrameRate:Same As Movie"));
+  Movix() = FakeMovix();
+  Movix().frameRate = 23976;
+  f.OpenMovie("film.avi");
+  f.Trigger("n003");
+  f.LoadSubtitle(f.dir.Write("Film.SRT", "1\n00:00:10,000 --> 00:00:11,000\nten\n"));
+  QVERIFY(f.Action("SameAsMovie1")->isChecked() && !f.Action("n003")->isChecked());
+  QCOMPARE(f.PanelText(Panel::SubtitleFrameRate), QString("Subtitle FrameRate:Same As Movie"));
+  QCOMPARE(f.ShownAt(240), std::string("ten"));  // seconds, at the movie's 23.976 again
+  QCOMPARE(f.ShownAt(239), std::string());
+  f.Idle();
+  QVERIFY(!f.Action("ChangeSubtitleLanguage1")->isEnabled());  // text, no bitmap set
   QVERIFY(f.prompts.messages.empty());
   // Cancelling the dialog changes nothing.
-  w.n003->trigger();
-  w.LoadSubtitle1->trigger();
-  QCOMPARE(w.SubtitleFrameRate, 25.0);
+  f.Trigger("n003");
+  f.Trigger("LoadSubtitle1");
+  QVERIFY(f.Action("n003")->isChecked());
+  QCOMPARE(f.ShownAt(250), std::string("ten"));
 }
 
 void MainWindowTest::loadSubtitleFailuresShowTheirBoxes() {
   WindowFixture f;
-  TfmMain& w = *f.fmMain;
+  Movix() = FakeMovix();
   using Message = ScriptedPrompts::Message;
   auto load = [&](const std::string& name, const std::string& bytes) {
     const QString path = QString::fromStdString(bytes.empty() ? (f.dir.Path() / name).string()
                                                               : f.dir.Write(name, bytes));
     f.prompts.messages.clear();
     f.prompts.files.push_back(path);
-    w.LoadSubtitle1->trigger();
+    f.Action("LoadSubtitle1")->trigger();
     return path;
   };
   load("good.sub", "{1}{2}kept\n");
-  w.n003->trigger();
+  f.Action("n003")->trigger();
 
   QString path = load("what.txt", "What is this?\n");
   QCOMPARE(f.prompts.messages.size(), size_t{1});
@@ -387,32 +380,31 @@ void MainWindowTest::loadSubtitleFailuresShowTheirBoxes() {
   QCOMPARE(f.prompts.messages[0].text,
            QString("Unknown subtitle file format, Please contact to support@brindle.example !!!"));
   QCOMPARE(f.prompts.messages[0].icon, QMessageBox::Information);
-  QCOMPARE(w.Subtitles.Text(0), std::string("kept"));  // the previous file stays
-  QCOMPARE(QString::fromStdString(w.Subtitles.SubtitleFileName), path);
-  QVERIFY(w.SameAsMovie1->isChecked());
+  QCOMPARE(f.ShownAt(1), std::string("kept"));  // the previous file stays, in frames
+  QVERIFY(f.Action("SameAsMovie1")->isChecked());
 
-  w.n003->trigger();
+  f.Action("n003")->trigger();
   path = load("missing.srt", "");
   QCOMPARE(f.prompts.messages.size(), size_t{1});
   const Message& missing = f.prompts.messages[0];
   QCOMPARE(missing.title, QString("Captivo"));
   QCOMPARE(missing.text, "Cannot open file " + path);
   QCOMPARE(missing.icon, QMessageBox::Critical);
-  QVERIFY(w.n003->isChecked());  // neither the name nor the rate changed
-  QVERIFY(QString::fromStdString(w.Subtitles.SubtitleFileName).endsWith("what.txt"));
+  QVERIFY(f.Action("n003")->isChecked());  // the rate did not change
 
   path = load("bad.sub", "{1}{2}a\n{3}{x}b\n");
   QCOMPARE(f.prompts.messages[0].text, QString("Subtitle file error"));
   QCOMPARE(f.prompts.messages[0].icon, QMessageBox::Information);
-  QCOMPARE(w.Subtitles.Count(), size_t{1});
-  QVERIFY(w.SameAsMovie1->isChecked());  // a reader's own box still resets the rate
+  QCOMPARE(f.ShownAt(1), std::string("a"));  // the entries before the bad line stay
+  QCOMPARE(f.ShownAt(3), std::string());
+  QVERIFY(f.Action("SameAsMovie1")->isChecked());  // a reader's own box still resets the rate
 
-  w.n003->trigger();
+  f.Action("n003")->trigger();
   load("big.sub", "{1}{2}a\n{99999999999}{5}b\n");
   QCOMPARE(f.prompts.messages[0].title, QString("Captivo"));
   QCOMPARE(f.prompts.messages[0].text, QString("'99999999999' is not a valid integer value"));
-  QCOMPARE(w.Subtitles.Count(), size_t{1});
-  QVERIFY(w.n003->isChecked());
+  QCOMPARE(f.ShownAt(1), std::string("a"));
+  QVERIFY(f.Action("n003")->isChecked());
 
   load("viewer.sub", "[INFORMATION]\n00:00:01.00,00:00:02.00\na\nno comma\n\n");
   QCOMPARE(f.prompts.messages[0].text, QString("Subtitle File Error"));
@@ -421,8 +413,7 @@ void MainWindowTest::loadSubtitleFailuresShowTheirBoxes() {
 
 void MainWindowTest::splitterKeepsTheStripRules() {
   WindowFixture f;
-  TfmMain& w = *f.fmMain;
-  QSplitterHandle* handle = w.Splitter1->handle(1);
+  QSplitterHandle* handle = static_cast<QSplitter&>(f.Part("Splitter1")).handle(1);
   auto drag = [&](int dy) {
     const QPoint from = handle->rect().center();
     QTest::mousePress(handle, Qt::LeftButton, {}, from);
@@ -431,12 +422,12 @@ void MainWindowTest::splitterKeepsTheStripRules() {
     QTest::qWait(10);
   };
   drag(-20);
-  QCOMPARE(w.lbSubParent->height(), 103);
-  QCOMPARE(w.lbSubtitle->size(), w.lbSubParent->size());
+  QCOMPARE(f.Part("lbSubParent").height(), 103);
+  QCOMPARE(f.StripText().size(), f.Part("lbSubParent").size());
   drag(80);  // 23 pixels: closes
-  QCOMPARE(w.lbSubParent->height(), 0);
+  QCOMPARE(f.Part("lbSubParent").height(), 0);
   drag(-400);  // never leaves the picture less than 30 pixels
-  QCOMPARE(w.plMovie->height(), 30);
+  QCOMPARE(f.Part("plMovie").height(), 30);
 }
 
 void CheckAboutBox(TfmAbout* about) {
@@ -463,7 +454,7 @@ void MainWindowTest::aboutBoxIsDrawnAsSpecified() {
     if (about) CheckAboutBox(about);
     return 0;
   };
-  f.fmMain->About2->trigger();
+  f.Trigger("About2");
   QVERIFY(shown);
 }
 

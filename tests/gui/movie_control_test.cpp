@@ -26,17 +26,7 @@ struct MovieFixture : WindowFixture {
     Movix().width = width;
     Movix().height = height;
   }
-  // Opens `name` (written in the temporary folder) through the Play File dialog.
-  QString Open(const std::string& name) {
-    const QString path = QString::fromStdString(dir.Write(name, "movie"));
-    prompts.files.push_back(path);
-    fmMain->PlayFile1->trigger();
-    return path;
-  }
-  void Tick(int32_t position) {
-    Movix().position = position;
-    fmMain->tmMovieTimer();
-  }
+  QString Open(const std::string& name) { return OpenMovie(name); }
 };
 
 }  // namespace
@@ -84,12 +74,11 @@ void MovieControlTest::openingShowsTheMovieInTheStatusBar() {
   QFETCH(QString, fps);
   MovieFixture f(rate, duration);
   f.Open("film.avi");
-  QCOMPARE(f.fmMain->sbMain->PanelText(1), length);
-  QCOMPARE(f.fmMain->sbMain->PanelText(2), fps);
-  QCOMPARE(f.fmMain->sbMain->PanelText(3), QString("640*272"));
-  QCOMPARE(f.fmMain->tbMain->maximum(), duration);
-  QCOMPARE(f.fmMain->MovieFrameRate, rate / 1000.0);
-  QVERIFY(f.fmMain->tmMovie->isActive());
+  QCOMPARE(f.PanelText(Panel::Length), length);
+  QCOMPARE(f.PanelText(Panel::FrameRate), fps);
+  QCOMPARE(f.PanelText(Panel::PictureSize), QString("640*272"));
+  QCOMPARE(f.SeekBar().maximum(), duration);
+  QVERIFY(f.ClockRuns());
   QCOMPARE(f.prompts.fileDialogs.size(), 1);
   QVERIFY(f.prompts.fileDialogs[0].startsWith(
       "Play DivX Movie|Movie files (*.avi *.mpg *.mpeg *.dat *.divx *.wmv *.asf *.mkv"));
@@ -105,10 +94,10 @@ void MovieControlTest::openingCallsTheLibraryInOrderAndSizesTheWindow() {
   calls.erase(std::remove(calls.begin(), calls.end(), "SizeChange"), calls.end());
   QCOMPARE(calls,
            Calls({"PlayFile " + path.toStdString(), "GetFrameRate", "GetDur", "GetVideoWH"}));
-  QCOMPARE(Movix().panel, static_cast<void*>(f.fmMain->plMovie));
+  QCOMPARE(Movix().panel, static_cast<void*>(&f.Part("plMovie")));
   // Origin size: the client area fits the picture and the four controls under it.
-  QCOMPARE(f.fmMain->ClientWidth(), 640);
-  QCOMPARE(f.fmMain->ClientHeight(), 272 + 19 + 83 + 4 + 17);
+  QCOMPARE(f.ClientSize().width(), 640);
+  QCOMPARE(f.ClientSize().height(), 272 + 19 + 83 + 4 + 17);
 }
 
 void MovieControlTest::openingFailuresShowTheirBoxes() {
@@ -122,9 +111,8 @@ void MovieControlTest::openingFailuresShowTheirBoxes() {
            QString("Movie file error or DivX codec not installed properly!\rPlease go "
                    "https://captivo.brindle.example for more information."));
   QCOMPARE(f.prompts.messages[0].icon, QMessageBox::Critical);
-  QVERIFY(f.fmMain->MovieFileName.ends_with("broken.avi"));  // the name is kept
-  QVERIFY(f.fmMain->tmMovie->isActive());                    // the earlier movie's state stays
-  QCOMPARE(f.fmMain->sbMain->PanelText(1), QString("90000/1:0:0"));
+  QVERIFY(f.ClockRuns());  // the earlier movie's state stays
+  QCOMPARE(f.PanelText(Panel::Length), QString("90000/1:0:0"));
 
   Movix().playResult = 0;
   Movix().frameRate = 0;
@@ -135,14 +123,14 @@ void MovieControlTest::openingFailuresShowTheirBoxes() {
   QCOMPARE(f.prompts.messages[0].text, QString("Can not get the frame rate of the movie"));
   QCOMPARE(f.prompts.messages[0].icon, QMessageBox::Critical);
   QVERIFY(Movix().Take().back() == "StopMovie");
-  QVERIFY(!f.fmMain->tmMovie->isActive());
+  QVERIFY(!f.ClockRuns());
   // Sound alone is no movie: nothing to play, no view size, and no clock at rate 0.
-  f.fmMain->ApplicationEvents1Idle();
-  QVERIFY(!f.fmMain->Play1->isEnabled());
-  QVERIFY(!f.fmMain->Stop1->isEnabled());
-  QVERIFY(!f.fmMain->NN1->isEnabled());
-  f.fmMain->Play1Click();
-  QVERIFY(!f.fmMain->tmMovie->isActive());
+  f.Idle();
+  QVERIFY(!f.Action("Play1")->isEnabled());
+  QVERIFY(!f.Action("Stop1")->isEnabled());
+  QVERIFY(!f.Action("NN1")->isEnabled());
+  f.Run("Play1Click");
+  QVERIFY(!f.ClockRuns());
   QVERIFY(Movix().Take().empty());
 }
 
@@ -152,103 +140,98 @@ void MovieControlTest::playAfterAFailedFirstOpenDoesNothing() {
   Movix().playResult = 1;
   f.Open("broken.avi");
   QCOMPARE(f.prompts.messages.size(), size_t{1});
-  f.fmMain->ApplicationEvents1Idle();
-  for (QAction* command : {f.fmMain->Play1, f.fmMain->Pause1, f.fmMain->Stop1, f.fmMain->NN1,
-                           f.fmMain->NN2, f.fmMain->NN3})
+  f.Idle();
+  for (QAction* command : {f.Action("Play1"), f.Action("Pause1"), f.Action("Stop1"),
+                           f.Action("NN1"), f.Action("NN2"), f.Action("NN3")})
     QVERIFY2(!command->isEnabled(), qPrintable(command->text()));
   Movix().Take();
-  const QSize before = f.fmMain->size();
-  f.fmMain->Play1Click();
-  f.fmMain->NN1Click();
-  QVERIFY(!f.fmMain->tmMovie->isActive());
-  QCOMPARE(f.fmMain->size(), before);
+  const QSize before = f.ClientSize();
+  f.Run("Play1Click");
+  f.Run("NN1Click");
+  QVERIFY(!f.ClockRuns());
+  QCOMPARE(f.ClientSize(), before);
   QVERIFY(Movix().Take().empty());
-  QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string("Subtitle will display here !!!"));
+  QCOMPARE(f.StripText().Text(), std::string("Subtitle will display here !!!"));
 }
 
 void MovieControlTest::companionSubtitleIsFoundInOrder() {
   MovieFixture f;
   f.dir.Write("film.srt", "1\n00:00:01,000 --> 00:00:02,000\nsrt\n");
   f.dir.Write("film.ssa", "[Script Info]\nDialogue: 0,0:00:01.00,0:00:02.00,D,,0,0,0,,ssa\n");
+  // Each shows from 1 to 2 seconds: frames 25 to 50.
   f.Open("film.avi");
-  QVERIFY(QString::fromStdString(f.fmMain->Subtitles.SubtitleFileName).endsWith("film.srt"));
+  QCOMPARE(f.ShownAt(30), std::string("srt"));
   f.Open("other.avi");  // nothing beside it: the subtitles stay
-  QVERIFY(QString::fromStdString(f.fmMain->Subtitles.SubtitleFileName).endsWith("film.srt"));
+  QCOMPARE(f.ShownAt(30), std::string("srt"));
   f.dir.Write("show.ass", "[Script Info]\nDialogue: 0,0:00:01.00,0:00:02.00,D,,0,0,0,,ass\n");
   f.dir.Write("show.ssa", "[Script Info]\nDialogue: 0,0:00:01.00,0:00:02.00,D,,0,0,0,,ssa\n");
   f.Open("show.avi");
-  QCOMPARE(f.fmMain->Subtitles.Text(0), std::string("ssa"));
+  QCOMPARE(f.ShownAt(30), std::string("ssa"));
   f.dir.Write("clip.ass", "[Script Info]\nDialogue: 0,0:00:01.00,0:00:02.00,D,,0,0,0,,ass\n");
   f.Open("clip.avi");
-  QCOMPARE(f.fmMain->Subtitles.Text(0), std::string("ass"));
+  QCOMPARE(f.ShownAt(30), std::string("ass"));
 }
 
 void MovieControlTest::transportCommands() {
   MovieFixture f;
   f.Open("film.avi");
   Movix().Take();
-  f.fmMain->Pause1->trigger();
-  f.fmMain->Pause1->trigger();
-  QVERIFY(f.fmMain->tmMovie->isActive());  // the timer runs while paused
-  f.fmMain->Stop1->trigger();
-  QVERIFY(!f.fmMain->tmMovie->isActive());
-  f.fmMain->ApplicationEvents1Idle();
-  QVERIFY(f.fmMain->Play1->isEnabled());
-  f.fmMain->Play1->trigger();
-  QVERIFY(f.fmMain->tmMovie->isActive());
+  f.Trigger("Pause1");
+  f.Trigger("Pause1");
+  QVERIFY(f.ClockRuns());  // the timer runs while paused
+  f.Trigger("Stop1");
+  QVERIFY(!f.ClockRuns());
+  f.Idle();
+  QVERIFY(f.Action("Play1")->isEnabled());
+  f.Trigger("Play1");
+  QVERIFY(f.ClockRuns());
   QCOMPARE(Movix().Take(), Calls({"PauseMovie", "PauseMovie", "StopMovie", "PlayMovie"}));
 }
 
 void MovieControlTest::playFileAndContinuedPlayFileOffsets() {
   MovieFixture f;
+  // The continued offset shows in panel 0 at the library's frame 0.
+  auto movieFrame = [&] {
+    f.ShownAt(0);
+    return f.PanelText(Panel::Position).section('/', 0, 0).toInt();
+  };
   f.Open("part1.avi");
-  f.fmMain->ContinuedPlayFile1->trigger();  // cancelled: the offset still grows
-  QCOMPARE(f.fmMain->ContinuedOffset, 90000);
-  f.fmMain->ContinuedPlayFile1->trigger();
-  QCOMPARE(f.fmMain->ContinuedOffset, 180000);
+  f.Trigger("ContinuedPlayFile1");  // cancelled: the offset still grows
+  QCOMPARE(movieFrame(), 90000);
+  f.Trigger("ContinuedPlayFile1");
+  QCOMPARE(movieFrame(), 180000);
   Movix().duration = 1000;
-  f.prompts.files.push_back(QString::fromStdString(f.dir.Write("part2.avi", "x")));
-  f.fmMain->ContinuedPlayFile1->trigger();
-  QCOMPARE(f.fmMain->ContinuedOffset, 270000);
-  QCOMPARE(f.fmMain->MovieDuration, 1000);
-  f.fmMain->PlayFile1->trigger();  // cancelled: both are cleared all the same
-  QCOMPARE(f.fmMain->ContinuedOffset, 0);
-  QCOMPARE(f.fmMain->MovieDuration, 0);
-  f.fmMain->ApplicationEvents1Idle();
-  QVERIFY(!f.fmMain->ContinuedPlayFile1->isEnabled());
+  f.Open("part2.avi");
+  f.Trigger("ContinuedPlayFile1");
+  QCOMPARE(movieFrame(), 1000);  // Play File began the count afresh
+  f.prompts.files.push_back(QString::fromStdString(f.dir.Write("part3.avi", "x")));
+  f.Trigger("ContinuedPlayFile1");
+  QCOMPARE(movieFrame(), 2000);
+  f.Trigger("PlayFile1");  // cancelled: both are cleared all the same
+  QCOMPARE(movieFrame(), 0);
+  f.Idle();
+  QVERIFY(!f.Action("ContinuedPlayFile1")->isEnabled());
 }
 
 void MovieControlTest::dropOpensTheFirstFileAsAMovie() {
   MovieFixture f;
-  f.fmMain->ContinuedOffset = 500;
+  f.Open("part1.avi");
+  f.Trigger("ContinuedPlayFile1");  // cancelled: an offset of 90000 frames
+  Movix().Take();
+  // The first file opens as a movie, whatever it is; a drop keeps the offset.
   const std::string first = f.dir.Write("a.srt", "1\n");
-  f.fmMain->DropFileTarget1Drop({first, "/b.avi", "/c.avi"});
+  QVERIFY(f.Drop({QUrl::fromLocalFile(QString::fromStdString(first)), QUrl::fromLocalFile("/b.avi"),
+                  QUrl::fromLocalFile("/c.avi")}));
   QCOMPARE(Movix().Take().front(), "PlayFile " + first);
-  QCOMPARE(f.fmMain->ContinuedOffset, 500);  // a drop keeps it
-  f.fmMain->DropFileTarget1Drop({});
+  f.ShownAt(0);
+  QCOMPARE(f.PanelText(Panel::Position), QString("90000/1:0:0"));
+  QVERIFY(f.Drop({}));
   QVERIFY(Movix().Take().empty());
-  // A real drop event over the window: accepted as a copy.
-  // A real drop over the window, accepted as a copy. A name that is not valid UTF-8
-  // reaches the library with its bytes.
-  const struct {
-    QUrl url;
-    std::string path;
-  } drops[] = {{QUrl::fromLocalFile(QString::fromStdString(first)), first},
-               {QUrl("file:///films/caf%E9.avi"), "/films/caf\xe9.avi"}};
-  for (const auto& d : drops) {
-    QMimeData data;
-    data.setUrls({d.url});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                          {});
-    QCoreApplication::sendEvent(f.fmMain.get(), &enter);
-    QVERIFY(enter.isAccepted());
-    QCOMPARE(enter.dropAction(), Qt::CopyAction);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(f.fmMain.get(), &drop);
-    const Calls calls = Movix().Take();
-    QVERIFY(!calls.empty());
-    QCOMPARE(calls.front(), "PlayFile " + d.path);
-  }
+  // A name that is not valid UTF-8 reaches the library with its bytes.
+  QVERIFY(f.Drop({QUrl("file:///films/caf%E9.avi")}));
+  const Calls calls = Movix().Take();
+  QVERIFY(!calls.empty());
+  QCOMPARE(calls.front(), std::string("PlayFile /films/caf\xe9.avi"));
 }
 
 void MovieControlTest::clockShowsTheSubtitleAtTheOffset_data() {
@@ -268,103 +251,100 @@ void MovieControlTest::clockShowsTheSubtitleAtTheOffset() {
   f.dir.Write("film.sub", "{1000}{1000}at 1000\n");  // frames: the rate plays no part
   f.Open("film.avi");
   f.fmSynchronize->seSyn->setValue(offset);
-  f.Tick(1000 - shift);
-  QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string("at 1000"));
+  f.ShownAt(1000 - shift);
+  QCOMPARE(f.StripText().Text(), std::string("at 1000"));
   QCOMPARE(f.fmSub->lbSub->Text(), std::string("at 1000"));
-  QCOMPARE(f.fmMain->tbMain->value(), 1000 - shift);  // the seek bar never has the offset
-  QVERIFY(f.fmMain->sbMain->PanelText(0).startsWith(QString::number(1000 - shift) + "/"));
-  f.Tick(1001 - shift);
-  QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string());
+  QCOMPARE(f.SeekBar().value(), 1000 - shift);  // the seek bar never has the offset
+  QVERIFY(f.PanelText(Panel::Position).startsWith(QString::number(1000 - shift) + "/"));
+  QCOMPARE(f.ShownAt(1001 - shift), std::string());
 }
 
 void MovieControlTest::clockCarriesTheContinuedOffset() {
   MovieFixture f;
-  f.dir.Write("film.sub", "{90100}{90100}second part\n");
-  f.Open("film.avi");
-  f.fmMain->ContinuedOffset = 90000;
-  f.Tick(100);
-  QCOMPARE(f.fmMain->tbMain->value(), 100);
-  QCOMPARE(f.fmMain->sbMain->PanelText(0), QString("90100/1:0:4"));
-  QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string("second part"));
+  f.Open("part1.avi");
+  f.dir.Write("part2.sub", "{90100}{90100}second part\n");
+  f.prompts.files.push_back(QString::fromStdString(f.dir.Write("part2.avi", "x")));
+  f.Trigger("ContinuedPlayFile1");
+  f.ShownAt(100);
+  QCOMPARE(f.SeekBar().value(), 100);
+  QCOMPARE(f.PanelText(Panel::Position), QString("90100/1:0:4"));
+  QCOMPARE(f.StripText().Text(), std::string("second part"));
 }
 
 void MovieControlTest::frameRateChoiceTakesEffectOnTheNextTick() {
   MovieFixture f(23976);
   f.dir.Write("film.srt", "1\n00:00:10,000 --> 00:00:10,000\nten\n");
   f.Open("film.avi");
-  f.Tick(240);
-  QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string("ten"));
-  f.fmMain->n003->trigger();  // 25: ten seconds are frame 250
-  f.Tick(240);
-  QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string());
-  f.Tick(250);
-  QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string("ten"));
-  QCOMPARE(f.fmMain->sbMain->PanelText(0), QString("250/0:0:10"));
+  f.ShownAt(240);
+  QCOMPARE(f.StripText().Text(), std::string("ten"));
+  f.Trigger("n003");  // 25: ten seconds are frame 250
+  f.ShownAt(240);
+  QCOMPARE(f.StripText().Text(), std::string());
+  f.ShownAt(250);
+  QCOMPARE(f.StripText().Text(), std::string("ten"));
+  QCOMPARE(f.PanelText(Panel::Position), QString("250/0:0:10"));
 }
 
 void MovieControlTest::anotherFileNeverShowsThePreviousText() {
   MovieFixture f;
   f.dir.Write("film.sub", "{0}{1000}old\n");
   f.Open("film.avi");
-  f.Tick(500);
-  QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string("old"));
-  f.fmMain->OpenSubtitleFile(f.dir.Write("new.sub", "{400}{450}new\n"));
-  f.Tick(500);
-  QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string());
-  f.Tick(420);
-  QCOMPARE(f.fmMain->lbSubtitle->Text(), std::string("new"));
+  f.ShownAt(500);
+  QCOMPARE(f.StripText().Text(), std::string("old"));
+  f.LoadSubtitle(f.dir.Write("new.sub", "{400}{450}new\n"));
+  f.ShownAt(500);
+  QCOMPARE(f.StripText().Text(), std::string());
+  f.ShownAt(420);
+  QCOMPARE(f.StripText().Text(), std::string("new"));
 }
 
 void MovieControlTest::hookAnswersPlaybackEventsAndTheSeekBar() {
   MovieFixture f;
   f.Open("film.avi");
   Movix().Take();
-  QCoreApplication::postEvent(f.fmMain->plMovie, new WindowMessage(kPlaybackEvent));
-  QCoreApplication::postEvent(f.fmMain->plMovie, new WindowMessage(kPlaybackEvent));
+  QCoreApplication::postEvent(&f.Part("plMovie"), new WindowMessage(kPlaybackEvent));
+  QCoreApplication::postEvent(&f.Part("plMovie"), new WindowMessage(kPlaybackEvent));
   QCoreApplication::sendPostedEvents();
   QCOMPARE(Movix().Take(), Calls({"GraphNotify", "GraphNotify"}));
   // One that is taken back before it is dispatched is never answered.
-  QCoreApplication::postEvent(f.fmMain->plMovie, new WindowMessage(kPlaybackEvent));
-  QCoreApplication::removePostedEvents(f.fmMain->plMovie, kPlaybackEvent);
+  QCoreApplication::postEvent(&f.Part("plMovie"), new WindowMessage(kPlaybackEvent));
+  QCoreApplication::removePostedEvents(&f.Part("plMovie"), kPlaybackEvent);
   QCoreApplication::sendPostedEvents();
   QVERIFY(Movix().Take().empty());
 
-  QSlider* bar = f.fmMain->tbMain;
-  f.Tick(10);
+  QSlider* bar = &f.SeekBar();
+  f.ShownAt(10);
   QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
-  QVERIFY(f.fmMain->SeekDragging);
   bar->setValue(5000);  // the thumb follows the mouse only
-  f.Tick(20);
+  f.ShownAt(20);
   QCOMPARE(bar->value(), 5000);
   QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
-  QVERIFY(!f.fmMain->SeekDragging);
   QCOMPARE(Movix().Take(), Calls({"SetPos " + std::to_string(bar->value())}));
-  f.Tick(30);
+  f.ShownAt(30);
   QCOMPARE(bar->value(), 30);
   // A quick second press comes as a double-click: it holds the thumb as well.
   const QPointF middle(bar->width() / 2, bar->height() / 2);
   QMouseEvent second(QEvent::MouseButtonDblClick, middle, bar->mapToGlobal(middle), Qt::LeftButton,
                      Qt::LeftButton, {});
   QCoreApplication::sendEvent(bar, &second);
-  QVERIFY(f.fmMain->SeekDragging);
   bar->setValue(700);
-  f.Tick(40);
+  f.ShownAt(40);
   QCOMPARE(bar->value(), 700);
 }
 
 void MovieControlTest::windowKeepsThePictureProportion() {
   MovieFixture f;
-  f.fmMain->SetClientSize(700, 500);  // no movie: no proportion
-  QCOMPARE(f.fmMain->ClientHeight(), 500);
+  f.ResizeClient(700, 500);  // no movie: no proportion
+  QCOMPARE(f.ClientSize().height(), 500);
   f.Open("film.avi");
   Movix().Take();
-  f.fmMain->SetClientSize(1280, 300);
-  QCOMPARE(f.fmMain->ClientWidth(), 1280);
-  QCOMPARE(f.fmMain->ClientHeight(), 544 + 19 + 83 + 4 + 17);
+  f.ResizeClient(1280, 300);
+  QCOMPARE(f.ClientSize().width(), 1280);
+  QCOMPARE(f.ClientSize().height(), 544 + 19 + 83 + 4 + 17);
   QVERIFY(!Movix().Take().empty());  // the panel's new size went to the library
-  f.fmMain->Stop1->trigger();
-  f.fmMain->SetClientSize(700, 500);
-  QCOMPARE(f.fmMain->ClientHeight(), 500);
+  f.Trigger("Stop1");
+  f.ResizeClient(700, 500);
+  QCOMPARE(f.ClientSize().height(), 500);
   const Calls calls = Movix().Take();
   QCOMPARE(std::count(calls.begin(), calls.end(), "SizeChange"), 0);  // stopped: no fitting
 }
@@ -375,9 +355,9 @@ void MovieControlTest::stopNoticeAndCloseStopTheMovie() {
   Movix().Take();
   QCoreApplication::postEvent(f.fmMain.get(), new WindowMessage(kStopPlayback));
   QCoreApplication::sendPostedEvents();
-  QVERIFY(!f.fmMain->tmMovie->isActive());
+  QVERIFY(!f.ClockRuns());
   QCOMPARE(Movix().Take(), Calls({"StopMovie"}));
-  f.fmMain->Play1->trigger();
+  f.Trigger("Play1");
   Movix().Take();
   f.fmMain->close();  // stopped before the close releases the hook
   QCOMPARE(Movix().Take(), Calls({"StopMovie", "FreeHook"}));

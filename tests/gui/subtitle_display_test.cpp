@@ -2,8 +2,10 @@
 #include <QtTest>
 
 #include "font_dialog.h"
+#include "subtitle_display.h"
 #include "subtitle_image.h"
 #include "subtitle_label.h"
+#include "subtitle_surface.h"
 #include "text_codec.h"
 #include "window_fixture.h"
 
@@ -23,43 +25,54 @@ class SubtitleDisplayTest : public QObject {
 };
 
 void SubtitleDisplayTest::textGoesToBothLabels() {
-  WindowFixture f;
-  f.fmMain->ShowSubtitleText("First\r\nSecond");
-  QCOMPARE(f.fmMain->lbSubtitle->Lines(), QStringList({"First", "Second"}));
-  QCOMPARE(f.fmSub->lbSub->Lines(), QStringList({"First", "Second"}));
-  f.fmMain->ShowSubtitleText("");
-  QVERIFY(f.fmMain->lbSubtitle->Lines().isEmpty());
-  QVERIFY(f.fmSub->lbSub->Lines().isEmpty());
-  f.fmMain->ShowSubtitleText("a\rb\nc");  // a lone CR or LF starts a line too
-  QCOMPARE(f.fmSub->lbSub->Lines(), QStringList({"a", "b", "c"}));
+  SubtitleSurface strip, overlay;
+  SubtitleDisplay display(strip, overlay);
+  display.ShowText("First\r\nSecond");
+  QCOMPARE(strip.label->Lines(), QStringList({"First", "Second"}));
+  QCOMPARE(overlay.label->Lines(), QStringList({"First", "Second"}));
+  display.ShowText("");
+  QVERIFY(strip.label->Lines().isEmpty());
+  QVERIFY(overlay.label->Lines().isEmpty());
+  display.ShowText("a\rb\nc");  // a lone CR or LF starts a line too
+  QCOMPARE(overlay.label->Lines(), QStringList({"a", "b", "c"}));
 }
 
 void SubtitleDisplayTest::viewSwitchesBetweenLabelsAndImages() {
+  // In the window: the first tick of a text store shows the labels.
   WindowFixture f;
   f.fmSub->show();
+  f.Tick();
+  QVERIFY(f.StripText().isVisible() && !f.StripImage().isVisible());
+  QVERIFY(f.fmSub->lbSub->isVisible() && !f.fmSub->imSub->isVisible());
+  QVERIFY(f.StripText().Lines().isEmpty());  // an empty store blanks the start-up text
+  // And both ways on the two surfaces.
+  SubtitleSurface strip, overlay;
+  SubtitleDisplay display(strip, overlay);
+  strip.show();
+  overlay.show();
   for (bool bitmap : {true, false}) {
-    f.fmMain->SetSubtitleView(bitmap);
-    QCOMPARE(f.fmMain->lbSubtitle->isVisible(), !bitmap);
-    QCOMPARE(f.fmMain->imSubtitle->isVisible(), bitmap);
-    QCOMPARE(f.fmSub->lbSub->isVisible(), !bitmap);
-    QCOMPARE(f.fmSub->imSub->isVisible(), bitmap);
+    display.SetView(bitmap);
+    QCOMPARE(strip.label->isVisible(), !bitmap);
+    QCOMPARE(strip.image->isVisible(), bitmap);
+    QCOMPARE(overlay.label->isVisible(), !bitmap);
+    QCOMPARE(overlay.image->isVisible(), bitmap);
   }
 }
 
 void SubtitleDisplayTest::fontDialogOkAndCancel() {
   WindowFixture f;
-  const SubtitleFont before = f.fmMain->lbSubtitle->Font();
-  f.fmMain->SetSubtitleFont1->trigger();  // cancelled
-  QCOMPARE(f.fmMain->lbSubtitle->Font().font, before.font);
-  QCOMPARE(f.fmMain->lbSubtitle->Font().color, before.color);
+  const SubtitleFont before = f.StripText().Font();
+  f.Trigger("SetSubtitleFont1");  // cancelled
+  QCOMPARE(f.StripText().Font().font, before.font);
+  QCOMPARE(f.StripText().Font().color, before.color);
 
   SubtitleFont chosen = before;
   chosen.font.setPointSize(28);
   chosen.color = Qt::yellow;
   chosen.codePage = 1251;
   f.prompts.fontChoice = chosen;
-  f.fmMain->SetSubtitleFont1->trigger();
-  for (const SubtitleLabel* label : {f.fmMain->lbSubtitle, f.fmSub->lbSub}) {
+  f.Trigger("SetSubtitleFont1");
+  for (const SubtitleLabel* label : {&f.StripText(), f.fmSub->lbSub}) {
     QCOMPARE(label->Font().font.pointSize(), 28);
     QCOMPARE(label->Font().color, QColor(Qt::yellow));
     QCOMPARE(label->Font().codePage, 1251);

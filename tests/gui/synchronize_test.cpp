@@ -107,7 +107,7 @@ void SynchronizeTest::commandShowsTheDialogModally() {
     shown = dialog;
     return 0;
   };
-  f.fmMain->AdjustSubtitle1->trigger();
+  f.Trigger("AdjustSubtitle1");
   QCOMPARE(shown, static_cast<QDialog*>(f.fmSynchronize.get()));
 }
 

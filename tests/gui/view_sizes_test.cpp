@@ -7,6 +7,7 @@
 
 #include "fake_movix.h"
 #include "status_bar.h"
+#include "subtitle_display.h"
 #include "window_fixture.h"
 #include "window_messages.h"
 
@@ -21,8 +22,7 @@ struct PlayingFixture : WindowFixture {
     Movix() = FakeMovix();
     Movix().width = width;
     Movix().height = height;
-    prompts.files.push_back(QString::fromStdString(dir.Write("film.avi", "movie")));
-    fmMain->PlayFile1->trigger();
+    OpenMovie("film.avi");
     Movix().Take();
   }
   void Notify(QEvent::Type type, intptr_t key = 0) {
@@ -52,23 +52,24 @@ class ViewSizesTest : public QObject {
 void ViewSizesTest::originAndDoubleSizeFitThePicture() {
   PlayingFixture f;
   const QPoint corner = f.fmMain->pos();
-  f.fmMain->NN2->trigger();
-  QCOMPARE(f.fmMain->ClientWidth(), 1280);
-  QCOMPARE(f.fmMain->ClientHeight(), 667);
+  f.Trigger("NN2");
+  QCOMPARE(f.ClientSize().width(), 1280);
+  QCOMPARE(f.ClientSize().height(), 667);
   QCOMPARE(f.fmMain->pos(), corner);  // the top-left corner stays
-  f.fmMain->NN1->trigger();
-  QCOMPARE(f.fmMain->ClientWidth(), 640);
-  QCOMPARE(f.fmMain->ClientHeight(), 395);
+  f.Trigger("NN1");
+  QCOMPARE(f.ClientSize().width(), 640);
+  QCOMPARE(f.ClientSize().height(), 395);
 }
 
 void ViewSizesTest::aNarrowMovieGetsItsOwnWidth() {
   PlayingFixture f(176, 144);
-  QCOMPARE(f.fmMain->ClientWidth(), 176);
-  QCOMPARE(f.fmMain->ClientHeight(), 144 + 19 + 83 + 4 + 17);
-  QCOMPARE(f.fmMain->plMovie->width(), 176);
+  QCOMPARE(f.ClientSize().width(), 176);
+  QCOMPARE(f.ClientSize().height(), 144 + 19 + 83 + 4 + 17);
+  QCOMPARE(f.Part("plMovie").width(), 176);
   // The status bar's panels keep their widths and are cut at its end.
-  QCOMPARE(f.fmMain->sbMain->Panel(0)->width(), 100);
-  QCOMPARE(f.fmMain->sbMain->Panel(1)->x(), 100);
+  const auto& bar = static_cast<StatusBar&>(f.Part("sbMain"));
+  QCOMPARE(bar.PanelLabel(Panel::Position)->width(), 100);
+  QCOMPARE(bar.PanelLabel(Panel::Length)->x(), 100);
 }
 
 void ViewSizesTest::overlayTopFollowsThePicture_data() {
@@ -95,9 +96,8 @@ void ViewSizesTest::fullScreenLaysTheOverlayUnderThePicture() {
   pictureWindow.setGeometry(QGuiApplication::primaryScreen()->geometry());
   pictureWindow.show();
   Movix().fullScreenWindow = &pictureWindow;
-  f.fmMain->NN3->trigger();
+  f.Trigger("NN3");
   QCOMPARE(Movix().Take(), Calls({"SetFullScreen 1"}));
-  QVERIFY(f.fmMain->FullScreenActive);
   QVERIFY(!f.fmMain->isVisible());
   const QSize screen = f.Screen();
   // Over the picture, under it, across the screen.
@@ -116,72 +116,70 @@ void ViewSizesTest::fullScreenLaysTheOverlayUnderThePicture() {
 
 void ViewSizesTest::withoutAPictureWindowTheOverlayStaysHidden() {
   PlayingFixture f;  // no picture (the library draws none): nothing to lay the overlay over
-  f.fmMain->NN3->trigger();
-  QVERIFY(f.fmMain->FullScreenActive);
+  f.Trigger("NN3");
+  QVERIFY(!f.fmMain->isVisible());
   QVERIFY(!f.fmSub->isVisible());
 }
 
 void ViewSizesTest::escapeSpaceAndTheNoticesLeaveFullScreen() {
   PlayingFixture f;
-  f.fmMain->NN3->trigger();
+  f.Trigger("NN3");
   Movix().Take();
   f.Notify(kKeyNotify, 32);  // Space pauses, and again resumes
   f.Notify(kKeyNotify, 32);
   f.Notify(kKeyNotify, 65);  // other keys do nothing
   QCOMPARE(Movix().Take(), Calls({"PauseMovie", "PauseMovie"}));
-  QVERIFY(f.fmMain->FullScreenActive);
   f.Notify(kKeyNotify, 27);
   QCOMPARE(Movix().Take(), Calls({"SetFullScreen 0"}));
-  QVERIFY(!f.fmMain->FullScreenActive);
   QVERIFY(f.fmMain->isVisible());
-  QVERIFY(f.fmMain->tmMovie->isActive());  // the movie goes on
-  f.Notify(kKeyNotify, 32);                // not in full screen: Space does nothing
+  QVERIFY(f.ClockRuns());    // the movie goes on
+  f.Notify(kKeyNotify, 32);  // not in full screen: Space does nothing
   f.Notify(kKeyNotify, 27);
   QVERIFY(Movix().Take().empty());
 
   // Ended from the playback side: no call back to the library.
-  f.fmMain->NN3->trigger();
+  f.Trigger("NN3");
   Movix().Take();
   f.Notify(kFullScreenEnded);
-  QVERIFY(!f.fmMain->FullScreenActive);
   QVERIFY(f.fmMain->isVisible());
+  f.Notify(kKeyNotify, 27);  // full screen is over: Esc does nothing
   QVERIFY(Movix().Take().empty());
 
   // The end of the movie: back to the window and stopped; the flag stays set, so a later
   // Esc leaves full screen once more.
-  f.fmMain->NN3->trigger();
+  f.Trigger("NN3");
   Movix().Take();
   f.Notify(kStopPlayback);
   QVERIFY(f.fmMain->isVisible());
-  QVERIFY(!f.fmMain->tmMovie->isActive());
-  QVERIFY(f.fmMain->FullScreenActive);
+  QVERIFY(!f.ClockRuns());
   QCOMPARE(Movix().Take(), Calls({"StopMovie"}));
   f.Notify(kKeyNotify, 32);  // stopped: no pause
   f.Notify(kKeyNotify, 27);
   QCOMPARE(Movix().Take(), Calls({"SetFullScreen 0"}));
-  QVERIFY(!f.fmMain->FullScreenActive);
+  f.Notify(kKeyNotify, 27);
+  QVERIFY(Movix().Take().empty());
 }
 
 void ViewSizesTest::splitterKeepsThePictureProportion() {
   PlayingFixture f;
-  QSplitterHandle* handle = f.fmMain->Splitter1->handle(1);
-  const int widthBefore = f.fmMain->ClientWidth();
+  QSplitterHandle* handle = static_cast<QSplitter&>(f.Part("Splitter1")).handle(1);
+  const int widthBefore = f.ClientSize().width();
   const QPoint from = handle->rect().center();
   QTest::mousePress(handle, Qt::LeftButton, {}, from);
   QTest::mouseMove(handle, from - QPoint(0, 20));
   QTest::mouseRelease(handle, Qt::LeftButton, {}, from - QPoint(0, 20));
   QTest::qWait(10);
-  QCOMPARE(f.fmMain->lbSubParent->height(), 103);
+  QCOMPARE(f.Part("lbSubParent").height(), 103);
   QCOMPARE(widthBefore, 640);
-  QCOMPARE(f.fmMain->ClientWidth(), 593);  // 252 / 272 * 640, rounded
+  QCOMPARE(f.ClientSize().width(), 593);  // 252 / 272 * 640, rounded
   // Stopped, the rule still holds: the picture size is known.
-  f.fmMain->Stop1->trigger();
+  f.Trigger("Stop1");
   const QPoint again = handle->rect().center();
   QTest::mousePress(handle, Qt::LeftButton, {}, again);
   QTest::mouseMove(handle, again + QPoint(0, 20));
   QTest::mouseRelease(handle, Qt::LeftButton, {}, again + QPoint(0, 20));
   QTest::qWait(10);
-  QCOMPARE(f.fmMain->lbSubParent->height(), 83);
+  QCOMPARE(f.Part("lbSubParent").height(), 83);
 }
 
 void ViewSizesTest::hookIsSetAtStartUp() {

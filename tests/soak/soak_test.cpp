@@ -4,44 +4,26 @@
 #include <malloc.h>
 
 #include <QApplication>
-#include <QTimer>
 #include <cstdio>
 
 #include "fake_movix.h"
-#include "main_window.h"
+#include "subtitle_image.h"
 #include "subtitle_samples.h"
-#include "subtitle_window.h"
-#include "synchronize.h"
-#include "test_support.h"
-#include "user_prompts.h"
 #include "vobsub_writer.h"
+#include "window_fixture.h"
 
 namespace captivo {
 namespace {
 
 constexpr int kTicks = 2 * 60 * 60 * 10;  // two hours at ten ticks a second
 
-class QuietPrompts : public ToolkitPrompts {
- public:
-  void ShowMessage(QWidget*, const QString&, const QString&, QMessageBox::Icon) override {}
-  int Exec(QDialog*) override { return 0; }
-};
-
 size_t HeapInUse() {
   return mallinfo2().uordblks;
 }
 
-struct Player {
-  test::TempDir dir;
-  QuietPrompts prompts;
-  TfmMain window{{dir.Path(), dir.Path(), dir.Path(), dir.Path() / "run"}, prompts};
-  TfmSub overlay;
-  TfmSynchronize synchronize{&window};
-  Player() {
-    window.AttachWindows(&overlay, &synchronize);
-    window.SubtitleFrameRate = 25;
-    window.tmMovie->start();
-  }
+// A movie playing at 25 fps, its window's boxes and dialogs answered silently.
+struct Player : test::WindowFixture {
+  Player() : WindowFixture({}, false) { OpenMovie("film.avi"); }
   // Plays `ticks` ticks at 25 fps (4 frames a tick at ten ticks a second); the heap's
   // growth from the first tenth on.
   size_t Play() {
@@ -50,7 +32,7 @@ struct Player {
     for (int tick = 0; tick < kTicks; ++tick) {
       if (tick == kTicks / 10) settled = HeapInUse();
       test::Movix().position += 2 + tick % 2 * 2;
-      window.tmMovieTimer();
+      Tick();
       if (tick % 100 == 0) QCoreApplication::processEvents();  // the labels repaint
     }
     const size_t end = HeapInUse();
@@ -60,9 +42,9 @@ struct Player {
 
 TEST(Soak, TwoHoursOfTextSubtitles) {
   Player player;
-  player.window.OpenSubtitleFile(
+  player.LoadSubtitle(
       player.dir.Write("film.srt", bench::MakeSubtitleFile(SubtitleFormat::SubRip, 100000)));
-  ASSERT_EQ(player.window.Subtitles.Count(), 100000u);
+  ASSERT_NE(player.ShownAt(50).find("went out 0"), std::string::npos);
   const size_t grown = player.Play();
   std::printf("text: heap grew %zu bytes over two hours of ticks\n", grown);
   EXPECT_LT(grown, 64u * 1024);
@@ -80,8 +62,10 @@ TEST(Soak, TwoHoursOfBitmapSubtitles) {
   }
   const std::string base = (player.dir.Path() / "film").string();
   test::WriteVobSub(base, {{"en", 0, pictures}}, test::TestPalette());
-  player.window.OpenSubtitleFile(base + ".idx");
-  ASSERT_TRUE(player.window.VobSubMode);
+  player.LoadSubtitle(base + ".idx");
+  test::Movix().position = 2600 * 25 / 1000;
+  player.Tick();
+  ASSERT_FALSE(player.StripImage().isHidden());
   const size_t grown = player.Play();
   std::printf("bitmap: heap grew %zu bytes over two hours of ticks\n", grown);
   EXPECT_LT(grown, 64u * 1024);

@@ -1,19 +1,15 @@
 // Bitmap subtitles on the strip and the overlay, and the language of the set.
-#include <QImage>
-#include <QListWidget>
+#include "bitmap_subtitles.h"
+
 #include <cstring>
 
-#include "main_window.h"
-#include "sellan.h"
 #include "subtitle_display.h"
-#include "user_prompts.h"
 #include "vobsub.h"
 
 namespace captivo {
 
 QImage CompositeOverBlack(const uint8_t* pixels, int width, int height) {
-  // Each colour byte c becomes c * a / 256 (so 255 over 255 gives 254); the block is the
-  // library's and stays as it was delivered.
+  // The block is the library's and stays as it was delivered.
   QImage picture(width, height, QImage::Format_RGB32);
   for (int y = 0; y < height; ++y) {
     auto* out = reinterpret_cast<uint8_t*>(picture.scanLine(y));
@@ -29,40 +25,42 @@ QImage CompositeOverBlack(const uint8_t* pixels, int width, int height) {
   return picture;
 }
 
-void TfmMain::DrawVobSubFrame() {
+void BitmapSubtitles::ShowAt(int32_t milliseconds) {
+  if (GetFrame(milliseconds))
+    Draw();
+  else
+    Clear();
+}
+
+void BitmapSubtitles::Draw() {
   const int32_t index = GetCurrentIndex();
-  if (index == LastVobSubIndex) return;  // the picture on the surfaces is current
-  LastVobSubIndex = GetCurrentIndex();
+  if (index == lastDrawn_) return;  // the picture on the surfaces is current
+  lastDrawn_ = GetCurrentIndex();
   uint8_t* pixels = nullptr;
   int32_t rect[4] = {0, 0, 0, 0};
   GetDataPointer(&pixels, rect);
   const int width = rect[2] - rect[0], height = rect[3] - rect[1];
   if (width <= 0 || height <= 0 || !pixels)
-    display_->ClearImages();
+    display_.ClearImages();
   else
-    display_->DrawPicture(CompositeOverBlack(pixels, width, height));
+    display_.DrawPicture(CompositeOverBlack(pixels, width, height));
 }
 
-void TfmMain::ClearSubtitleImage() {
-  display_->ClearImages();
-  LastVobSubIndex = -1;
+void BitmapSubtitles::Clear() {
+  display_.ClearImages();
+  lastDrawn_ = -1;
 }
 
-void TfmMain::SelectVobSubLanguage() {
-  TfmSelLan fmSelLan(this);
+QStringList BitmapSubtitles::LanguageItems() {
+  QStringList items;
   const int32_t highest = GetLangNum();
   for (int32_t i = 0; i <= highest; ++i) {
     char name[256] = {0};
     GetLangName(i, name);
     if (name[0] == '\0' || std::strcmp(name, "(Not detected)") == 0) continue;
-    fmSelLan.ListBox1->addItem(QString::number(i) + " - " + QString::fromLocal8Bit(name));
+    items << QString::number(i) + " - " + QString::fromLocal8Bit(name);
   }
-  prompts_.Exec(&fmSelLan);
-  SetCurrentLang(fmSelLan.SelectedLanguage);
-}
-
-void TfmMain::ChangeSubtitleLanguage1Click() {
-  OpenSubtitleFile(Subtitles.SubtitleFileName);
+  return items;
 }
 
 }  // namespace captivo

@@ -13,7 +13,7 @@ struct ShellPlaces {
   std::filesystem::path executableFolder;
   std::filesystem::path configFolder;
   std::filesystem::path cacheFolder;
-  std::filesystem::path runtimeFolder;     // the running instances' registrations
+  std::filesystem::path runtimeFolder;  // the running instances' registrations
 
   static ShellPlaces ForThisProcess();
   std::vector<std::filesystem::path> TempSubtitleFolders() const;

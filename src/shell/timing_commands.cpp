@@ -1,6 +1,9 @@
 // The Subtitle FrameRate menu and the Synchronize command.
 #include <QAction>
+#include <QActionGroup>
+
 #include "main_window.h"
+#include "movie_control.h"
 #include "number_text.h"
 #include "status_bar.h"
 #include "synchronize.h"
@@ -11,12 +14,12 @@ namespace captivo {
 void TfmMain::n005Click(int tag) {
   // The fixed rates are the nearest doubles of the captions, not 24000/1001 or 30000/1001.
   static constexpr double kRates[6] = {0, 23.976, 24, 25, 29.97, 30};
-  SubtitleFrameRate = tag == 0 ? MovieFrameRate : kRates[tag];
+  SubtitleFrameRate = tag == 0 ? movie_->FrameRate() : kRates[tag];
   Subtitles.ForgetLastHit();
-  QAction* items[6] = {SameAsMovie1, n001, n002, n003, n004, n005};
-  for (int i = 0; i < 6; ++i) items[i]->setChecked(i == tag);
-  sbMain->SetPanelText(4, tag == 0 ? QString("Subtitle FrameRate:Same As Movie")
-                                   : "Subtitle FrameRate:" + RealText(SubtitleFrameRate) + "fps");
+  SubtitleFrameRate1->actions()[tag]->setChecked(true);
+  sbMain->SetPanelText(Panel::SubtitleFrameRate,
+                       tag == 0 ? QString("Subtitle FrameRate:Same As Movie")
+                                : "Subtitle FrameRate:" + RealText(SubtitleFrameRate) + "fps");
 }
 
 void TfmMain::ResetSubtitleFrameRate() {

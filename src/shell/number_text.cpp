@@ -11,4 +11,9 @@ QString RealText(double value) {
   return QString::fromStdString(FormatReal(value, separator));
 }
 
+QString FramesAndTime(int32_t frames, double rate) {
+  return QString::number(frames) + "/" +
+         QString::fromStdString(FormatHms(RoundToInt32(frames / rate)));
+}
+
 }  // namespace captivo

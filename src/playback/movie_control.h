@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QObject>
+#include <QSize>
+#include <cstdint>
+#include <string>
+
+class QTimer;
+
+namespace captivo {
+
+class MoviePanel;
+
+// The movie and what the movie library reports of it: the file, frame rate, length and
+// picture size; whether it runs (the subtitle clock ticks, playing or paused), whether it
+// is paused, whether it is full screen. The commands go to the library from here; the
+// window hears of what changed through the signals.
+class MovieControl : public QObject {
+  Q_OBJECT
+ public:
+  MovieControl(MoviePanel* panel, QObject* parent);
+
+  // MovieFileName: the file's bytes; set before Open, kept when opening fails.
+  const std::string& FileName() const { return fileName_; }
+  void SetFileName(std::string path) { fileName_ = std::move(path); }
+  // The library holds a movie that opened with a frame rate.
+  bool IsOpen() const { return open_; }
+  // The subtitle clock runs: the movie plays or is paused.
+  bool IsRunning() const;
+  bool IsPaused() const { return paused_; }
+  bool IsFullScreen() const { return fullScreen_; }
+  double FrameRate() const { return frameRate_; }  // MovieFrameRate
+  int32_t Duration() const { return duration_; }   // MovieDuration, frames
+  QSize PictureSize() const { return pictureSize_; }
+  // SeekDragging: the left button is held on the seek bar; the clock leaves its thumb.
+  bool SeekDragging() const { return seekDragging_; }
+  void SetSeekDragging(bool held) { seekDragging_ = held; }
+
+  // MovieDuration := 0: the next movie starts the continued count afresh.
+  void ForgetDuration() { duration_ = 0; }
+  // Opens FileName: openFailed and nothing else changes; or frameRateRead, then either
+  // frameRateFailed (the movie is stopped) or opened (it runs).
+  void Open();
+  void Play();
+  void Pause();  // pauses, and again resumes
+  void Stop();
+  int32_t Position() const;  // the library's frame, within the file
+  void Seek(int32_t frame);
+  // The picture over the whole screen (the library's) or back in the panel.
+  void SetFullScreen(bool on);
+  // Full screen ended without the library being asked (it ended it itself).
+  void ForgetFullScreen() { fullScreen_ = false; }
+  // The library's full-screen window while full screen is on, else nullptr.
+  QWidget* FullScreenWindow() const;
+
+ signals:
+  void openFailed();
+  void frameRateRead(double rate);
+  void frameRateFailed();
+  void opened();
+  void tick();             // every 100 ms while the movie runs
+  void pictureRefitted();  // the picture was fitted to the panel's new size
+
+ private:
+  void FitPictureToPanel();  // plMovieResize
+
+  MoviePanel* panel_;
+  QTimer* clock_;  // tmMovie
+  std::string fileName_;
+  bool open_ = false;
+  bool paused_ = false;
+  bool fullScreen_ = false;  // FullScreenActive
+  bool seekDragging_ = false;
+  double frameRate_ = 0;
+  int32_t duration_ = 0;
+  QSize pictureSize_;
+};
+
+}  // namespace captivo

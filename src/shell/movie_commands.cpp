@@ -1,0 +1,102 @@
+// Opening a movie, the transport commands, and the window's proportion while it plays.
+#include <QFile>
+#include <QSlider>
+#include <QSplitter>
+#include <QTimer>
+
+#include "conversions.h"
+#include "file_names.h"
+#include "main_window.h"
+#include "movie_control.h"
+#include "number_text.h"
+#include "status_bar.h"
+#include "subtitle_surface.h"
+#include "user_prompts.h"
+
+namespace captivo {
+
+namespace {
+
+constexpr const char* kMovieFilters =
+    "Movie files (*.avi *.mpg *.mpeg *.dat *.divx *.wmv *.asf *.mkv *.mp4 *.m4v *.mov *.webm "
+    "*.ogv *.ts *.m2ts *.flv *.vob);;All Files (*)";
+
+}  // namespace
+
+void TfmMain::PlayFile1Click() {
+  ContinuedOffset = 0;
+  movie_->ForgetDuration();
+  ChooseMovie();
+}
+
+void TfmMain::ContinuedPlayFile1Click() {
+  // The next part's positions count on from the end of this one.
+  ContinuedOffset = SaturatedAdd(ContinuedOffset, movie_->Duration());
+  ChooseMovie();
+}
+
+void TfmMain::ChooseMovie() {
+  const QString path = prompts_.ChooseFile(this, "Play DivX Movie", kMovieFilters);
+  if (path.isEmpty()) return;
+  movie_->SetFileName(QFile::encodeName(path).toStdString());
+  OpenMovie();
+}
+
+void TfmMain::OpenMovie() {
+  movie_->Open();
+}
+
+void TfmMain::MovieOpened() {
+  const double rate = movie_->FrameRate();
+  SubtitleFrameRate = rate;
+  tbMain->setMaximum(movie_->Duration());
+  sbMain->SetPanelText(Panel::Length, FramesAndTime(movie_->Duration(), rate));
+  sbMain->SetPanelText(Panel::FrameRate, RealText(rate) + "fps");
+  const QSize picture = movie_->PictureSize();
+  sbMain->SetPanelText(Panel::PictureSize,
+                       QString("%1*%2").arg(picture.width()).arg(picture.height()));
+  SetViewScale(1.0);
+  FindCompanionSubtitle();
+}
+
+void TfmMain::FindCompanionSubtitle() {
+  // The base is the name without its extension; the extensions are tried as written.
+  const std::string base = WithoutExtension(movie_->FileName());
+  for (const char* extension : {".idx", ".sub", ".srt", ".ssa", ".ass"}) {
+    if (IsRegularFile(base + extension)) {
+      OpenSubtitleFile(base + extension);
+      return;
+    }
+  }
+}
+
+void TfmMain::Play1Click() {
+  movie_->Play();
+}
+
+void TfmMain::Pause1Click() {
+  movie_->Pause();
+}
+
+void TfmMain::Stop1Click() {
+  movie_->Stop();
+}
+
+int TfmMain::PictureAreaAllowance() const {
+  return sbMain->height() + lbSubParent->height() + Splitter1->handleWidth() + tbMain->height();
+}
+
+void TfmMain::WMSizing() {
+  // While a movie runs the height follows the width, keeping the picture's proportion.
+  const QSize picture = movie_->PictureSize();
+  if (!movie_->IsRunning() || picture.width() == 0) return;
+  const int height =
+      RoundToInt32(picture.height() * (static_cast<double>(ClientWidth()) / picture.width())) +
+      PictureAreaAllowance();
+  if (height == ClientHeight()) return;
+  SetClientSize(ClientWidth(), height);
+  constexpr int kMostRetries = 25;
+  if (height != ClientHeight() && ++sizingRetries_ <= kMostRetries) sizingRetry_->start();
+}
+
+}  // namespace captivo
