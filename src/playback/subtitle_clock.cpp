@@ -31,7 +31,7 @@ void TfmMain::tmMovieTimer() {
       ClearSubtitleImage();
   } else {
     SetSubtitleView(false);
-    ShowSubtitleText(Subtitles.FindSubtitleAt(position));
+    ShowSubtitleText(Subtitles.FindSubtitleAt(position, SubtitleFrameRate));
   }
 }
 

@@ -61,7 +61,7 @@ class TfmMain : public QMainWindow, public MessageSink {
   void ApplicationEvents1Idle();
 
   // Subtitle store and loading (subtitle_commands.cpp)
-  SubtitleStore Subtitles{SubtitleFrameRate};
+  SubtitleStore Subtitles;
   bool VobSubMode = false;
   void LoadSubtitle1Click();
   // `path` holds the file name's bytes as the file system has them.
