@@ -35,10 +35,9 @@ std::string SampleFile(SubtitleFormat format) {
 void BM_Load(benchmark::State& state, SubtitleFormat format) {
   const std::string path = SampleFile(format);
   const auto bytes = static_cast<int64_t>(std::filesystem::file_size(path));
-  double rate = 25;
   NoMessages sink;
   for (auto _ : state) {
-    SubtitleStore store(rate);
+    SubtitleStore store;
     LoadTextSubtitle(path, store, sink, {});
     if (store.Count() != kEntries) state.SkipWithError("wrong entry count");
     benchmark::DoNotOptimize(store);
@@ -52,13 +51,13 @@ BENCHMARK_CAPTURE(BM_Load, subviewer, SubtitleFormat::SubViewer)->Unit(benchmark
 BENCHMARK_CAPTURE(BM_Load, timecode, SubtitleFormat::TimeCode)->Unit(benchmark::kMillisecond);
 
 struct LoadedStore {
-  double rate = 25;
-  SubtitleStore store{rate};
+  static constexpr double kRate = 25;
+  SubtitleStore store;
   int32_t lastFrame = 0;
   LoadedStore() {
     NoMessages sink;
     LoadTextSubtitle(SampleFile(SubtitleFormat::SubRip), store, sink, {});
-    lastFrame = store.TimeToFrame(store.EndTime(store.Count() - 1)) + 100;
+    lastFrame = store.TimeToFrame(store.EndTime(store.Count() - 1), kRate) + 100;
   }
 };
 
@@ -68,7 +67,7 @@ void BM_FindSubtitleAtSweep(benchmark::State& state) {
   int32_t position = 0;
   size_t step = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(loaded.store.FindSubtitleAt(position));
+    benchmark::DoNotOptimize(loaded.store.FindSubtitleAt(position, LoadedStore::kRate));
     position += 2 + static_cast<int32_t>(++step % 2);
     if (position > loaded.lastFrame) position = 0;
   }
@@ -82,7 +81,9 @@ void BM_FindSubtitleAtRandom(benchmark::State& state) {
   std::vector<int32_t> positions(4096);
   for (auto& p : positions) p = std::uniform_int_distribution<int32_t>(0, loaded.lastFrame)(random);
   size_t i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(loaded.store.FindSubtitleAt(positions[i++ & 4095]));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(
+        loaded.store.FindSubtitleAt(positions[i++ & 4095], LoadedStore::kRate));
 }
 BENCHMARK(BM_FindSubtitleAtRandom);
 

@@ -23,15 +23,16 @@ class NoMessages : public captivo::MessageSink {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = (FuzzFolder() / "input").string();
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
-  double rate = size ? 1 + data[0] % 60 : 25;
-  captivo::SubtitleStore store(rate);
+  const double rate = size ? 1 + data[0] % 60 : 25;
+  captivo::SubtitleStore store;
   NoMessages sink;
   try {
     captivo::LoadTextSubtitle(path, store, sink, {FuzzFolder()});
   } catch (const captivo::ConversionError&) {
   } catch (const captivo::FileError&) {
   }
-  for (int32_t p : {INT32_MIN, -1, 0, 1, 25, 1000, 100000, INT32_MAX}) store.FindSubtitleAt(p);
-  for (int32_t p = 0; p < 2000; p += 3) store.FindSubtitleAt(p);
+  for (int32_t p : {INT32_MIN, -1, 0, 1, 25, 1000, 100000, INT32_MAX})
+    store.FindSubtitleAt(p, rate);
+  for (int32_t p = 0; p < 2000; p += 3) store.FindSubtitleAt(p, rate);
   return 0;
 }

@@ -86,7 +86,7 @@ void TfmMain::AttachWindows(TfmSub* overlay, TfmSynchronize* synchronize) {
   bitmaps_ = std::make_unique<BitmapSubtitles>(*display_);
   // The dialog tells its offset on every change: the clock never reads a widget.
   connect(synchronize, &TfmSynchronize::offsetChanged, this,
-          [this](int milliseconds) { SyncOffset = milliseconds; });
+          [this](int milliseconds) { Timing.offsetMilliseconds = milliseconds; });
 }
 
 void TfmMain::BuildLayout() {
@@ -278,8 +278,7 @@ void TfmMain::BuildMovieControl() {
   });
   connect(movie_, &MovieControl::frameRateRead, this, [this](double rate) {
     bitmaps_->ForgetDrawn();
-    SubtitleFrameRate = rate;
-    Subtitles.ForgetLastHit();
+    Timing.movieFrameRate = Timing.subtitleFrameRate = rate;
   });
   connect(movie_, &MovieControl::frameRateFailed, this, [this] {
     prompts_.ShowMessage(this, "Error", "Can not get the frame rate of the movie",

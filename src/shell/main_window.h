@@ -8,6 +8,7 @@
 #include "message_sink.h"
 #include "shell_places.h"
 #include "subtitle_store.h"
+#include "subtitle_timing.h"
 
 class QAction;
 class QActionGroup;
@@ -142,10 +143,8 @@ class TfmMain : public QMainWindow, private MessageSink {
   int NonClientHeight = 0;
   // Subtitles: the text store and its unit, whether the bitmap library holds them instead,
   // and what turns a movie position into a subtitle position.
-  int32_t ContinuedOffset = 0;
-  double SubtitleFrameRate = 0;
-  int SyncOffset = 0;  // milliseconds, as the Synchronize dialog last told
-  SubtitleStore Subtitles{SubtitleFrameRate};
+  SubtitleTiming Timing;  // the offset as the Synchronize dialog last told it
+  SubtitleStore Subtitles;
   bool VobSubMode = false;
 
   // Controls

@@ -24,14 +24,14 @@ constexpr const char* kMovieFilters =
 }  // namespace
 
 void TfmMain::PlayFile1Click() {
-  ContinuedOffset = 0;
+  Timing.continuedOffset = 0;
   movie_->ForgetDuration();
   ChooseMovie();
 }
 
 void TfmMain::ContinuedPlayFile1Click() {
   // The next part's positions count on from the end of this one.
-  ContinuedOffset = SaturatedAdd(ContinuedOffset, movie_->Duration());
+  Timing.continuedOffset = SaturatedAdd(Timing.continuedOffset, movie_->Duration());
   ChooseMovie();
 }
 
@@ -48,7 +48,7 @@ void TfmMain::OpenMovie() {
 
 void TfmMain::MovieOpened() {
   const double rate = movie_->FrameRate();
-  SubtitleFrameRate = rate;
+  Timing.movieFrameRate = Timing.subtitleFrameRate = rate;
   tbMain->setMaximum(movie_->Duration());
   sbMain->SetPanelText(Panel::Length, FramesAndTime(movie_->Duration(), rate));
   sbMain->SetPanelText(Panel::FrameRate, RealText(rate) + "fps");

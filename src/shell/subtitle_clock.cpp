@@ -2,7 +2,6 @@
 #include <QSlider>
 
 #include "bitmap_subtitles.h"
-#include "conversions.h"
 #include "main_window.h"
 #include "movie_control.h"
 #include "number_text.h"
@@ -11,18 +10,17 @@
 namespace captivo {
 
 void TfmMain::tmMovieTimer() {
-  int32_t position = movie_->Position();
-  if (!movie_->SeekDragging()) tbMain->setValue(position);
-  position = SaturatedAdd(position, ContinuedOffset);
-  if (SubtitleFrameRate > 0)
-    sbMain->SetPanelText(Panel::Position, FramesAndTime(position, SubtitleFrameRate));
-  // A positive offset looks up later subtitle times, so subtitles appear earlier.
-  position = SaturatedAdd(position, RoundToInt32(SyncOffset / 1000.0 * SubtitleFrameRate));
+  const int32_t libraryPosition = movie_->Position();
+  if (!movie_->SeekDragging()) tbMain->setValue(libraryPosition);
+  const int32_t moviePosition = Timing.MoviePosition(libraryPosition);
+  if (Timing.HasRate())
+    sbMain->SetPanelText(Panel::Position, FramesAndTime(moviePosition, Timing.subtitleFrameRate));
+  const int32_t position = Timing.SubtitlePosition(moviePosition);
   SetSubtitleView(VobSubMode);
   if (!VobSubMode)
-    ShowSubtitleText(Subtitles.FindSubtitleAt(position));
-  else if (SubtitleFrameRate > 0)  // no time without a frame rate
-    bitmaps_->ShowAt(RoundToInt32(position / SubtitleFrameRate * 1000));
+    ShowSubtitleText(Subtitles.FindSubtitleAt(position, Timing.subtitleFrameRate));
+  else if (const auto milliseconds = Timing.Milliseconds(position))
+    bitmaps_->ShowAt(*milliseconds);
 }
 
 }  // namespace captivo

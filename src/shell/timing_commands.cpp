@@ -14,12 +14,12 @@ namespace captivo {
 void TfmMain::n005Click(int tag) {
   // The fixed rates are the nearest doubles of the captions, not 24000/1001 or 30000/1001.
   static constexpr double kRates[6] = {0, 23.976, 24, 25, 29.97, 30};
-  SubtitleFrameRate = tag == 0 ? movie_->FrameRate() : kRates[tag];
-  Subtitles.ForgetLastHit();
+  Timing.subtitleFrameRate = tag == 0 ? movie_->FrameRate() : kRates[tag];
   SubtitleFrameRate1->actions()[tag]->setChecked(true);
   sbMain->SetPanelText(Panel::SubtitleFrameRate,
-                       tag == 0 ? QString("Subtitle FrameRate:Same As Movie")
-                                : "Subtitle FrameRate:" + RealText(SubtitleFrameRate) + "fps");
+                       tag == 0
+                           ? QString("Subtitle FrameRate:Same As Movie")
+                           : "Subtitle FrameRate:" + RealText(Timing.subtitleFrameRate) + "fps");
 }
 
 void TfmMain::ResetSubtitleFrameRate() {

@@ -29,8 +29,8 @@ void SubtitleStore::AppendTextLine(size_t index, std::string_view line) {
   texts_.Extend(index, line);
 }
 
-int32_t SubtitleStore::TimeToFrame(int32_t time) const {
-  return TimesInSeconds ? RoundToInt32(time * subtitleFrameRate_) : time;
+int32_t SubtitleStore::TimeToFrame(int32_t time, double subtitleFrameRate) const {
+  return TimesInSeconds ? RoundToInt32(time * subtitleFrameRate) : time;
 }
 
 void SubtitleStore::ForgetLastHit() {
@@ -52,22 +52,33 @@ void SubtitleStore::ForgetLastMiss() {
 
 const SubtitleStore::Times* SubtitleStore::FrameTimes() {
   if (!TimesInSeconds) return times_.data();
-  const uint64_t rateBits = std::bit_cast<uint64_t>(subtitleFrameRate_);
-  if (framesStale_ || framesRateBits_ != rateBits) {
+  if (framesStale_) {
+    const double rate = std::bit_cast<double>(rateBits_);
     frames_.resize(times_.size());
     for (size_t i = 0; i < times_.size(); ++i)
-      frames_[i] = {TimeToFrame(times_[i].start), TimeToFrame(times_[i].end)};
-    framesRateBits_ = rateBits;
+      frames_[i] = {TimeToFrame(times_[i].start, rate), TimeToFrame(times_[i].end, rate)};
     framesStale_ = false;
   }
   return frames_.data();
 }
 
-std::string_view SubtitleStore::FindSubtitleAt(int32_t wanted) {
-  if (times_.empty()) return {};
-  if (CachedStart < wanted && wanted < CachedEnd) return texts_[CachedIndex];
-  if (missLow_ <= wanted && wanted <= missHigh_) return {};
+std::string_view SubtitleStore::FindSubtitleAt(int32_t wanted, double subtitleFrameRate) {
+  // The memories are empty while the store is. The search is a call of its own, so that
+  // an answer from memory saves no registers.
+  if (AtMemoryRate(subtitleFrameRate)) {
+    if (CachedStart < wanted && wanted < CachedEnd) return texts_[CachedIndex];
+    if (missLow_ <= wanted && wanted <= missHigh_) return {};
+  }
+  return Search(wanted, subtitleFrameRate);
+}
 
+std::string_view SubtitleStore::Search(int32_t wanted, double subtitleFrameRate) {
+  if (times_.empty()) return {};
+  if (!AtMemoryRate(subtitleFrameRate)) {
+    rateBits_ = std::bit_cast<uint64_t>(subtitleFrameRate);
+    framesStale_ = true;
+    ForgetLastHit();
+  }
   const Times* frames = FrameTimes();
   const int64_t position = wanted;
   // [low, high]: the positions that would take every branch this search takes.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,7 +23,7 @@ struct TTimeSpan {
 
 // The subtitles of the text file loaded last, in file order, and the lookup by frame
 // position. Stored times are never converted: each lookup converts them at the subtitle
-// frame rate in force, which the owner keeps and passes by reference.
+// frame rate it is given, the rate in force, which the owner keeps.
 //
 // The entries are kept as two parallel lists, times and texts (end to end in one block),
 // so that the lookup's binary search walks a compact array of times. Times in seconds are searched
@@ -30,8 +31,6 @@ struct TTimeSpan {
 // change: the same conversion as entry by entry, done once instead of on every lookup.
 class SubtitleStore {
  public:
-  explicit SubtitleStore(const double& subtitleFrameRate) : subtitleFrameRate_(subtitleFrameRate) {}
-
   bool TimesInSeconds = false;
   LineList SubtitleLines;  // scratch lines of the frame-based reader
   std::string SubtitleFileName;
@@ -68,29 +67,36 @@ class SubtitleStore {
 
   // A stored time as a frame number: seconds times the subtitle frame rate, rounded half
   // to even and clamped to 32 bits; frame numbers as they stand.
-  int32_t TimeToFrame(int32_t time) const;
+  int32_t TimeToFrame(int32_t time, double subtitleFrameRate) const;
 
   // Empties the memory of the last lookups; due whenever the subtitle frame rate changes.
   void ForgetLastHit();
 
-  // The text of the entry whose converted start and end enclose `position` (both
-  // inclusive), or an empty text. A binary search in list order behind a memory of the
-  // last hit, which answers positions strictly inside the remembered bounds.
-  std::string_view FindSubtitleAt(int32_t position);
+  // The text of the entry whose start and end, converted at `subtitleFrameRate`, enclose
+  // `position` (both inclusive), or an empty text. A binary search in list order behind a
+  // memory of the last hit, which answers positions strictly inside the remembered bounds.
+  // The memory holds bounds converted at one rate: a lookup at another forgets it first.
+  std::string_view FindSubtitleAt(int32_t position, double subtitleFrameRate);
 
  private:
   struct Times {
     int32_t start, end;
   };
+  // Bit for bit, so that even a rate that is not a number counts as the same again.
+  bool AtMemoryRate(double subtitleFrameRate) const {
+    return std::bit_cast<uint64_t>(subtitleFrameRate) == rateBits_;
+  }
+  std::string_view Search(int32_t position, double subtitleFrameRate);
   const Times* FrameTimes();
   void TimesChanged();
   void ForgetLastMiss();
 
   std::vector<Times> times_;
   LineList texts_;
-  const double& subtitleFrameRate_;
-  std::vector<Times> frames_;  // times_ through TimeToFrame, when in seconds
-  uint64_t framesRateBits_ = 0;
+  // The bits of the rate of the last lookup, which frames_ and the memories below were
+  // made at.
+  uint64_t rateBits_ = 0;
+  std::vector<Times> frames_;  // times_ through TimeToFrame at that rate, when in seconds
   bool framesStale_ = true;
 
   // The memory of the last hit: its converted bounds and the entry it found.

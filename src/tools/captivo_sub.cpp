@@ -54,8 +54,7 @@ bool Load(const std::string& path, SubtitleStore& store, RecordedMessages& sink,
 
 int Dump(const std::string& path) {
   if (const auto base = VobSubBase(path)) return DumpVobSub(*base);
-  double frameRate = 0;
-  SubtitleStore store(frameRate);
+  SubtitleStore store;
   RecordedMessages sink;
   PreparedSubtitle prepared;
   std::string error;
@@ -99,7 +98,7 @@ int Find(const std::string& path, const std::string& fpsText,
     std::cerr << "captivo-sub: FPS must be a number and each POSITION a 32-bit integer\n";
     return kUsageError;
   }
-  SubtitleStore store(frameRate);
+  SubtitleStore store;
   RecordedMessages sink;
   PreparedSubtitle prepared;
   std::string error;
@@ -110,7 +109,7 @@ int Find(const std::string& path, const std::string& fpsText,
   for (const auto& m : sink.messages) std::cerr << m.title << ": " << m.text << '\n';
   if (!error.empty()) std::cerr << error << '\n';
   for (int32_t position : positions)
-    std::cout << EscapeText(store.FindSubtitleAt(position)) << '\n';
+    std::cout << EscapeText(store.FindSubtitleAt(position, frameRate)) << '\n';
   return 0;
 }
 

@@ -6,6 +6,7 @@ Three kinds of desktop: a bare X server ("xvfb"), an X server with a window mana
 started here is stopped by its process id."""
 
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -132,14 +133,24 @@ class Desktop:
         shutil.rmtree(self.home, ignore_errors=True)
 
     def _start_x_server(self):
-        for number in range(90, 190):
-            if not os.path.exists(f"/tmp/.X11-unix/X{number}") and not os.path.exists(f"/tmp/.X{number}-lock"):
-                self.display = f":{number}"
-                break
+        # The server picks a free display itself and names it once it takes clients, so
+        # that two servers started at once never race for one number.
+        read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", f"{self.width}x{self.height}x24", "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self._wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{self.display[1:]}"), "the X server")
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{self.width}x{self.height}x24",
+             "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as named:
+            while select.select([named], [], [], 15)[0]:
+                chunk = os.read(named.fileno(), 16)
+                number += chunk
+                if not chunk or number.endswith(b"\n"):
+                    break
+        if not number.strip().isdigit():
+            raise AssertionError("the X server did not start")
+        self.display = f":{number.strip().decode()}"
 
     def _start_window_manager(self):
         self.session = subprocess.Popen(["openbox", "--sm-disable"], env=self.tool_env(),

@@ -154,7 +154,9 @@ TEST(FormatReal, ShortestGeneralForm) {
   EXPECT_EQ(FormatReal(29.97), "29.97");
   EXPECT_EQ(FormatReal(24000.0 / 1001.0), "23.976023976024");
   EXPECT_EQ(FormatReal(23.976, ","), "23,976");
-  EXPECT_EQ(FormatReal(29.97, "\xD9\xAB"), "29\xD9\xAB" "97");
+  EXPECT_EQ(FormatReal(29.97, "\xD9\xAB"),
+            "29\xD9\xAB"
+            "97");
   EXPECT_EQ(FormatReal(0.0), "0");
 }
 

@@ -69,8 +69,7 @@ TEST(HostileTextFiles, EachLoadsToWhatItCallsFor) {
     ++seen;
     const Outcome& outcome = expected->second;
     test::TempDir dir;
-    double rate = 25;
-    SubtitleStore store(rate);
+    SubtitleStore store;
     test::RecordingSink sink;
     std::string error;
     try {

@@ -34,8 +34,7 @@ class ReaderCase : public ::testing::TestWithParam<Case> {};
 TEST_P(ReaderCase, LoadsAsExpected) {
   const Case& c = GetParam();
   test::TempDir dir;
-  double rate = 25;
-  SubtitleStore store(rate);
+  SubtitleStore store;
   test::RecordingSink sink;
   const PreparedSubtitle prepared = PrepareTextSubtitle(dir.Write("file", c.bytes), {dir.Path()});
   EXPECT_EQ(prepared.format, c.format);
@@ -334,25 +333,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Loader, UnknownFormatKeepsThePreviousSubtitlesAndUnit) {
   test::TempDir dir;
-  double rate = 25;
-  SubtitleStore store(rate);
+  SubtitleStore store;
   test::RecordingSink sink;
   LoadTextSubtitle(dir.Write("a.srt", "1\n00:00:02,000 --> 00:00:03,000\nkept\n"), store, sink,
                    {dir.Path()});
   LoadTextSubtitle(dir.Write("b.txt", "What is this?\n"), store, sink, {dir.Path()});
   EXPECT_TRUE(store.TimesInSeconds);
-  EXPECT_EQ(store.FindSubtitleAt(60), "kept");
+  EXPECT_EQ(store.FindSubtitleAt(60, 25), "kept");
   EXPECT_THROW(LoadTextSubtitle((dir.Path() / "gone.srt").string(), store, sink, {dir.Path()}),
                FileError);
   EXPECT_TRUE(store.TimesInSeconds);
-  EXPECT_EQ(store.FindSubtitleAt(60), "kept");
+  EXPECT_EQ(store.FindSubtitleAt(60, 25), "kept");
   EXPECT_EQ(sink.messages, (std::vector<RecordedMessage>{kUnknown}));
 }
 
 TEST(Loader, MissingFileNamesItsPath) {
   test::TempDir dir;
-  double rate = 25;
-  SubtitleStore store(rate);
+  SubtitleStore store;
   test::RecordingSink sink;
   const std::string path = (dir.Path() / "missing.srt").string();
   try {

@@ -27,8 +27,7 @@ TEST_P(RealFileTest, Loads) {
   const std::string path = test::TestDataFile(f.name);
   if (path.empty()) GTEST_SKIP() << "shared test data not present";
   test::TempDir dir;
-  double rate = 25;
-  SubtitleStore store(rate);
+  SubtitleStore store;
   test::RecordingSink sink;
   const PreparedSubtitle prepared = PrepareTextSubtitle(path, {dir.Path()});
   EXPECT_EQ(prepared.format, f.format);
@@ -83,8 +82,7 @@ class RealFiles : public ::testing::Test {
     return true;
   }
   test::TempDir dir;
-  double rate = 25;
-  SubtitleStore store{rate};
+  SubtitleStore store;
   test::RecordingSink sink;
 };
 

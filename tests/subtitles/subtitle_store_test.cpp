@@ -17,7 +17,7 @@ class StoreTest : public ::testing::Test {
     for (const TTimeSpan& e : entries) store.Append(e);
   }
   double frameRate = 25.0;
-  SubtitleStore store{frameRate};
+  SubtitleStore store;
 };
 
 TEST_F(StoreTest, ATextThatFailsHalfWrittenLeavesNoTrace) {
@@ -33,8 +33,8 @@ TEST_F(StoreTest, ATextThatFailsHalfWrittenLeavesNoTrace) {
   ASSERT_EQ(store.Count(), 2u);
   EXPECT_EQ(store.Text(0), "a");
   EXPECT_EQ(store.Text(1), "b");
-  EXPECT_EQ(store.FindSubtitleAt(55), "b");
-  EXPECT_EQ(store.FindSubtitleAt(35), "");
+  EXPECT_EQ(store.FindSubtitleAt(55, frameRate), "b");
+  EXPECT_EQ(store.FindSubtitleAt(35, frameRate), "");
 }
 
 TEST_F(StoreTest, FramesAreFoundWithInclusiveBounds) {
@@ -46,7 +46,8 @@ TEST_F(StoreTest, FramesAreFoundWithInclusiveBounds) {
       {9, ""},   {10, "a"}, {20, "a"}, {21, ""}, {29, ""}, {30, "b"},       {35, "b"},
       {60, "c"}, {70, "d"}, {80, "d"}, {81, ""}, {-5, ""}, {INT32_MAX, ""}, {INT32_MIN, ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(store.FindSubtitleAt(c.position), c.text) << c.position;
+  for (const Case& c : cases)
+    EXPECT_EQ(store.FindSubtitleAt(c.position, frameRate), c.text) << c.position;
   // Sweeping down and back up exercises the memory in both directions.
   for (int p = 85; p >= 5; --p) {
     const std::string expected = p >= 10 && p <= 20   ? "a"
@@ -54,82 +55,116 @@ TEST_F(StoreTest, FramesAreFoundWithInclusiveBounds) {
                                  : p >= 50 && p <= 60 ? "c"
                                  : p >= 70 && p <= 80 ? "d"
                                                       : "";
-    EXPECT_EQ(store.FindSubtitleAt(p), expected) << p;
+    EXPECT_EQ(store.FindSubtitleAt(p, frameRate), expected) << p;
   }
 }
 
 TEST_F(StoreTest, SmallStores) {
-  EXPECT_EQ(store.FindSubtitleAt(0), "");  // empty store
+  EXPECT_EQ(store.FindSubtitleAt(0, frameRate), "");  // empty store
   Fill(false, {{5, 7, "one"}});
-  EXPECT_EQ(store.FindSubtitleAt(4), "");
-  EXPECT_EQ(store.FindSubtitleAt(5), "one");
-  EXPECT_EQ(store.FindSubtitleAt(7), "one");
-  EXPECT_EQ(store.FindSubtitleAt(8), "");
+  EXPECT_EQ(store.FindSubtitleAt(4, frameRate), "");
+  EXPECT_EQ(store.FindSubtitleAt(5, frameRate), "one");
+  EXPECT_EQ(store.FindSubtitleAt(7, frameRate), "one");
+  EXPECT_EQ(store.FindSubtitleAt(8, frameRate), "");
   Fill(false, {{5, 7, "one"}, {9, 12, "two"}});
-  EXPECT_EQ(store.FindSubtitleAt(12), "two");  // the last entry is reached
-  EXPECT_EQ(store.FindSubtitleAt(8), "");
+  EXPECT_EQ(store.FindSubtitleAt(12, frameRate), "two");  // the last entry is reached
+  EXPECT_EQ(store.FindSubtitleAt(8, frameRate), "");
 }
 
 TEST_F(StoreTest, SecondsAreConvertedAtTheRateInForce) {
   Fill(true, {{1, 3, "x"}, {10, 12, "y"}, {20, TTimeSpan::kOpenEnd, "open"}});
-  EXPECT_EQ(store.FindSubtitleAt(24), "");
-  EXPECT_EQ(store.FindSubtitleAt(25), "x");
-  EXPECT_EQ(store.FindSubtitleAt(75), "x");
-  EXPECT_EQ(store.FindSubtitleAt(76), "");
-  EXPECT_EQ(store.FindSubtitleAt(INT32_MAX), "open");
+  EXPECT_EQ(store.FindSubtitleAt(24, frameRate), "");
+  EXPECT_EQ(store.FindSubtitleAt(25, frameRate), "x");
+  EXPECT_EQ(store.FindSubtitleAt(75, frameRate), "x");
+  EXPECT_EQ(store.FindSubtitleAt(76, frameRate), "");
+  EXPECT_EQ(store.FindSubtitleAt(INT32_MAX, frameRate), "open");
 
-  frameRate = 23.976;  // the owner changes the rate, then forgets the last hit
-  store.ForgetLastHit();
-  EXPECT_EQ(store.TimeToFrame(10), 240);
-  EXPECT_EQ(store.TimeToFrame(TTimeSpan::kOpenEnd), INT32_MAX);
-  EXPECT_EQ(store.FindSubtitleAt(240), "y");
-  EXPECT_EQ(store.FindSubtitleAt(239), "");
+  frameRate = 23.976;
+  EXPECT_EQ(store.TimeToFrame(10, frameRate), 240);
+  EXPECT_EQ(store.TimeToFrame(TTimeSpan::kOpenEnd, frameRate), INT32_MAX);
+  EXPECT_EQ(store.FindSubtitleAt(240, frameRate), "y");
+  EXPECT_EQ(store.FindSubtitleAt(239, frameRate), "");
   frameRate = 25;
-  store.ForgetLastHit();
-  EXPECT_EQ(store.FindSubtitleAt(250), "y");
+  EXPECT_EQ(store.FindSubtitleAt(250, frameRate), "y");
 }
 
 TEST_F(StoreTest, FramesIgnoreTheRate) {
   Fill(false, {{100, 200, "f"}});
   for (double rate : {0.0, 23.976, 30.0}) {
     frameRate = rate;
-    store.ForgetLastHit();
-    EXPECT_EQ(store.FindSubtitleAt(100), "f");
-    EXPECT_EQ(store.FindSubtitleAt(201), "");
+    EXPECT_EQ(store.FindSubtitleAt(100, frameRate), "f");
+    EXPECT_EQ(store.FindSubtitleAt(201, frameRate), "");
   }
 }
 
 TEST_F(StoreTest, MemoryAnswersOnlyStrictlyInsideItsBounds) {
   Fill(true, {{1, 3, "a"}});
-  EXPECT_EQ(store.FindSubtitleAt(50), "a");  // remembers frames 25 to 75
-  store.SetEndTime(0, 1);                    // now 25 to 25, but the memory still answers
-  EXPECT_EQ(store.FindSubtitleAt(74), "a");
-  EXPECT_EQ(store.FindSubtitleAt(75), "");   // a bound is searched again
-  EXPECT_EQ(store.FindSubtitleAt(74), "a");  // a miss leaves the memory as it was
+  EXPECT_EQ(store.FindSubtitleAt(50, frameRate), "a");  // remembers frames 25 to 75
+  store.SetEndTime(0, 1);  // now 25 to 25, but the memory still answers
+  EXPECT_EQ(store.FindSubtitleAt(74, frameRate), "a");
+  EXPECT_EQ(store.FindSubtitleAt(75, frameRate), "");   // a bound is searched again
+  EXPECT_EQ(store.FindSubtitleAt(74, frameRate), "a");  // a miss leaves the memory as it was
   store.ForgetLastHit();
-  EXPECT_EQ(store.FindSubtitleAt(74), "");  // forgotten: searched with the new end
+  EXPECT_EQ(store.FindSubtitleAt(74, frameRate), "");  // forgotten: searched with the new end
 }
 
 TEST_F(StoreTest, ClearingForgetsTheLastHit) {
   Fill(false, {{0, 1000, "old"}});
-  EXPECT_EQ(store.FindSubtitleAt(500), "old");
+  EXPECT_EQ(store.FindSubtitleAt(500, frameRate), "old");
   Fill(false, {{400, 600, "new"}});
-  EXPECT_EQ(store.FindSubtitleAt(500), "new");
+  EXPECT_EQ(store.FindSubtitleAt(500, frameRate), "new");
   Fill(false, {{0, 10, "other"}});
-  EXPECT_EQ(store.FindSubtitleAt(500), "");
+  EXPECT_EQ(store.FindSubtitleAt(500, frameRate), "");
 }
 
 TEST_F(StoreTest, DisorderIsKeptAsRead) {
   Fill(false, {{50, 60, "late"}, {10, 20, "early"}, {10, 20, "twin"}, {90, 80, "reversed"}});
   ASSERT_EQ(store.Count(), 4u);
   EXPECT_EQ(store.Text(0), "late");
-  EXPECT_EQ(store.FindSubtitleAt(85), "");  // an end before its start never shows
+  EXPECT_EQ(store.FindSubtitleAt(85, frameRate), "");  // an end before its start never shows
 }
 
 TEST_F(StoreTest, AnEntryWithoutEndNeverShows) {
   Fill(false, {{10, 20, "a"}, {30, TTimeSpan::kNoEnd, "last"}});
-  EXPECT_EQ(store.FindSubtitleAt(30), "");
-  EXPECT_EQ(store.FindSubtitleAt(-1), "");
+  EXPECT_EQ(store.FindSubtitleAt(30, frameRate), "");
+  EXPECT_EQ(store.FindSubtitleAt(-1, frameRate), "");
+}
+
+TEST_F(StoreTest, ALookupAtAnotherRateNeverAnswersFromTheOtherRatesMemory) {
+  Fill(true, {{10, 12, "y"}, {20, 22, "z"}});
+  // Nobody forgets the last hit in between: the rate given is enough.
+  EXPECT_EQ(store.FindSubtitleAt(260, 23.976), "y");  // remembers 240 to 288
+  EXPECT_EQ(store.FindSubtitleAt(245, 25), "");       // 250 to 300 at 25
+  EXPECT_EQ(store.FindSubtitleAt(245, 23.976), "y");
+  // The memory of a miss, too: 300 to 499 lie between the entries at 25.
+  EXPECT_EQ(store.FindSubtitleAt(400, 25), "");
+  EXPECT_EQ(store.FindSubtitleAt(480, 23.976), "z");  // 480 to 527 at 23.976
+  EXPECT_EQ(store.FindSubtitleAt(400, 25), "");
+  EXPECT_EQ(store.FindSubtitleAt(500, 25), "z");
+}
+
+TEST_F(StoreTest, AlternatingRatesAgreeWithAScanAtEachRate) {
+  // Whole seconds in ascending order, as the time-based readers give them.
+  std::vector<TTimeSpan> entries;
+  for (int32_t t = 0, i = 0; i < 300; t += 2 + i % 3, ++i)
+    entries.push_back({t, t + i % 2, "s" + std::to_string(i)});
+  store.TimesInSeconds = true;
+  store.ClearSubtitles();
+  for (const auto& e : entries) store.Append(e);
+  const double rates[] = {23.976, 24, 25, 29.97, 30};
+  std::mt19937 random(99);
+  std::uniform_int_distribution<int32_t> position(-10, 26000), step(0, 3);
+  std::uniform_int_distribution<size_t> pick(0, std::size(rates) - 1);
+  int32_t p = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const double rate = rates[i % 50 ? pick(random) % 2 : pick(random)];
+    p = i % 10 ? p + step(random) : position(random);
+    std::string expected;
+    for (const auto& e : entries)
+      if (store.TimeToFrame(e.StartTime, rate) <= p && p <= store.TimeToFrame(e.EndTime, rate))
+        expected = e.Text;
+    ASSERT_EQ(store.FindSubtitleAt(p, rate), expected) << "p " << p << " at " << rate;
+  }
 }
 
 TEST_F(StoreTest, MatchesALinearScanOnGeneratedStores) {
@@ -146,7 +181,7 @@ TEST_F(StoreTest, MatchesALinearScanOnGeneratedStores) {
     std::string expected;
     for (const auto& e : entries)
       if (e.StartTime <= p && p <= e.EndTime) expected = e.Text;
-    ASSERT_EQ(store.FindSubtitleAt(p), expected) << p;
+    ASSERT_EQ(store.FindSubtitleAt(p, frameRate), expected) << p;
   }
 }
 
@@ -205,15 +240,14 @@ TEST(StoreLookup, AgreesWithThePlainSearchOnDisorderedStores) {
     if (round % 2)
       std::sort(entries.begin(), entries.end(),
                 [](auto& a, auto& b) { return a.StartTime < b.StartTime; });
-    double rate = 25;
-    SubtitleStore store(rate);
+    SubtitleStore store;
     for (const auto& e : entries) store.Append(e);
     ReferenceLookup reference(entries);
     std::uniform_int_distribution<int32_t> position(-40, 340);
     for (int i = 0; i < 400; ++i) {
       // Runs of neighbouring positions, as playback asks, mixed with jumps.
       const int32_t p = i % 8 ? position(random) % 3 + 100 + i / 8 : position(random);
-      ASSERT_EQ(store.FindSubtitleAt(p), reference.Find(p)) << "round " << round << " p " << p;
+      ASSERT_EQ(store.FindSubtitleAt(p, 25), reference.Find(p)) << "round " << round << " p " << p;
     }
   }
 }

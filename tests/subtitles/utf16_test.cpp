@@ -148,8 +148,7 @@ TEST(Utf16Conversion, EachLoadReadsItsOwnCopyAndRemovesIt) {
   test::TempDir dir;
   const std::string a = dir.Write("a.srt", NumberedSubRip(u'a', 3));
   const std::string b = dir.Write("b.srt", NumberedSubRip(u'b', 3));
-  double rate = 25;
-  SubtitleStore store(rate);
+  SubtitleStore store;
   test::RecordingSink sink;
   {
     const PreparedSubtitle first = PrepareTextSubtitle(a, {dir.Path()});
@@ -178,8 +177,7 @@ TEST(Utf16Conversion, TwoProgramsConvertingAtOnceNeverMix) {
   const std::string b = dir.Write("b.srt", NumberedSubRip(u'b', kEntries));
   auto load = [&](const std::string& path, char name) {
     return [&dir, path, name] {
-      double rate = 25;
-      SubtitleStore store(rate);
+      SubtitleStore store;
       test::RecordingSink sink;
       LoadTextSubtitle(path, store, sink, {dir.Path()});
       return HoldsNumbered(store, name, kEntries) ? 0 : 1;

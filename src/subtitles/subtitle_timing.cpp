@@ -1,0 +1,24 @@
+#include "subtitle_timing.h"
+
+#include "conversions.h"
+
+namespace captivo {
+
+int32_t SubtitleTiming::MoviePosition(int32_t libraryPosition) const {
+  return SaturatedAdd(libraryPosition, continuedOffset);
+}
+
+int32_t SubtitleTiming::OffsetFrames() const {
+  return RoundToInt32(offsetMilliseconds / 1000.0 * subtitleFrameRate);
+}
+
+int32_t SubtitleTiming::SubtitlePosition(int32_t moviePosition) const {
+  return SaturatedAdd(moviePosition, OffsetFrames());
+}
+
+std::optional<int32_t> SubtitleTiming::Milliseconds(int32_t subtitlePosition) const {
+  if (!HasRate()) return std::nullopt;
+  return RoundToInt32(subtitlePosition / subtitleFrameRate * 1000);
+}
+
+}  // namespace captivo
