@@ -11,6 +11,35 @@ namespace captivo {
 
 namespace {
 
+// Each text format: its name, the test of a file's first non-empty line, its reader. A
+// key line is tried against the formats in this order; the first that claims it wins.
+struct FormatDescriptor {
+  SubtitleFormat format;
+  const char* name;
+  bool (*isKeyLine)(std::string_view keyLine);
+  void (*read)(const std::string& path, SubtitleStore& store, MessageSink& sink);
+};
+
+constexpr FormatDescriptor kFormats[] = {
+    {SubtitleFormat::Frame, "frame", [](std::string_view line) { return line.front() == '{'; },
+     LoadFrameSubtitle},
+    {SubtitleFormat::Ssa, "ssa",
+     [](std::string_view line) { return line == "[Script Info]" || line == "Title:"; },
+     LoadSsaSubtitle},
+    {SubtitleFormat::SubViewer, "subviewer",
+     [](std::string_view line) { return line == "[INFORMATION]"; }, LoadSubViewerSubtitle},
+    {SubtitleFormat::TimeCode, "timecode",
+     [](std::string_view line) { return line.substr(0, 3) == "00:"; }, LoadTimeCodeSubtitle},
+    {SubtitleFormat::SubRip, "srt", [](std::string_view line) { return IsDigitsOrEmpty(line); },
+     LoadSrtSubtitle},
+};
+
+const FormatDescriptor* Descriptor(SubtitleFormat format) {
+  for (const FormatDescriptor& descriptor : kFormats)
+    if (descriptor.format == format) return &descriptor;
+  return nullptr;
+}
+
 // The format of the file's key line, judged where the line stands, never copied.
 SubtitleFormat DetectFileFormat(const std::string& path) {
   LineReader reader(path);
@@ -21,30 +50,14 @@ SubtitleFormat DetectFileFormat(const std::string& path) {
 }  // namespace
 
 const char* FormatName(SubtitleFormat format) {
-  switch (format) {
-    case SubtitleFormat::Frame:
-      return "frame";
-    case SubtitleFormat::SubRip:
-      return "srt";
-    case SubtitleFormat::Ssa:
-      return "ssa";
-    case SubtitleFormat::SubViewer:
-      return "subviewer";
-    case SubtitleFormat::TimeCode:
-      return "timecode";
-    case SubtitleFormat::Unknown:
-      break;
-  }
-  return "unknown";
+  const FormatDescriptor* descriptor = Descriptor(format);
+  return descriptor ? descriptor->name : "unknown";
 }
 
 SubtitleFormat DetectFormat(std::string_view keyLine) {
   if (keyLine.empty()) return SubtitleFormat::Unknown;
-  if (keyLine.front() == '{') return SubtitleFormat::Frame;
-  if (keyLine == "[Script Info]" || keyLine == "Title:") return SubtitleFormat::Ssa;
-  if (keyLine == "[INFORMATION]") return SubtitleFormat::SubViewer;
-  if (keyLine.substr(0, 3) == "00:") return SubtitleFormat::TimeCode;
-  if (IsDigitsOrEmpty(keyLine)) return SubtitleFormat::SubRip;
+  for (const FormatDescriptor& descriptor : kFormats)
+    if (descriptor.isKeyLine(keyLine)) return descriptor.format;
   return SubtitleFormat::Unknown;
 }
 
@@ -69,21 +82,8 @@ PreparedSubtitle PrepareTextSubtitle(const std::string& path,
 }
 
 void ReadTextSubtitle(const PreparedSubtitle& prepared, SubtitleStore& store, MessageSink& sink) {
-  const std::string& path = prepared.readPath;
-  switch (prepared.format) {
-    case SubtitleFormat::Frame:
-      return LoadFrameSubtitle(path, store, sink);
-    case SubtitleFormat::SubRip:
-      return LoadSrtSubtitle(path, store, sink);
-    case SubtitleFormat::Ssa:
-      return LoadSsaSubtitle(path, store, sink);
-    case SubtitleFormat::SubViewer:
-      return LoadSubViewerSubtitle(path, store, sink);
-    case SubtitleFormat::TimeCode:
-      return LoadTimeCodeSubtitle(path, store, sink);
-    case SubtitleFormat::Unknown:
-      break;
-  }
+  if (const FormatDescriptor* descriptor = Descriptor(prepared.format))
+    return descriptor->read(prepared.readPath, store, sink);
   sink.ShowMessage("Error", UnknownFormatMessage(), MessageIcon::Information);
 }
 
