@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "test_processes.h"
@@ -14,13 +13,6 @@
 
 namespace captivo {
 namespace {
-
-std::string Contents(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 RememberedTiming Timing(const std::string& moviePath, uint64_t size = 700 << 20) {
   return {moviePath, size, moviePath + ".srt", -1500, 2, 25, 0};
@@ -49,7 +41,7 @@ TEST(TimingMemory, KeepsAnyBytesOfPathsAndEveryNumberExactly) {
     EXPECT_EQ(memory.Find(timing.moviePath, timing.movieSize + 1), std::nullopt);
   }
   // One line per movie, every byte printable ASCII.
-  const std::string text = Contents(memory.Path());
+  const std::string text = test::FileContents(memory.Path());
   EXPECT_EQ(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')),
             std::size(timings) + 1);
   for (const char c : text) EXPECT_TRUE(c == '\n' || c == '\t' || (c >= 0x20 && c < 0x7f));
@@ -77,7 +69,7 @@ TEST(TimingMemory, KeepsTheMostRecentMoviesFirstAndReplacesTheSameMovie) {
   EXPECT_EQ(memory.Find("m200", 100), changed);
   EXPECT_EQ(memory.Find("m200", 101), Timing("m200", 101));
 
-  std::istringstream lines(Contents(memory.Path()));
+  std::istringstream lines(test::FileContents(memory.Path()));
   std::vector<std::string> movies;
   for (std::string line; std::getline(lines, line);)
     movies.push_back(line.substr(0, line.find('\t')));
@@ -121,8 +113,9 @@ TEST(TimingMemory, SkipsDamagedLinesAndKeepsTheRest) {
     EXPECT_TRUE(memory.Find("after", 100)) << line;
     EXPECT_FALSE(memory.Find("bad", 1)) << line;
     ASSERT_TRUE(memory.Remember(Timing("new", 1))) << line;
-    EXPECT_EQ(Contents(memory.Path()), std::string(kHeader) + "new\t1\tnew.srt\t-1500\t2\t25\t0\n" +
-                                           Line("before") + Line("after"))
+    EXPECT_EQ(test::FileContents(memory.Path()), std::string(kHeader) +
+                                                     "new\t1\tnew.srt\t-1500\t2\t25\t0\n" +
+                                                     Line("before") + Line("after"))
         << line;
   }
 }
@@ -140,7 +133,7 @@ TEST(TimingMemory, AFileNotOursIsNeitherReadNorOverwritten) {
     const TimingMemory memory(dir.Write("timing", text));
     EXPECT_FALSE(memory.Find("movie", 100)) << text.substr(0, 20);
     EXPECT_FALSE(memory.Remember(Timing("movie"))) << text.substr(0, 20);
-    EXPECT_EQ(Contents(memory.Path()), text);
+    EXPECT_EQ(test::FileContents(memory.Path()), text);
   }
 }
 
@@ -182,7 +175,7 @@ TEST(TimingMemory, AFailedWriteLosesNothing) {
   // A name so long that the temporary file beside it cannot be named: fails even as root.
   const TimingMemory longName(dir.Write(std::string(250, 'n'), text));
   EXPECT_FALSE(longName.Remember(Timing("other")));
-  EXPECT_EQ(Contents(longName.Path()), text);
+  EXPECT_EQ(test::FileContents(longName.Path()), text);
   EXPECT_TRUE(longName.Find("movie", 100));
 
   // A folder cannot be made below a plain file.
@@ -195,7 +188,7 @@ TEST(TimingMemory, AFailedWriteLosesNothing) {
         dir.Path() / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_FALSE(readOnly.Remember(Timing("other")));
     std::filesystem::permissions(dir.Path() / "ro", std::filesystem::perms::owner_all);
-    EXPECT_EQ(Contents(readOnly.Path()), text);
+    EXPECT_EQ(test::FileContents(readOnly.Path()), text);
   }
   EXPECT_FALSE(TimingMemory(dir.Path() / "timing").Remember({"movie", 1, "", 0, 6, 25, 0}));
   EXPECT_FALSE(TimingMemory(dir.Path() / "timing").Remember({"movie", 1, "", 0, 0, 0, 0}));

@@ -120,19 +120,18 @@ std::optional<RememberedTiming> ParseEntry(std::string_view line) {
 }
 
 void AppendEntry(std::string& out, const RememberedTiming& timing) {
+  auto field = [&out](auto number) {
+    out += '\t';
+    AppendNumber(out, number);
+  };
   AppendEscaped(out, timing.moviePath);
-  out += '\t';
-  AppendNumber(out, timing.movieSize);
+  field(timing.movieSize);
   out += '\t';
   AppendEscaped(out, timing.subtitlePath);
-  out += '\t';
-  AppendNumber(out, timing.offsetMilliseconds);
-  out += '\t';
-  AppendNumber(out, timing.rateTag);
-  out += '\t';
-  AppendNumber(out, timing.subtitleFrameRate);
-  out += '\t';
-  AppendNumber(out, timing.vobSubLanguage);
+  field(timing.offsetMilliseconds);
+  field(timing.rateTag);
+  field(timing.subtitleFrameRate);
+  field(timing.vobSubLanguage);
   out += '\n';
 }
 
