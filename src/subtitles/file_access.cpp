@@ -1,6 +1,7 @@
 #include "file_access.h"
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,6 +77,19 @@ bool WriteFully(int fd, const char* data, size_t size) {
     if (n <= 0) return false;
     data += n;
     size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode_t mode) {
+  std::string sibling = path + ".XXXXXX";
+  const int fd = ::mkstemp(sibling.data());  // O_EXCL, mode 0600
+  if (fd < 0) return false;
+  ::fchmod(fd, mode);
+  const bool written = WriteFully(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  if (::close(fd) != 0 || !written || ::rename(sibling.c_str(), path.c_str()) != 0) {
+    ::unlink(sibling.c_str());
+    return false;
   }
   return true;
 }

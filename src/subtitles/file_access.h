@@ -1,7 +1,10 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace captivo {
@@ -48,5 +51,10 @@ size_t ReadFully(int fd, char* data, size_t size, const std::string& path);
 
 // Writes all of `size` bytes; false on failure.
 bool WriteFully(int fd, const char* data, size_t size);
+
+// Replaces the file at `path` with `bytes` and `mode`, never leaving half a file: a
+// temporary file is created exclusively beside it, written, flushed to disk and renamed
+// over it. False when a step fails; the file is then as it was.
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode_t mode);
 
 }  // namespace captivo

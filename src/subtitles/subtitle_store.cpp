@@ -33,6 +33,32 @@ int32_t SubtitleStore::TimeToFrame(int32_t time, double subtitleFrameRate) const
   return TimesInSeconds ? RoundToInt32(time * subtitleFrameRate) : time;
 }
 
+std::optional<size_t> SubtitleStore::NextLineAfter(int32_t position,
+                                                   double subtitleFrameRate) const {
+  return NearestStart(position, subtitleFrameRate, true);
+}
+
+std::optional<size_t> SubtitleStore::LineStartedAt(int32_t position,
+                                                   double subtitleFrameRate) const {
+  return NearestStart(position, subtitleFrameRate, false);
+}
+
+std::optional<size_t> SubtitleStore::NearestStart(int32_t position, double subtitleFrameRate,
+                                                  bool after) const {
+  std::optional<size_t> found;
+  int32_t foundStart = 0;
+  for (size_t i = 0; i < times_.size(); ++i) {
+    const int32_t start = TimeToFrame(times_[i].start, subtitleFrameRate);
+    if ((start > position) != after) continue;
+    // Strictly nearer only, so that the first of equal starts stays.
+    if (!found || (after ? start < foundStart : start > foundStart)) {
+      found = i;
+      foundStart = start;
+    }
+  }
+  return found;
+}
+
 void SubtitleStore::ForgetLastHit() {
   CachedStart = 0;
   CachedEnd = 0;

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -78,6 +79,13 @@ class SubtitleStore {
   // The memory holds bounds converted at one rate: a lookup at another forgets it first.
   std::string_view FindSubtitleAt(int32_t position, double subtitleFrameRate);
 
+  // The lines a user command means by "this line now", whatever the order of the file:
+  // the entry whose start, converted at `subtitleFrameRate`, is the smallest one after
+  // `position`, and the one whose start is the greatest one at or before it. Among equal
+  // starts the first in file order; nothing when no entry qualifies.
+  std::optional<size_t> NextLineAfter(int32_t position, double subtitleFrameRate) const;
+  std::optional<size_t> LineStartedAt(int32_t position, double subtitleFrameRate) const;
+
  private:
   struct Times {
     int32_t start, end;
@@ -87,6 +95,8 @@ class SubtitleStore {
     return std::bit_cast<uint64_t>(subtitleFrameRate) == rateBits_;
   }
   std::string_view Search(int32_t position, double subtitleFrameRate);
+  // The nearest start after `position` or, when not `after`, at or before it: a scan.
+  std::optional<size_t> NearestStart(int32_t position, double subtitleFrameRate, bool after) const;
   const Times* FrameTimes();
   void TimesChanged();
   void ForgetLastMiss();

@@ -20,6 +20,55 @@ class StoreTest : public ::testing::Test {
   SubtitleStore store;
 };
 
+TEST_F(StoreTest, TheLineNowIsFoundByConvertedStartsInAnyFileOrder) {
+  constexpr std::optional<size_t> none;
+  struct Case {
+    bool seconds;
+    int32_t position;
+    std::optional<size_t> next, started;
+  } cases[] = {
+      // Frames, stored out of order: starts 300, 100, 200, 100, 50.
+      {false, 0, 4, none},
+      {false, 49, 4, none},
+      {false, 50, 1, 4},  // the first of the two lines at 100 is next
+      {false, 99, 1, 4},
+      {false, 100, 2, 1},  // and the first of them has started
+      {false, 250, 0, 2},
+      {false, 300, none, 0},
+      {false, INT32_MAX, none, 0},
+      // The same numbers as seconds, converted at 25 frames per second.
+      {true, 100, 4, none},
+      {true, 1250, 1, 4},
+      {true, 2499, 1, 4},
+      {true, 2500, 2, 1},
+      {true, 7499, 0, 2},
+      {true, 7500, none, 0},
+  };
+  for (const Case& c : cases) {
+    Fill(c.seconds,
+         {{300, 310, "a"}, {100, 110, "b"}, {200, 210, "c"}, {100, 120, "d"}, {50, 60, "e"}});
+    EXPECT_EQ(store.NextLineAfter(c.position, frameRate), c.next) << c.seconds << " " << c.position;
+    EXPECT_EQ(store.LineStartedAt(c.position, frameRate), c.started)
+        << c.seconds << " " << c.position;
+  }
+  Fill(false, {});
+  EXPECT_EQ(store.NextLineAfter(0, frameRate), none);
+  EXPECT_EQ(store.LineStartedAt(0, frameRate), none);
+}
+
+TEST_F(StoreTest, TheLineNowFollowsTheRateOnlyForSeconds) {
+  Fill(true, {{4, 5, "a"}, {5, 6, "b"}});  // 100 and 125 at 25; 96 and 120 at 24
+  EXPECT_EQ(store.NextLineAfter(100, 25), 1u);
+  EXPECT_EQ(store.NextLineAfter(100, 24), 1u);
+  EXPECT_EQ(store.LineStartedAt(99, 25), std::nullopt);
+  EXPECT_EQ(store.LineStartedAt(99, 24), 0u);
+  EXPECT_EQ(store.LineStartedAt(120, 24), 1u);
+  EXPECT_EQ(store.LineStartedAt(120, 25), 0u);
+  Fill(false, {{4, 5, "a"}, {5, 6, "b"}});
+  EXPECT_EQ(store.LineStartedAt(4, 24), 0u);
+  EXPECT_EQ(store.NextLineAfter(4, 1000), 1u);
+}
+
 TEST_F(StoreTest, ATextThatFailsHalfWrittenLeavesNoTrace) {
   Fill(false, {{10, 20, "a"}});
   EXPECT_THROW(store.AppendWritten(30, 40,

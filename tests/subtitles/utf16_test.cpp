@@ -1,8 +1,6 @@
 #include "utf16_conversion.h"
 
 #include <gtest/gtest.h>
-#include <fstream>
-#include <sstream>
 
 #include "errors.h"
 #include "file_access.h"
@@ -21,13 +19,6 @@ std::string Utf16(std::u16string_view text, bool bigEndian) {
     bytes += bigEndian ? low : high;
   }
   return bytes;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
 }
 
 // The converted copies in `folder`.
@@ -56,7 +47,7 @@ std::string Convert(const test::TempDir& dir, const std::string& bytes) {
     EXPECT_EQ(ConvertedCopies(folder).size(), before + 1);
     EXPECT_EQ(std::filesystem::symlink_status(converted.Path()).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    text = ReadFile(converted.Path());
+    text = test::FileContents(converted.Path());
   }
   EXPECT_EQ(ConvertedCopies(folder).size(), before);
   return text;
@@ -101,7 +92,7 @@ TEST(Utf16Conversion, NeverWritesThroughALinkLaidInItsWay) {
   std::filesystem::create_directories(dir.Path() / "tmp");
   std::filesystem::create_symlink(victim, dir.Path() / "tmp" / "tmpsub");
   EXPECT_EQ(Convert(dir, Utf16(u"new", false)), "new");
-  EXPECT_EQ(ReadFile(victim), "precious");
+  EXPECT_EQ(test::FileContents(victim), "precious");
 }
 
 TEST(Utf16Conversion, FallsBackToTheNextFolderAndReportsWhenNoneTakesIt) {

@@ -23,6 +23,9 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Every byte of the file, or nothing when it cannot be read.
+std::string FileContents(const std::filesystem::path& path);
+
 struct RecordedMessage {
   std::string title, text;
   MessageIcon icon;

@@ -1,6 +1,5 @@
 #include "profile_file.h"
 
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -127,16 +126,7 @@ bool ProfileFile::Save() const {
   }
   std::string text;
   for (const std::string& line : lines_) text += line + "\n";
-  std::string sibling = path_.string() + ".XXXXXX";
-  const int fd = ::mkstemp(sibling.data());
-  if (fd < 0) return false;
-  ::fchmod(fd, mode);
-  const bool written = WriteFully(fd, text.data(), text.size()) && ::fsync(fd) == 0;
-  if (::close(fd) != 0 || !written || ::rename(sibling.c_str(), path_.c_str()) != 0) {
-    ::unlink(sibling.c_str());
-    return false;
-  }
-  return true;
+  return ReplaceFileAtomically(path_.string(), text, mode);
 }
 
 std::optional<int32_t> ParseProfileInteger(std::string_view value) {

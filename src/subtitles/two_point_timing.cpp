@@ -1,0 +1,54 @@
+#include "two_point_timing.h"
+
+#include <cmath>
+
+#include "conversions.h"
+
+namespace captivo {
+
+namespace {
+
+// Two menu rates, 23.976 and 24, lie 0.1 % apart: a tolerance of half that snaps to
+// either but never to the wrong one.
+constexpr double kSnapTolerance = 0.0005;
+
+double Snapped(double rate, std::span<const double> snapRates) {
+  double best = rate, bestDistance = INFINITY;
+  for (const double snap : snapRates) {
+    const double distance = std::fabs(rate - snap);
+    if (snap > 0 && distance <= snap * kSnapTolerance && distance < bestDistance) {
+      best = snap;
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+int32_t OffsetToStartAt(int32_t lineStartFrames, int32_t moviePosition, double subtitleFrameRate) {
+  if (!(subtitleFrameRate > 0)) return 0;
+  const double frames = static_cast<double>(lineStartFrames) - moviePosition;
+  return RoundToInt32(frames / subtitleFrameRate * 1000);
+}
+
+std::optional<SolvedTiming> SolveTwoPointTiming(const TimingMark& a, const TimingMark& b,
+                                                double movieFrameRate,
+                                                std::span<const double> snapRates) {
+  if (!(movieFrameRate > 0)) return std::nullopt;
+  const double subtitleSpan = b.subtitleSeconds - a.subtitleSeconds;
+  const double movieSpan = b.movieSeconds - a.movieSeconds;
+  if (subtitleSpan == 0 || movieSpan == 0) return std::nullopt;
+  const double rate = movieFrameRate * movieSpan / subtitleSpan;
+  // Also false for NaN: marks that are not numbers give nothing.
+  if (!(rate >= movieFrameRate / 2 && rate <= movieFrameRate * 2)) return std::nullopt;
+  const double snapped = Snapped(rate, snapRates);
+  auto offsetSeconds = [&](const TimingMark& mark) {
+    return mark.subtitleSeconds - mark.movieSeconds * movieFrameRate / snapped;
+  };
+  const double meanSeconds = (offsetSeconds(a) + offsetSeconds(b)) / 2;
+  if (!std::isfinite(meanSeconds)) return std::nullopt;
+  return SolvedTiming{snapped, RoundToInt32(meanSeconds * 1000)};
+}
+
+}  // namespace captivo
