@@ -2,20 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "test_support.h"
 
 namespace captivo {
 namespace {
-
-std::string Contents(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 TEST(ProfileFile, ReadsSectionsAndKeysWithoutRegardToCase) {
   test::TempDir dir;
@@ -39,7 +29,7 @@ TEST(ProfileFile, WritesKeepEveryOtherLine) {
   file.Write("Setting", "Font", "Arial");           // a new key after the section's last key
   file.Write("LastProcessHandle", "Handle", "42");  // a new section at the end
   ASSERT_TRUE(file.Save());
-  EXPECT_EQ(Contents(path),
+  EXPECT_EQ(test::FileContents(path),
             "; keep me\r\n[Setting]\r\nontop=0\nColour=red\r\nFont=Arial\n\r\n"
             "[Window]\nLeft=3\n[LastProcessHandle]\nHandle=42\n");
 }
@@ -50,7 +40,7 @@ TEST(ProfileFile, AMissingFileIsCreated) {
   file.Write("Setting", "OnTop", "0");
   file.Write("LastProcessHandle", "Handle", "888");
   ASSERT_TRUE(file.Save());
-  EXPECT_EQ(Contents(dir.Path() / "set.ini"),
+  EXPECT_EQ(test::FileContents(dir.Path() / "set.ini"),
             "[Setting]\nOnTop=0\n[LastProcessHandle]\nHandle=888\n");
 }
 
@@ -78,7 +68,7 @@ TEST(ProfileFile, AReadOnlyFileIsNeverReplacedEvenByRoot) {
   ProfileFile file(path);
   file.Write("Setting", "OnTop", "0");
   EXPECT_FALSE(file.Save());
-  EXPECT_EQ(Contents(path), "[Setting]\nOnTop=1\n");
+  EXPECT_EQ(test::FileContents(path), "[Setting]\nOnTop=1\n");
 }
 
 TEST(ProfileFile, ARewrittenFileKeepsItsMode) {

@@ -36,6 +36,62 @@ TEST(Settings, ValuesAndTheirDefaults) {
   }
 }
 
+TEST(Settings, VolumeAndItsDefaults) {
+  struct Case {
+    const char* file;
+    int volume;
+    bool muted;
+  } cases[] = {
+      {"", 100, false},
+      {"[Volume]\nLevel=40\nMute=1\n", 40, true},
+      {"[volume]\n level = 0 \nmute=0\n", 0, false},
+      {"[Volume]\nLevel=100\n", 100, false},
+      {"[Volume]\nLevel=101\nMute=2\n", 100, false},
+      {"[Volume]\nLevel=-1\nMute=-1\n", 100, false},
+      {"[Volume]\nLevel=99999999999\n", 100, false},
+      {"[Volume]\nLevel=loud\nMute=yes\n", 100, false},
+      {"[Volume]\nLevel=50%\nMute=1x\n", 100, false},
+      {"[Volume]\nLevel=\nMute=\n", 100, false},
+      {"[Setting]\nLevel=40\nMute=1\n", 100, false},
+  };
+  test::TempDir dir;
+  for (const Case& c : cases) {
+    const Settings settings = ReadSettingsFile(dir.Write("set.ini", c.file));
+    EXPECT_EQ(settings.volume, c.volume) << c.file;
+    EXPECT_EQ(settings.muted, c.muted) << c.file;
+  }
+}
+
+TEST(Settings, WritingTheVolumeKeepsEveryOtherLine) {
+  const std::string before =
+      "; kept\r\n[Window]\nLeft=3\n\n[Volume]\nLevel=7\nOther = x \n[Setting]\nOnTop=1\n";
+  struct Case {
+    int volume;
+    bool muted;
+    const char* level;
+    const char* mute;
+  } cases[] = {
+      {40, true, "40", "1"}, {0, false, "0", "0"}, {250, false, "100", "0"}, {-5, true, "0", "1"}};
+  test::TempDir dir;
+  for (const Case& c : cases) {
+    const std::string path = dir.Write("set.ini", before);
+    WriteVolumeSettings(path, c.volume, c.muted);
+    const ProfileFile file(path);
+    EXPECT_EQ(file.Read("Volume", "Level"), c.level);
+    EXPECT_EQ(file.Read("Volume", "Mute"), c.mute);
+    const Settings read = ReadSettingsFile(path);
+    EXPECT_EQ(std::to_string(read.volume), c.level);
+    EXPECT_EQ(read.muted, c.muted);
+    std::string expected = before;
+    expected.replace(expected.find("Level=7"), 7, std::string("Level=") + c.level);
+    expected.replace(expected.find("Other = x \n") + 11, 0, std::string("Mute=") + c.mute + "\n");
+    EXPECT_EQ(test::FileContents(path), expected) << c.volume;
+  }
+  const auto nested = dir.Path() / "config" / "captivo" / "set.ini";
+  WriteVolumeSettings(nested, 55, false);
+  EXPECT_EQ(ReadSettingsFile(nested).volume, 55);
+}
+
 TEST(Settings, WritingKeepsOtherSectionsAndCreatesTheConfigFolder) {
   test::TempDir dir;
   const std::string path = dir.Write("set.ini", "[Window]\nLeft=3\n[Setting]\nOnTop=1\n");

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <ostream>
+#include <sstream>
 
 namespace captivo::test {
 
@@ -24,6 +25,13 @@ std::string TempDir::Write(const std::string& name, const std::string& bytes) co
   std::filesystem::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << bytes;
   return file.string();
+}
+
+std::string FileContents(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 std::ostream& operator<<(std::ostream& out, const Entry& entry) {

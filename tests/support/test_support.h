@@ -23,6 +23,9 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// The bytes of a file; empty when it cannot be read.
+std::string FileContents(const std::filesystem::path& path);
+
 struct RecordedMessage {
   std::string title, text;
   MessageIcon icon;
