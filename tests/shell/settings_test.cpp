@@ -16,47 +16,35 @@ TEST(Settings, ValuesAndTheirDefaults) {
     const char* file;
     bool onTop;
     int32_t lastProcess;
+    int volume;
+    bool muted;
   } cases[] = {
-      {"", true, -1},
-      {"[Setting]\nOnTop=0\n", false, -1},
-      {"[Setting]\nOnTop=7\n", true, -1},
-      {"[Setting]\nOnTop=yes\n", true, -1},
-      {"[Setting]\nOnTop=0x0\n", false, -1},
-      {"[Setting]\nOnTop=\n", true, -1},
-      {"[Other]\nOnTop=0\n", true, -1},
-      {"[LastProcessHandle]\nHandle=888\n", true, 888},
-      {"[LastProcessHandle]\nHandle=abc\n", true, -1},
-      {"\x01\x02\xff\n[Setting\nOnTop=0\n", true, -1},  // binary: no section was opened
+      {"", true, -1, 100, false},
+      {"[Setting]\nOnTop=0\n", false, -1, 100, false},
+      {"[Setting]\nOnTop=7\n", true, -1, 100, false},
+      {"[Setting]\nOnTop=yes\n", true, -1, 100, false},
+      {"[Setting]\nOnTop=0x0\n", false, -1, 100, false},
+      {"[Setting]\nOnTop=\n", true, -1, 100, false},
+      {"[Other]\nOnTop=0\n", true, -1, 100, false},
+      {"[LastProcessHandle]\nHandle=888\n", true, 888, 100, false},
+      {"[LastProcessHandle]\nHandle=abc\n", true, -1, 100, false},
+      {"[Volume]\nLevel=40\nMute=1\n", true, -1, 40, true},
+      {"[volume]\n level = 0 \nmute=0\n", true, -1, 0, false},
+      {"[Volume]\nLevel=100\n", true, -1, 100, false},
+      {"[Volume]\nLevel=101\nMute=2\n", true, -1, 100, false},
+      {"[Volume]\nLevel=-1\nMute=-1\n", true, -1, 100, false},
+      {"[Volume]\nLevel=99999999999\n", true, -1, 100, false},
+      {"[Volume]\nLevel=loud\nMute=yes\n", true, -1, 100, false},
+      {"[Volume]\nLevel=50%\nMute=1x\n", true, -1, 100, false},
+      {"[Volume]\nLevel=\nMute=\n", true, -1, 100, false},
+      {"[Setting]\nLevel=40\nMute=1\n", true, -1, 100, false},
+      {"\x01\x02\xff\n[Setting\nOnTop=0\n", true, -1, 100, false},  // binary: no section was opened
   };
   test::TempDir dir;
   for (const Case& c : cases) {
     const Settings settings = ReadSettingsFile(dir.Write("set.ini", c.file));
     EXPECT_EQ(settings.onTop, c.onTop) << c.file;
     EXPECT_EQ(settings.lastProcess, c.lastProcess) << c.file;
-  }
-}
-
-TEST(Settings, VolumeAndItsDefaults) {
-  struct Case {
-    const char* file;
-    int volume;
-    bool muted;
-  } cases[] = {
-      {"", 100, false},
-      {"[Volume]\nLevel=40\nMute=1\n", 40, true},
-      {"[volume]\n level = 0 \nmute=0\n", 0, false},
-      {"[Volume]\nLevel=100\n", 100, false},
-      {"[Volume]\nLevel=101\nMute=2\n", 100, false},
-      {"[Volume]\nLevel=-1\nMute=-1\n", 100, false},
-      {"[Volume]\nLevel=99999999999\n", 100, false},
-      {"[Volume]\nLevel=loud\nMute=yes\n", 100, false},
-      {"[Volume]\nLevel=50%\nMute=1x\n", 100, false},
-      {"[Volume]\nLevel=\nMute=\n", 100, false},
-      {"[Setting]\nLevel=40\nMute=1\n", 100, false},
-  };
-  test::TempDir dir;
-  for (const Case& c : cases) {
-    const Settings settings = ReadSettingsFile(dir.Write("set.ini", c.file));
     EXPECT_EQ(settings.volume, c.volume) << c.file;
     EXPECT_EQ(settings.muted, c.muted) << c.file;
   }
