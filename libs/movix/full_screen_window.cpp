@@ -1,11 +1,22 @@
 #include "full_screen_window.h"
 
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QScreen>
 
 #include "window_messages.h"
 
 namespace movix {
+
+namespace {
+
+QList<QWidget*> AndEverythingInside(QWidget* widget) {
+  QList<QWidget*> widgets = widget->findChildren<QWidget*>();
+  widgets.prepend(widget);
+  return widgets;
+}
+
+}  // namespace
 
 FullScreenWindow::FullScreenWindow(QScreen* screen, std::function<void()> closedByUser)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
@@ -21,6 +32,34 @@ FullScreenWindow::FullScreenWindow(QScreen* screen, std::function<void()> closed
   // would not cover it.
   setScreen(screen);
   setGeometry(screen->geometry());
+  cursorHideTimer_.setSingleShot(true);
+  connect(&cursorHideTimer_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
+  WatchMouseOver(this);
+  ShowCursorAwhile();
+}
+
+void FullScreenWindow::WatchMouseOver(QWidget* widget) {
+  // Moves without a button reach only widgets that track the mouse. The widgets keep no
+  // cursor of their own: they show the window's.
+  for (QWidget* each : AndEverythingInside(widget)) {
+    each->setMouseTracking(true);
+    each->installEventFilter(this);
+  }
+}
+
+void FullScreenWindow::ShowCursorAwhile() {
+  unsetCursor();
+  cursorHideTimer_.start(kCursorHideDelayMs);
+}
+
+bool FullScreenWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove) {
+    ShowCursorAwhile();
+  } else if (event->type() == QEvent::ChildAdded) {
+    QObject* child = static_cast<QChildEvent*>(event)->child();
+    if (child->isWidgetType()) WatchMouseOver(static_cast<QWidget*>(child));
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void FullScreenWindow::SetPicture(QWidget* picture) {
@@ -41,7 +80,10 @@ void FullScreenWindow::closeEvent(QCloseEvent* event) {
     if (child == picture_) continue;
     child->hide();
     child->setParent(nullptr);
+    for (QWidget* each : AndEverythingInside(child)) each->removeEventFilter(this);
   }
+  cursorHideTimer_.stop();
+  unsetCursor();
   if (!quiet_ && closedByUser_) closedByUser_();
   QWidget::closeEvent(event);
 }

@@ -52,6 +52,12 @@ void SetFullScreen(int32_t on) {
 void* GetFullScreenWindow(void) {
   return player().FullScreenWidget();
 }
+void SetVolume(int32_t percent) {
+  player().SetVolume(percent);
+}
+void SetMute(int32_t on) {
+  player().SetMuted(on != 0);
+}
 void GraphNotify(void) {
   player().DrainEvents();
 }

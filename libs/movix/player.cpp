@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -150,6 +151,7 @@ void Player::StartEngine() {
     mpv_observe_property(mpv, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
     mpv_observe_property(mpv, kEofReached, "eof-reached", MPV_FORMAT_FLAG);
     mpv_ = mpv;
+    ApplySound();
     captivo::TraceStep("mpv: initialised");
   });
 }
@@ -306,6 +308,34 @@ void Player::SetFullScreen(bool on) {
 
 QWidget* Player::FullScreenWidget() const {
   return fullScreen_;
+}
+
+void Player::SetVolume(int32_t percent) {
+  volume_ = std::clamp(percent, 0, 100);
+  ApplySound();
+}
+
+void Player::SetMuted(bool muted) {
+  muted_ = muted;
+  ApplySound();
+}
+
+void Player::ApplySound() {
+  // mpv keeps both across the files it loads; the probe player stays silent regardless.
+  if (!mpv_) return;
+  double volume = volume_;
+  int mute = muted_;
+  mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &volume);
+  mpv_set_property(mpv_, "mute", MPV_FORMAT_FLAG, &mute);
+}
+
+bool Player::EngineSound(double& volume, bool& muted) const {
+  int mute = 0;
+  if (!mpv_ || mpv_get_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &volume) < 0 ||
+      mpv_get_property(mpv_, "mute", MPV_FORMAT_FLAG, &mute) < 0)
+    return false;
+  muted = mute != 0;
+  return true;
 }
 
 void Player::PutSurfaceInPanel() {

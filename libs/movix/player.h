@@ -37,6 +37,11 @@ class Player {
   void SetFullScreen(bool on);
   // The full-screen window while full screen is on, else nullptr.
   QWidget* FullScreenWidget() const;
+  // The sound level (clamped to 0..100) and muting, kept for every movie from now on.
+  void SetVolume(int32_t percent);
+  void SetMuted(bool muted);
+  // The level and muting the engine plays at, as it reports them; false without an engine.
+  bool EngineSound(double& volume, bool& muted) const;
   void DrainEvents();
 
  private:
@@ -48,6 +53,8 @@ class Player {
   void ReadOpenedFile();
   // Brings the picture back into the panel, from wherever it is.
   void PutSurfaceInPanel();
+  // Hands the kept level and muting to the engine, when there is one.
+  void ApplySound();
   static void Wakeup(void* player);
 
   std::once_flag engineStarted_;
@@ -68,6 +75,8 @@ class Player {
   double timePos_ = 0;
   int32_t width_ = 0, height_ = 0;
   bool endNoticed_ = false;  // the end of this file was reported to the main window
+  int32_t volume_ = 100;
+  bool muted_ = false;
 };
 
 }  // namespace movix

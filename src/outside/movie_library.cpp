@@ -33,6 +33,8 @@ struct MovieFunctions {
   decltype(&::SizeChange) SizeChange = nullptr;
   decltype(&::SetFullScreen) SetFullScreen = nullptr;
   decltype(&::GetFullScreenWindow) GetFullScreenWindow = nullptr;
+  decltype(&::SetVolume) SetVolume = nullptr;
+  decltype(&::SetMute) SetMute = nullptr;
   decltype(&::GraphNotify) GraphNotify = nullptr;
 };
 
@@ -62,6 +64,7 @@ MovieFunctions Load() {
       Find(library, "StopMovie", f.StopMovie) && Find(library, "SizeChange", f.SizeChange) &&
       Find(library, "SetFullScreen", f.SetFullScreen) &&
       Find(library, "GetFullScreenWindow", f.GetFullScreenWindow) &&
+      Find(library, "SetVolume", f.SetVolume) && Find(library, "SetMute", f.SetMute) &&
       Find(library, "GraphNotify", f.GraphNotify);
   if (!complete) {
     std::fprintf(stderr, "captivo: the movie library lacks functions: %s\n", dlerror());
@@ -146,6 +149,12 @@ void SetFullScreen(int32_t on) {
 }
 void* GetFullScreenWindow(void) {
   return Library().GetFullScreenWindow ? Library().GetFullScreenWindow() : nullptr;
+}
+void SetVolume(int32_t percent) {
+  if (Library().SetVolume) Library().SetVolume(percent);
+}
+void SetMute(int32_t on) {
+  if (Library().SetMute) Library().SetMute(on);
 }
 void GraphNotify(void) {
   if (Library().GraphNotify) Library().GraphNotify();

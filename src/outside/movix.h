@@ -31,6 +31,12 @@ void SetFullScreen(int32_t on);
 // is on, else NULL. The program may lay widgets of its own over the picture there; when
 // the window closes they are handed back, hidden and without a parent.
 void* GetFullScreenWindow(void);
+// The sound level in percent, 0 to 100 (values beyond are taken as the nearest end). It
+// holds for the movie playing and every movie opened later; called before any movie, it
+// is kept until one opens.
+void SetVolume(int32_t percent);
+// 1 mutes the sound, 0 brings it back at the level set; kept like the level.
+void SetMute(int32_t on);
 // Handles the playback events the library announced with a playback-event message.
 void GraphNotify(void);
 

@@ -77,6 +77,12 @@ void SetFullScreen(int32_t on) {
 void* GetFullScreenWindow(void) {
   return Movix().fullScreenWindow;
 }
+void SetVolume(int32_t percent) {
+  Movix().calls.push_back("SetVolume " + std::to_string(percent));
+}
+void SetMute(int32_t on) {
+  Movix().calls.push_back("SetMute " + std::to_string(on));
+}
 void GraphNotify(void) {
   Movix().calls.push_back("GraphNotify");
 }

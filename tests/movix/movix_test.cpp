@@ -10,9 +10,11 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 #include "full_screen_window.h"
 #include "movix.h"
+#include "player.h"
 #include "window_messages.h"
 
 namespace {
@@ -59,6 +61,18 @@ class MovixTest : public ::testing::Test {
   Panel* panel;
 };
 
+struct Sound {
+  double volume;
+  bool muted;
+};
+
+// The level and muting mpv itself reports for the main player.
+Sound EngineSound() {
+  Sound sound{-1, false};
+  EXPECT_TRUE(movix::Player::Instance().EngineSound(sound.volume, sound.muted));
+  return sound;
+}
+
 // First in this file, so that it runs before any test opens a movie: the library answers zeros and
 // ignores the commands that need one.
 TEST(MovixBeforeAnyMovie, AnswersZerosAndIgnoresCommands) {
@@ -79,6 +93,46 @@ TEST(MovixBeforeAnyMovie, AnswersZerosAndIgnoresCommands) {
   EXPECT_EQ(width, 0);
   EXPECT_EQ(height, 0);
   EXPECT_EQ(position, 0);
+}
+
+// First among the tests that open movies: the sound set before the engine exists is kept
+// until it starts.
+TEST_F(MovixTest, SoundSetBeforeAnyMovieHoldsOnceOneOpens) {
+  SetVolume(30);
+  SetMute(1);
+  ASSERT_EQ(PlayFile(Media("movie-640x272-25.avi").c_str(), panel), 0);
+  Sound sound = EngineSound();
+  EXPECT_EQ(sound.volume, 30);
+  EXPECT_TRUE(sound.muted);
+  SetMute(0);
+  sound = EngineSound();
+  EXPECT_EQ(sound.volume, 30);  // unmuting keeps the level
+  EXPECT_FALSE(sound.muted);
+}
+
+TEST_F(MovixTest, VolumeAndMuteHoldForThePlayingMovieAndTheNext) {
+  struct Case {
+    int32_t asked;
+    double applied;
+  } cases[] = {{40, 40}, {-5, 0}, {250, 100}, {100, 100}, {0, 0}};
+  for (const Case& c : cases) {
+    ASSERT_EQ(PlayFile(Media("movie-640x272-25.avi").c_str(), panel), 0);
+    SetVolume(c.asked);
+    SetMute(1);
+    Sound sound = EngineSound();
+    EXPECT_EQ(sound.volume, c.applied) << c.asked;
+    EXPECT_TRUE(sound.muted) << c.asked;
+    // A file that cannot play is tried on the probe player and leaves the sound alone.
+    EXPECT_NE(PlayFile(Media("random.avi").c_str(), panel), 0);
+    ASSERT_EQ(PlayFile(Media("movie-1280x720-23976.mp4").c_str(), panel), 0);
+    sound = EngineSound();
+    EXPECT_EQ(sound.volume, c.applied) << c.asked << ": the next movie";
+    EXPECT_TRUE(sound.muted) << c.asked << ": the next movie";
+    SetMute(0);
+    sound = EngineSound();
+    EXPECT_EQ(sound.volume, c.applied) << c.asked;
+    EXPECT_FALSE(sound.muted) << c.asked;
+  }
 }
 
 TEST_F(MovixTest, ReportsTheOpenedMovie) {
@@ -215,6 +269,52 @@ TEST(FullScreenWindow, ClosingHandsBackWhatTheProgramLaidOverThePicture) {
     EXPECT_FALSE(picturePointer);  // the picture went with the window
     delete overlay;
   }
+}
+
+TEST(FullScreenWindow, TheCursorHidesWhileTheMouseStandsStill) {
+  auto* window = new movix::FullScreenWindow(QGuiApplication::primaryScreen(), [] {});
+  window->SetPicture(new QWidget);
+  window->show();
+  QWidget program;  // the program's overlay, laid over the picture after the window opened
+  auto* overlay = new QWidget(&program);
+  overlay->setParent(window);
+  auto* insideOverlay = new QWidget(overlay);  // and something the overlay adds later
+  overlay->show();
+  auto* idle = window->findChild<QTimer*>();
+  ASSERT_TRUE(idle);
+  const auto hidden = [&] { return window->cursor().shape() == Qt::BlankCursor; };
+  // Skips the wait: the timer runs out at once.
+  const auto standStill = [&] {
+    ASSERT_TRUE(idle->isActive());
+    EXPECT_EQ(idle->interval(), movix::FullScreenWindow::kCursorHideDelayMs);
+    idle->start(0);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+  };
+  for (QWidget* movedOver : {static_cast<QWidget*>(window), overlay, insideOverlay}) {
+    EXPECT_TRUE(movedOver->hasMouseTracking());
+    QMouseEvent move(QEvent::MouseMove, QPointF(7, 7), QPointF(7, 7), Qt::NoButton, Qt::NoButton,
+                     {});
+    QCoreApplication::sendEvent(movedOver, &move);
+    EXPECT_FALSE(hidden()) << movedOver;
+    standStill();
+    EXPECT_TRUE(hidden()) << movedOver;
+    // The widgets inside show the window's cursor.
+    EXPECT_EQ(insideOverlay->cursor().shape(), Qt::BlankCursor);
+    QCoreApplication::sendEvent(movedOver, &move);
+    EXPECT_FALSE(hidden()) << movedOver;
+  }
+  standStill();
+  QPointer<movix::FullScreenWindow> closing(window);
+  window->CloseQuietly();
+  EXPECT_FALSE(hidden());  // full screen over: the cursor is the usual one
+  // Handed back, the overlay no longer reaches the closed window.
+  QMouseEvent move(QEvent::MouseMove, QPointF(7, 7), QPointF(7, 7), Qt::NoButton, Qt::NoButton, {});
+  QCoreApplication::sendEvent(insideOverlay, &move);
+  EXPECT_FALSE(idle->isActive());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(closing);
+  delete overlay;
 }
 
 }  // namespace

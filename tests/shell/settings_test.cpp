@@ -16,24 +16,68 @@ TEST(Settings, ValuesAndTheirDefaults) {
     const char* file;
     bool onTop;
     int32_t lastProcess;
+    int volume;
+    bool muted;
   } cases[] = {
-      {"", true, -1},
-      {"[Setting]\nOnTop=0\n", false, -1},
-      {"[Setting]\nOnTop=7\n", true, -1},
-      {"[Setting]\nOnTop=yes\n", true, -1},
-      {"[Setting]\nOnTop=0x0\n", false, -1},
-      {"[Setting]\nOnTop=\n", true, -1},
-      {"[Other]\nOnTop=0\n", true, -1},
-      {"[LastProcessHandle]\nHandle=888\n", true, 888},
-      {"[LastProcessHandle]\nHandle=abc\n", true, -1},
-      {"\x01\x02\xff\n[Setting\nOnTop=0\n", true, -1},  // binary: no section was opened
+      {"", true, -1, 100, false},
+      {"[Setting]\nOnTop=0\n", false, -1, 100, false},
+      {"[Setting]\nOnTop=7\n", true, -1, 100, false},
+      {"[Setting]\nOnTop=yes\n", true, -1, 100, false},
+      {"[Setting]\nOnTop=0x0\n", false, -1, 100, false},
+      {"[Setting]\nOnTop=\n", true, -1, 100, false},
+      {"[Other]\nOnTop=0\n", true, -1, 100, false},
+      {"[LastProcessHandle]\nHandle=888\n", true, 888, 100, false},
+      {"[LastProcessHandle]\nHandle=abc\n", true, -1, 100, false},
+      {"[Volume]\nLevel=40\nMute=1\n", true, -1, 40, true},
+      {"[volume]\n level = 0 \nmute=0\n", true, -1, 0, false},
+      {"[Volume]\nLevel=100\n", true, -1, 100, false},
+      {"[Volume]\nLevel=101\nMute=2\n", true, -1, 100, false},
+      {"[Volume]\nLevel=-1\nMute=-1\n", true, -1, 100, false},
+      {"[Volume]\nLevel=99999999999\n", true, -1, 100, false},
+      {"[Volume]\nLevel=loud\nMute=yes\n", true, -1, 100, false},
+      {"[Volume]\nLevel=50%\nMute=1x\n", true, -1, 100, false},
+      {"[Volume]\nLevel=\nMute=\n", true, -1, 100, false},
+      {"[Setting]\nLevel=40\nMute=1\n", true, -1, 100, false},
+      {"\x01\x02\xff\n[Setting\nOnTop=0\n", true, -1, 100, false},  // binary: no section was opened
   };
   test::TempDir dir;
   for (const Case& c : cases) {
     const Settings settings = ReadSettingsFile(dir.Write("set.ini", c.file));
     EXPECT_EQ(settings.onTop, c.onTop) << c.file;
     EXPECT_EQ(settings.lastProcess, c.lastProcess) << c.file;
+    EXPECT_EQ(settings.volume, c.volume) << c.file;
+    EXPECT_EQ(settings.muted, c.muted) << c.file;
   }
+}
+
+TEST(Settings, WritingTheVolumeKeepsEveryOtherLine) {
+  const std::string before =
+      "; kept\r\n[Window]\nLeft=3\n\n[Volume]\nLevel=7\nOther = x \n[Setting]\nOnTop=1\n";
+  struct Case {
+    int volume;
+    bool muted;
+    const char* level;
+    const char* mute;
+  } cases[] = {
+      {40, true, "40", "1"}, {0, false, "0", "0"}, {250, false, "100", "0"}, {-5, true, "0", "1"}};
+  test::TempDir dir;
+  for (const Case& c : cases) {
+    const std::string path = dir.Write("set.ini", before);
+    WriteVolumeSettings(path, c.volume, c.muted);
+    const ProfileFile file(path);
+    EXPECT_EQ(file.Read("Volume", "Level"), c.level);
+    EXPECT_EQ(file.Read("Volume", "Mute"), c.mute);
+    const Settings read = ReadSettingsFile(path);
+    EXPECT_EQ(std::to_string(read.volume), c.level);
+    EXPECT_EQ(read.muted, c.muted);
+    std::string expected = before;
+    expected.replace(expected.find("Level=7"), 7, std::string("Level=") + c.level);
+    expected.replace(expected.find("Other = x \n") + 11, 0, std::string("Mute=") + c.mute + "\n");
+    EXPECT_EQ(test::FileContents(path), expected) << c.volume;
+  }
+  const auto nested = dir.Path() / "config" / "captivo" / "set.ini";
+  WriteVolumeSettings(nested, 55, false);
+  EXPECT_EQ(ReadSettingsFile(nested).volume, 55);
 }
 
 TEST(Settings, WritingKeepsOtherSectionsAndCreatesTheConfigFolder) {

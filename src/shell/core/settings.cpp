@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 
 #include "app_paths.h"
@@ -12,6 +14,17 @@ namespace captivo {
 namespace {
 
 constexpr const char* kSettingsFile = "set.ini";
+constexpr int kMaxVolume = 100;
+
+// Sets keys of the file through `write` and saves it, creating its folder.
+void UpdateSettingsFile(const std::filesystem::path& path,
+                        const std::function<void(ProfileFile&)>& write) {
+  std::error_code ignored;
+  std::filesystem::create_directories(path.parent_path(), ignored);
+  ProfileFile file(path);
+  write(file);
+  if (!file.Save()) throw SettingsWriteError(path);
+}
 
 }  // namespace
 
@@ -32,16 +45,28 @@ Settings ReadSettingsFile(const std::filesystem::path& path) {
     if (auto number = ParseProfileInteger(*value)) settings.onTop = *number != 0;
   if (auto value = file.Read("LastProcessHandle", "Handle"))
     if (auto number = ParseProfileInteger(*value)) settings.lastProcess = *number;
+  if (auto value = file.Read("Volume", "Level"))
+    if (auto number = ParseProfileInteger(*value); number && *number >= 0 && *number <= kMaxVolume)
+      settings.volume = *number;
+  // Only a plain 1 mutes: a damaged value never silences the movie.
+  if (auto value = file.Read("Volume", "Mute"))
+    if (auto number = ParseProfileInteger(*value); number && (*number == 0 || *number == 1))
+      settings.muted = *number == 1;
   return settings;
 }
 
 void WriteSettingsFile(const std::filesystem::path& path, bool onTop, int32_t processId) {
-  std::error_code ignored;
-  std::filesystem::create_directories(path.parent_path(), ignored);
-  ProfileFile file(path);
-  file.Write("Setting", "OnTop", onTop ? "1" : "0");
-  file.Write("LastProcessHandle", "Handle", std::to_string(processId));
-  if (!file.Save()) throw SettingsWriteError(path);
+  UpdateSettingsFile(path, [&](ProfileFile& file) {
+    file.Write("Setting", "OnTop", onTop ? "1" : "0");
+    file.Write("LastProcessHandle", "Handle", std::to_string(processId));
+  });
+}
+
+void WriteVolumeSettings(const std::filesystem::path& path, int volume, bool muted) {
+  UpdateSettingsFile(path, [&](ProfileFile& file) {
+    file.Write("Volume", "Level", std::to_string(std::clamp(volume, 0, kMaxVolume)));
+    file.Write("Volume", "Mute", muted ? "1" : "0");
+  });
 }
 
 }  // namespace captivo

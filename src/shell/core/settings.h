@@ -6,11 +6,13 @@
 
 namespace captivo {
 
-// "set.ini": [Setting] OnTop, and [LastProcessHandle] Handle, the process id of the
-// instance whose main window closed last.
+// "set.ini": [Setting] OnTop, [LastProcessHandle] Handle, the process id of the
+// instance whose main window closed last, and [Volume] Level (percent) and Mute.
 struct Settings {
   bool onTop = true;
   int32_t lastProcess = -1;
+  int volume = 100;
+  bool muted = false;
 };
 
 // "set.ini" beside the executable when it is there or that folder can be written, unless
@@ -31,5 +33,8 @@ class SettingsWriteError : public std::runtime_error {
 
 // Writes OnTop and Handle, keeping every other line of the file.
 void WriteSettingsFile(const std::filesystem::path& path, bool onTop, int32_t processId);
+
+// Writes Level (clamped to 0..100) and Mute, keeping every other line of the file.
+void WriteVolumeSettings(const std::filesystem::path& path, int volume, bool muted);
 
 }  // namespace captivo
