@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 #include "movie_library.h"
 #include "movie_panel.h"
@@ -28,6 +30,8 @@ void MovieControl::Open() {
   // The library may still be loading beside the start: the window paints meanwhile.
   while (!MovieLibraryLoaded(5))
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  ::SetVolume(volume_);
+  ::SetMute(muted_ ? 1 : 0);
   // A file that cannot be played leaves the movie that plays, if any, as it was.
   if (::PlayFile(fileName_.c_str(), panel_) != 0) {
     emit openFailed();
@@ -79,6 +83,22 @@ int32_t MovieControl::Position() const {
 
 void MovieControl::Seek(int32_t frame) {
   SetPos(frame);
+}
+
+void MovieControl::SeekBy(double seconds) {
+  if (!IsRunning()) return;
+  const int64_t wanted = Position() + std::llround(seconds * frameRate_);
+  Seek(static_cast<int32_t>(std::clamp<int64_t>(wanted, 0, std::max(duration_ - 1, 0))));
+}
+
+void MovieControl::SetVolume(int percent) {
+  volume_ = std::clamp(percent, 0, 100);
+  if (open_) ::SetVolume(volume_);
+}
+
+void MovieControl::SetMuted(bool on) {
+  muted_ = on;
+  if (open_) ::SetMute(muted_ ? 1 : 0);
 }
 
 void MovieControl::SetFullScreen(bool on) {

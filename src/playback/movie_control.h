@@ -46,6 +46,14 @@ class MovieControl : public QObject {
   void Stop();
   int32_t Position() const;  // the library's frame, within the file
   void Seek(int32_t frame);
+  // Moves the movie that runs by `seconds`, held inside the file.
+  void SeekBy(double seconds);
+  // The sound: a level of 0 to 100 and the mute switch. The library hears of them now
+  // when it holds a movie, else with the next movie (it may still be loading).
+  int Volume() const { return volume_; }
+  bool IsMuted() const { return muted_; }
+  void SetVolume(int percent);
+  void SetMuted(bool on);
   // The picture over the whole screen (the library's) or back in the panel.
   void SetFullScreen(bool on);
   // Full screen ended without the library being asked (it ended it itself).
@@ -74,6 +82,8 @@ class MovieControl : public QObject {
   double frameRate_ = 0;
   int32_t duration_ = 0;
   QSize pictureSize_;
+  int volume_ = 100;
+  bool muted_ = false;
 };
 
 }  // namespace captivo

@@ -29,7 +29,8 @@ void TfmMain::SelectVobSubLanguage() {
   TfmSelLan fmSelLan(this);
   fmSelLan.ListBox1->addItems(BitmapSubtitles::LanguageItems());
   prompts_.Exec(&fmSelLan);
-  SetCurrentLang(fmSelLan.SelectedLanguage);
+  VobSubLanguage = fmSelLan.SelectedLanguage;
+  SetCurrentLang(VobSubLanguage);
 }
 
 }  // namespace captivo

@@ -59,7 +59,8 @@ TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
       places_(std::move(places)),
-      prompts_(prompts) {
+      prompts_(prompts),
+      timingMemory_(places_.stateFolder / "timing") {
   setObjectName("fmMain");
   setWindowTitle("Captivo");
   QFont font("Arial");
@@ -166,6 +167,7 @@ void TfmMain::BuildMenus() {
   item(movie, Play1, "Play1", "Play");
   item(movie, Pause1, "Pause1", "Pause", QKeySequence("Ctrl+P"));
   item(movie, Stop1, "Stop1", "Stop", QKeySequence("Ctrl+S"));
+  BuildPlayerCommands(movie);
   movie->addSeparator();
   item(movie, Exit1, "Exit1", "&Exit");
 
@@ -194,6 +196,12 @@ void TfmMain::BuildMenus() {
   }
   subtitle->addSeparator();
   item(subtitle, AdjustSubtitle1, "AdjustSubtitle1", "Synchronize Subtitle");
+  item(subtitle, NextLineNow1, "NextLineNow1", "Next Line Starts Now", QKeySequence("Ctrl+Shift+N"));
+  item(subtitle, PreviousLineNow1, "PreviousLineNow1", "Previous Line Starts Now",
+       QKeySequence("Ctrl+Shift+P"));
+  connect(NextLineNow1, &QAction::triggered, this, [this] { Run([this] { LineStartsNow(true); }); });
+  connect(PreviousLineNow1, &QAction::triggered, this,
+          [this] { Run([this] { LineStartsNow(false); }); });
   subtitle->addSeparator();
   item(subtitle, ChangeSubtitleLanguage1, "ChangeSubtitleLanguage1", "Change Subtitle Language");
 
@@ -347,6 +355,7 @@ void TfmMain::FormCloseQuery() {
 }
 
 void TfmMain::FormClose() {
+  RememberTiming();
   Subtitles.ClearSubtitles();
   FreeHook();
   registry_.reset();

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,9 +10,12 @@
 #include "shell_places.h"
 #include "subtitle_store.h"
 #include "subtitle_timing.h"
+#include "remembered_timing.h"
+#include "two_point_timing.h"
 
 class QAction;
 class QActionGroup;
+class QMenu;
 class QSlider;
 class QSplitter;
 class QTimer;
@@ -35,6 +39,10 @@ class UserPrompts;
 // menus, tool bar, seek bar and status bar; every command starts here. Its handlers are
 // the window's own: they run behind the one command boundary, and are reached through the
 // window's actions, its timer and the messages it is sent.
+// The subtitle frame rates of the menu's fixed items, by their tag (0 is the movie's):
+// the nearest doubles of the captions, not 24000/1001 or 30000/1001.
+inline constexpr double kMenuFrameRates[6] = {0, 23.976, 24, 25, 29.97, 30};
+
 class TfmMain : public QMainWindow, private MessageSink {
   Q_OBJECT
  public:
@@ -123,10 +131,29 @@ class TfmMain : public QMainWindow, private MessageSink {
   void MovieOpened();
   void FindCompanionSubtitle();
   void WMSizing();
-  // `path` holds the file name's bytes as the file system has them.
-  void OpenSubtitleFile(const std::string& path);
+  // `path` holds the file name's bytes as the file system has them. A bitmap set opens
+  // in `language` when given, else the user chooses.
+  void OpenSubtitleFile(const std::string& path, std::optional<int32_t> language = {});
   void SelectVobSubLanguage();
   void ResetSubtitleFrameRate();
+  // A subtitle frame rate that is not a menu item's: no item is checked.
+  void SetOwnSubtitleFrameRate(double rate);
+  void SetOffset(int32_t milliseconds);
+
+  // The keys every player has (player_commands.cpp)
+  void BuildPlayerCommands(QMenu* movie);
+  void ChangeVolume(int step);
+  void Mute1Click();
+  void PauseOrResume();
+
+  // Timing from the lines the user hears (line_timing_commands.cpp): the offset that
+  // starts the next or the last line now; two such marks far enough apart fix the rate.
+  void LineStartsNow(bool next);
+  void MarkLine(const TimingMark& mark);
+
+  // The timing remembered per movie (remembered_timing_commands.cpp)
+  bool RestoreTiming();
+  void RememberTiming();
   void SetSubtitleView(bool bitmap);
   void ShowSubtitleText(std::string_view text);
   void SetViewScale(double factor);
@@ -146,6 +173,9 @@ class TfmMain : public QMainWindow, private MessageSink {
   SubtitleTiming Timing;  // the offset as the Synchronize dialog last told it
   SubtitleStore Subtitles;
   bool VobSubMode = false;
+  int32_t VobSubLanguage = 0;
+  std::optional<TimingMark> firstMark_;  // the first line timed since the subtitles opened
+  TimingMemory timingMemory_;
 
   // Controls
   QWidget* tlbMain;
@@ -162,6 +192,7 @@ class TfmMain : public QMainWindow, private MessageSink {
   QAction *LoadSubtitle1, *SetSubtitleFont1, *AdjustSubtitle1, *ChangeSubtitleLanguage1;
   QAction *NN1, *NN2, *NN3, *AlwaysonTop1, *BrindleHomepage1, *About2;
   QActionGroup* SubtitleFrameRate1;  // the six exclusive rate items, by their tag
+  QAction *VolumeUp1, *VolumeDown1, *Mute1, *NextLineNow1, *PreviousLineNow1;
 
   // The movie, and the subtitles' display; the hook goes before the window's parts do.
   MovieControl* movie_;

@@ -38,6 +38,7 @@ void TfmMain::ContinuedPlayFile1Click() {
 void TfmMain::ChooseMovie() {
   const QString path = prompts_.ChooseFile(this, "Play DivX Movie", kMovieFilters);
   if (path.isEmpty()) return;
+  RememberTiming();
   movie_->SetFileName(QFile::encodeName(path).toStdString());
   OpenMovie();
 }
@@ -56,7 +57,7 @@ void TfmMain::MovieOpened() {
   sbMain->SetPanelText(Panel::PictureSize,
                        QString("%1*%2").arg(picture.width()).arg(picture.height()));
   SetViewScale(1.0);
-  FindCompanionSubtitle();
+  if (!RestoreTiming()) FindCompanionSubtitle();
 }
 
 void TfmMain::FindCompanionSubtitle() {

@@ -1,8 +1,11 @@
 // Reading the settings at start-up, ending a stale instance, writing them at the close.
 #include <unistd.h>
 
+#include <QAction>
 #include "instance_registry.h"
+
 #include "main_window.h"
+#include "movie_control.h"
 #include "settings.h"
 
 namespace captivo {
@@ -18,6 +21,9 @@ std::filesystem::path SettingsPath(const ShellPlaces& places) {
 void TfmMain::ReadSettings() {
   const Settings settings = ReadSettingsFile(SettingsPath(places_));
   OnTopFlag = settings.onTop;
+  movie_->SetVolume(settings.volume);
+  movie_->SetMuted(settings.muted);
+  Mute1->setChecked(settings.muted);
   registry_ = std::make_unique<InstanceRegistry>(places_.runtimeFolder);
   // The id recorded by the instance that closed last is ended only while a main window of
   // another instance runs, and only when it is still an instance of this program whose
@@ -29,6 +35,7 @@ void TfmMain::ReadSettings() {
 
 void TfmMain::WriteSettings() {
   WriteSettingsFile(SettingsPath(places_), OnTopFlag, static_cast<int32_t>(::getpid()));
+  WriteVolumeSettings(SettingsPath(places_), movie_->Volume(), movie_->IsMuted());
 }
 
 }  // namespace captivo

@@ -1,12 +1,14 @@
 #include "status_bar.h"
 
 #include <QLabel>
+#include <QTimer>
 
 namespace captivo {
 
 namespace {
 
 constexpr int kWidths[5] = {100, 100, 100, 50, 50};
+constexpr int kNoteMilliseconds = 4000;
 
 }  // namespace
 
@@ -18,6 +20,15 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setIndent(2);
   }
+  note_ = new QLabel(this);
+  note_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  note_->setIndent(2);
+  note_->setAutoFillBackground(true);
+  note_->hide();
+  noteTimer_ = new QTimer(this);
+  noteTimer_->setSingleShot(true);
+  noteTimer_->setInterval(kNoteMilliseconds);
+  connect(noteTimer_, &QTimer::timeout, note_, &QLabel::hide);
 }
 
 QSize StatusBar::minimumSizeHint() const {
@@ -33,6 +44,7 @@ void StatusBar::resizeEvent(QResizeEvent* event) {
     panels_[i]->setGeometry(left, 0, width, height());
     left += width;
   }
+  note_->setGeometry(rect());
   QWidget::resizeEvent(event);
 }
 
@@ -44,6 +56,17 @@ void StatusBar::SetPanelText(Panel panel, const QString& text) {
 
 QString StatusBar::PanelText(Panel panel) const {
   return PanelLabel(panel)->text();
+}
+
+void StatusBar::ShowNote(const QString& text) {
+  note_->setText(text);
+  note_->raise();
+  note_->show();
+  noteTimer_->start();
+}
+
+QString StatusBar::Note() const {
+  return note_->isVisibleTo(this) ? note_->text() : QString();
 }
 
 }  // namespace captivo

@@ -18,12 +18,17 @@ class StatusBar : public QWidget {
   QString PanelText(Panel panel) const;
   QLabel* PanelLabel(Panel panel) const { return panels_[static_cast<int>(panel)]; }
   QSize minimumSizeHint() const override;
+  // A note across the whole bar for a few seconds, over the panels; the note shown now.
+  void ShowNote(const QString& text);
+  QString Note() const;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   QLabel* panels_[5];
+  QLabel* note_;
+  QTimer* noteTimer_;
 };
 
 }  // namespace captivo

@@ -16,7 +16,7 @@ void TfmMain::LoadSubtitle1Click() {
   OpenSubtitleFile(QFile::encodeName(path).toStdString());
 }
 
-void TfmMain::OpenSubtitleFile(const std::string& path) {
+void TfmMain::OpenSubtitleFile(const std::string& path, std::optional<int32_t> language) {
   // ".idx", ".ifo" or ".sub" with both an ".idx" and a ".sub" of its name beside it is a
   // bitmap set; the extension is compared without regard to case.
   const std::string extension = LowerCaseExtension(path);
@@ -25,7 +25,12 @@ void TfmMain::OpenSubtitleFile(const std::string& path) {
       IsRegularFile(base + ".idx") && IsRegularFile(base + ".sub")) {
     VobSubMode = true;
     LoadVobSubFile(base.c_str());
-    SelectVobSubLanguage();
+    if (language) {
+      VobSubLanguage = *language;
+      SetCurrentLang(VobSubLanguage);
+    } else {
+      SelectVobSubLanguage();
+    }
   } else {
     VobSubMode = false;
     LoadTextSubtitle(path, Subtitles, *this, places_.TempSubtitleFolders());
@@ -33,6 +38,7 @@ void TfmMain::OpenSubtitleFile(const std::string& path) {
   // Also after a reader's own message box; a raised error has skipped both.
   Subtitles.SubtitleFileName = path;
   ResetSubtitleFrameRate();
+  firstMark_.reset();
 }
 
 void TfmMain::ChangeSubtitleLanguage1Click() {

@@ -12,9 +12,7 @@
 namespace captivo {
 
 void TfmMain::n005Click(int tag) {
-  // The fixed rates are the nearest doubles of the captions, not 24000/1001 or 30000/1001.
-  static constexpr double kRates[6] = {0, 23.976, 24, 25, 29.97, 30};
-  Timing.subtitleFrameRate = tag == 0 ? movie_->FrameRate() : kRates[tag];
+  Timing.subtitleFrameRate = tag == 0 ? movie_->FrameRate() : kMenuFrameRates[tag];
   SubtitleFrameRate1->actions()[tag]->setChecked(true);
   sbMain->SetPanelText(Panel::SubtitleFrameRate,
                        tag == 0
@@ -24,6 +22,16 @@ void TfmMain::n005Click(int tag) {
 
 void TfmMain::ResetSubtitleFrameRate() {
   n005Click(0);
+}
+
+void TfmMain::SetOwnSubtitleFrameRate(double rate) {
+  Timing.subtitleFrameRate = rate;
+  if (QAction* checked = SubtitleFrameRate1->checkedAction()) checked->setChecked(false);
+  sbMain->SetPanelText(Panel::SubtitleFrameRate, "Subtitle FrameRate:" + RealText(rate) + "fps");
+}
+
+void TfmMain::SetOffset(int32_t milliseconds) {
+  fmSynchronize->SetOffset(milliseconds);  // the dialog tells the clock
 }
 
 void TfmMain::AdjustSubtitle1Click() {

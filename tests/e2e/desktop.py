@@ -171,7 +171,16 @@ class Desktop:
                        "the Wayland compositor")
         # The compositor's own window on the X server: its output, and where keys go.
         self.compositor_window = open(log).read().split("window id ")[1].split()[0]
-        time.sleep(1.0)  # its shell draws the background and the panel
+        self._wait_for(self._desktop_drawn, "the compositor's background")
+
+    def _desktop_drawn(self):
+        """The shell has drawn its patterned background and stopped drawing it: two
+        screenshots a moment apart agree below the panel."""
+        below_panel = self.panel_height * self.width * 3
+        first = self.screenshot().raw[below_panel:]
+        time.sleep(0.3)
+        second = self.screenshot().raw[below_panel:]
+        return first == second and len(set(first[::997])) > 8
 
     def _wait_for(self, ready, what, timeout=15):
         end = time.time() + timeout

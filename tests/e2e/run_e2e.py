@@ -270,6 +270,36 @@ def scenario_open_with(desktop):
     assert strip_at(desktop, opened, 3.0, "open-with.png"), "started with a file, it plays it"
 
 
+def scenario_two_point_timing(desktop):
+    """Subtitles made for 25 fps over a 23.976 movie: two lines marked 72 seconds apart fix
+    the rate, and a late line then shows at its moment, where the offset alone misses it."""
+    srt = srt_entry(1, 24, 25, "FIRST") + srt_entry(2, 96, 97, "SECOND") + srt_entry(3, 115, 116, "LATE")
+    movie = window_scenarios.write_movie(MEDIA, os.path.join(desktop.home, "films"), "drift", srt,
+                                         "movie-640x272-23976-120s.mp4")
+    desktop.start_program(movie)
+    end = time.time() + 5
+    while desktop.geometry()[2] != 640 and time.time() < end:
+        time.sleep(0.02)
+
+    def step(*keys):
+        for key in keys:
+            desktop.keys(None, key)
+            time.sleep(0.3)
+
+    # Paused at the start, every position below is an exact frame: 5 seconds are 120 frames.
+    step("space", "Down")
+    step(*["Right"] * 5)  # frame 600, where line 1 (24 s at 25 fps) is spoken
+    step("ctrl+shift+p")
+    step(*["Right"] * 15)  # frame 2400, line 2 (96 s)
+    step("ctrl+shift+p")
+    _, strip = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    step(*["Right"] * 3)  # frame 2760: between the lines
+    assert not desktop.screenshot().bright_columns(*strip), "nothing between the lines"
+    step("Right")  # frame 2880: 5 frames into line 3 (115 s: frame 2875)
+    assert desktop.screenshot(keep_as="two-point-timing.png").bright_columns(*strip), \
+        "the late line shows at its moment"
+
+
 SCENARIOS = {name[len("scenario_"):]: f for name, f in globals().items() if name.startswith("scenario_")}
 OUTPUTS = ("software", "opengl")
 

@@ -10,6 +10,7 @@ int RunMovieControlTests(int argc, char** argv);
 int RunBitmapDisplayTests(int argc, char** argv);
 int RunViewSizesTests(int argc, char** argv);
 int RunBadInputTests(int argc, char** argv);
+int RunPlayerCommandsTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   captivo::test::HoldRegistrationIfAsked(argc, argv);
@@ -22,5 +23,6 @@ int main(int argc, char** argv) {
   failures += RunBitmapDisplayTests(argc, argv);
   failures += RunViewSizesTests(argc, argv);
   failures += RunBadInputTests(argc, argv);
+  failures += RunPlayerCommandsTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

@@ -10,7 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app_paths.h"
 #include "errors.h"
 #include "file_access.h"
 
@@ -27,7 +26,7 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 bool InRange(const RememberedTiming& timing) {
   return std::isfinite(timing.subtitleFrameRate) && timing.subtitleFrameRate > 0 &&
-         timing.rateTag >= 0 && timing.rateTag <= 5;
+         timing.rateTag >= -1 && timing.rateTag <= 5;
 }
 
 // Printable ASCII other than "%" stands for itself; every other byte, tab and line feed
@@ -205,10 +204,6 @@ bool MakePrivateFolders(const std::filesystem::path& folder) {
 }
 
 }  // namespace
-
-std::filesystem::path TimingMemoryPath() {
-  return UserFolder("XDG_STATE_HOME", ".local/state") / "timing";
-}
 
 std::optional<RememberedTiming> TimingMemory::Find(const std::string& moviePath,
                                                    uint64_t movieSize) const {

@@ -14,14 +14,11 @@ struct RememberedTiming {
   uint64_t movieSize = 0;
   std::string subtitlePath;
   int32_t offsetMilliseconds = 0;
-  int rateTag = 0;  // the frame rate menu's choice, 0..5
+  int rateTag = 0;  // the frame rate menu's choice, 0..5; -1: a rate of its own
   double subtitleFrameRate = 0;
   int32_t vobSubLanguage = 0;
   bool operator==(const RememberedTiming&) const = default;
 };
-
-// $XDG_STATE_HOME/captivo/timing, else ~/.local/state/captivo/timing.
-std::filesystem::path TimingMemoryPath();
 
 // The timings of the movies played last, most recent first, in a text file of its own:
 // a header line, then one movie per line. Each call reads the file afresh, so that

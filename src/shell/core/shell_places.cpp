@@ -8,7 +8,8 @@ namespace captivo {
 
 ShellPlaces ShellPlaces::ForThisProcess() {
   return {ExecutableFolder(), UserFolder("XDG_CONFIG_HOME", ".config"),
-          UserFolder("XDG_CACHE_HOME", ".cache"), InstanceRegistry::DefaultFolder()};
+          UserFolder("XDG_CACHE_HOME", ".cache"), InstanceRegistry::DefaultFolder(),
+          UserFolder("XDG_STATE_HOME", ".local/state")};
 }
 
 std::vector<std::filesystem::path> ShellPlaces::TempSubtitleFolders() const {

@@ -14,6 +14,7 @@ struct ShellPlaces {
   std::filesystem::path configFolder;
   std::filesystem::path cacheFolder;
   std::filesystem::path runtimeFolder;  // the running instances' registrations
+  std::filesystem::path stateFolder;    // what the program remembers between runs
 
   static ShellPlaces ForThisProcess();
   std::vector<std::filesystem::path> TempSubtitleFolders() const;
