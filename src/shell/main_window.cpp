@@ -196,10 +196,12 @@ void TfmMain::BuildMenus() {
   }
   subtitle->addSeparator();
   item(subtitle, AdjustSubtitle1, "AdjustSubtitle1", "Synchronize Subtitle");
-  item(subtitle, NextLineNow1, "NextLineNow1", "Next Line Starts Now", QKeySequence("Ctrl+Shift+N"));
+  item(subtitle, NextLineNow1, "NextLineNow1", "Next Line Starts Now",
+       QKeySequence("Ctrl+Shift+N"));
   item(subtitle, PreviousLineNow1, "PreviousLineNow1", "Previous Line Starts Now",
        QKeySequence("Ctrl+Shift+P"));
-  connect(NextLineNow1, &QAction::triggered, this, [this] { Run([this] { LineStartsNow(true); }); });
+  connect(NextLineNow1, &QAction::triggered, this,
+          [this] { Run([this] { LineStartsNow(true); }); });
   connect(PreviousLineNow1, &QAction::triggered, this,
           [this] { Run([this] { LineStartsNow(false); }); });
   subtitle->addSeparator();

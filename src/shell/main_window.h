@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "message_sink.h"
+#include "remembered_timing.h"
 #include "shell_places.h"
 #include "subtitle_store.h"
 #include "subtitle_timing.h"
-#include "remembered_timing.h"
 #include "two_point_timing.h"
 
 class QAction;

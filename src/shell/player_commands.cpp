@@ -26,7 +26,8 @@ void TfmMain::BuildPlayerCommands(QMenu* movie) {
   Mute1->setObjectName("Mute1");
   Mute1->setShortcut(QKeySequence("M"));
   Mute1->setCheckable(true);
-  connect(VolumeUp1, &QAction::triggered, this, [this] { Run([this] { ChangeVolume(kVolumeStep); }); });
+  connect(VolumeUp1, &QAction::triggered, this,
+          [this] { Run([this] { ChangeVolume(kVolumeStep); }); });
   connect(VolumeDown1, &QAction::triggered, this,
           [this] { Run([this] { ChangeVolume(-kVolumeStep); }); });
   Bind(Mute1, &TfmMain::Mute1Click);
@@ -67,6 +68,8 @@ void TfmMain::Mute1Click() {
 }
 
 void TfmMain::PauseOrResume() {
+  // A key that runs a shortcut never arrives as a key press: in full screen the key
+  // observer does not see this Space as well.
   if (movie_->IsRunning())
     movie_->Pause();
   else

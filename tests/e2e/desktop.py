@@ -6,7 +6,6 @@ Three kinds of desktop: a bare X server ("xvfb"), an X server with a window mana
 started here is stopped by its process id."""
 
 import os
-import select
 import shutil
 import signal
 import subprocess
@@ -133,24 +132,27 @@ class Desktop:
         shutil.rmtree(self.home, ignore_errors=True)
 
     def _start_x_server(self):
-        # The server picks a free display itself and names it once it takes clients, so
-        # that two servers started at once never race for one number.
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{self.width}x{self.height}x24",
-             "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        number = b""
-        with os.fdopen(read_end, "rb") as named:
-            while select.select([named], [], [], 15)[0]:
-                chunk = os.read(named.fileno(), 16)
-                number += chunk
-                if not chunk or number.endswith(b"\n"):
-                    break
-        if not number.strip().isdigit():
-            raise AssertionError("the X server did not start")
-        self.display = f":{number.strip().decode()}"
+        # Numbers from 90 on, never a desktop's usual :0. A number another server holds, or
+        # takes at the same moment, makes this server exit: the next number is tried. The
+        # server is ready once a client can talk to it. (Not -displayfd: under it, the nested
+        # compositor never hears where the pointer is.)
+        for number in range(90, 190):
+            if os.path.exists(f"/tmp/.X{number}-lock"):
+                continue
+            self.display = f":{number}"
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", self.display, "-screen", "0", f"{self.width}x{self.height}x24", "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            end = time.time() + 15
+            while self.xvfb.poll() is None and time.time() < end:
+                if subprocess.run(["xdpyinfo"], env=self.tool_env(), capture_output=True).returncode == 0:
+                    if self.xvfb.poll() is None:  # ours answered, not a server that won the number
+                        return
+                time.sleep(0.05)
+            if self.xvfb.poll() is None:
+                self.xvfb.kill()
+            self.xvfb.wait()
+        raise AssertionError("the X server did not start")
 
     def _start_window_manager(self):
         self.session = subprocess.Popen(["openbox", "--sm-disable"], env=self.tool_env(),
@@ -172,6 +174,10 @@ class Desktop:
         # The compositor's own window on the X server: its output, and where keys go.
         self.compositor_window = open(log).read().split("window id ")[1].split()[0]
         self._wait_for(self._desktop_drawn, "the compositor's background")
+        # The compositor may follow the X pointer by its moves alone, from its own pointer's
+        # start in the top-left corner: the X pointer is taken there too, so that both agree.
+        self.xdotool("mousemove", "--sync", "0", "0")
+        time.sleep(0.2)
 
     def _desktop_drawn(self):
         """The shell has drawn its patterned background and stopped drawing it: two

@@ -86,10 +86,17 @@ def dialog_list(shot):
 
 
 def enter_full_screen(desktop, name):
-    """F4, then the screen half a second later: the picture across the screen's width,
-    centred, with no panel or frame left; the picture's box."""
+    """F4, then the screen once the picture reaches across its width (a compositor and
+    a software OpenGL may take a while): centred, with no panel or frame left; the
+    picture's box."""
     desktop.keys(None, "F4")
-    time.sleep(0.5)
+    end = time.time() + 5
+    while True:
+        time.sleep(0.5)
+        box = desktop.screenshot().picture_box()
+        if time.time() > end or (box and box[0] <= 4 and box[2] >= desktop.width - 5):
+            break
+    time.sleep(0.3)  # the overlay follows the picture
     shot = desktop.screenshot(keep_as=f"{name}-full-screen.png")
     box = shot.picture_box()
     expected = desktop.width * PICTURE_H // PICTURE_W

@@ -138,6 +138,12 @@ void PlayerCommandsTest::spacePausesResumesAndPlays() {
   Movix().Take();
   f.Trigger("PauseOrResume");
   QCOMPARE(Movix().Take(), Calls({"PlayMovie"}));
+  // Where the main window keeps the keyboard in full screen, its Space pauses there too.
+  f.Trigger("Play1");
+  f.Trigger("NN3");
+  Movix().Take();
+  f.Trigger("PauseOrResume");
+  QCOMPARE(Movix().Take(), Calls({"PauseMovie"}));
 }
 
 void PlayerCommandsTest::lineStartsNowSetsTheOffset() {
