@@ -9,6 +9,7 @@
 #include "main_window.h"
 #include "movie_control.h"
 #include "number_text.h"
+#include "server_window_size.h"
 #include "status_bar.h"
 #include "subtitle_surface.h"
 #include "user_prompts.h"
@@ -94,10 +95,18 @@ void TfmMain::WMSizing() {
   const int height =
       RoundToInt32(picture.height() * (static_cast<double>(ClientWidth()) / picture.width())) +
       PictureAreaAllowance();
-  if (height == ClientHeight()) return;
-  SetClientSize(ClientWidth(), height);
+  if (height != ClientHeight()) {
+    SetClientSize(ClientWidth(), height);
+  } else if (const auto server = ServerWindowSize(*this); server && *server != size()) {
+    // The window manager let the last request go while the user dragged the frame: asked
+    // again, by way of another size, as a request for the size believed held is none.
+    resize(width(), this->height() + 1);
+    SetClientSize(ClientWidth(), height);
+  } else {
+    return;
+  }
   constexpr int kMostRetries = 25;
-  if (height != ClientHeight() && ++sizingRetries_ <= kMostRetries) sizingRetry_->start();
+  if (++sizingRetries_ <= kMostRetries) sizingRetry_->start();
 }
 
 }  // namespace captivo
