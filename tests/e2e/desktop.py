@@ -134,14 +134,16 @@ class Desktop:
     def _start_x_server(self):
         # Numbers from 90 on, never a desktop's usual :0. A number another server holds, or
         # takes at the same moment, makes this server exit: the next number is tried. The
-        # server is ready once a client can talk to it. (Not -displayfd: under it, the nested
+        # server is ready once a client can talk to it; it must not reset when that client
+        # leaves, or the next one finds no server. (Not -displayfd: under it, the nested
         # compositor never hears where the pointer is.)
         for number in range(90, 190):
             if os.path.exists(f"/tmp/.X{number}-lock"):
                 continue
             self.display = f":{number}"
             self.xvfb = subprocess.Popen(
-                ["Xvfb", self.display, "-screen", "0", f"{self.width}x{self.height}x24", "-nolisten", "tcp"],
+                ["Xvfb", self.display, "-screen", "0", f"{self.width}x{self.height}x24", "-nolisten", "tcp",
+                 "-noreset"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             end = time.time() + 15
             while self.xvfb.poll() is None and time.time() < end:
