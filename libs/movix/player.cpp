@@ -361,8 +361,11 @@ void Player::Handle(const mpv_event& event) {
   if (event.reply_userdata == kTimePos && property->format == MPV_FORMAT_DOUBLE) {
     timePos_ = *static_cast<double*>(property->data);
   } else if (event.reply_userdata == kEofReached && property->format == MPV_FORMAT_FLAG &&
-             *static_cast<int*>(property->data) && !endNoticed_ && panel_) {
+             *static_cast<int*>(property->data) && !endNoticed_ && panel_ &&
+             !(surface_ && surface_->SwitchingWindows())) {
     // The movie has ended: the picture leaves full screen, and the main window is told once.
+    // (An end while the picture moves between windows is the surface's doing: the movie
+    // goes on from where it was.)
     endNoticed_ = true;
     SetFullScreen(false);
     QCoreApplication::postEvent(panel_->window(),

@@ -3,6 +3,7 @@
 #include <mpv/render.h>
 #include <mpv/render_gl.h>
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMetaObject>
 #include <QOffscreenSurface>
@@ -13,6 +14,7 @@
 #include <QPointer>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "start_trace.h"
 
@@ -49,6 +51,9 @@ class GlSurface : public QOpenGLWidget, public VideoSurface {
   ~GlSurface() override { Release(); }
   QWidget* Widget() override { return this; }
   bool Ready() override { return render_ != nullptr; }
+  bool SwitchingWindows() const override {
+    return released_.isValid() && released_.elapsed() < kSwitchMilliseconds;
+  }
 
  protected:
   void initializeGL() override {
@@ -64,19 +69,32 @@ class GlSurface : public QOpenGLWidget, public VideoSurface {
     // render context must go with the old one, and mpv turns the video off meanwhile.
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GlSurface::Release,
             Qt::DirectConnection);
-    if (lostContext_) mpv_set_property_string(mpv_, "vid", "auto");
+    if (lostContext_) Resume();
     lostContext_ = false;
   }
 
   void Release() {
     if (!render_) return;
-    // Without its render context mpv would end the file: the video track goes first.
+    // Without its render context mpv would end the file: the video track goes first. A
+    // movie without sound then has no track at all and ends anyway: where it was, and
+    // whether it was paused, are kept to go on from.
+    mpv_get_property(mpv_, "time-pos", MPV_FORMAT_DOUBLE, &resumeAt_);
+    mpv_get_property(mpv_, "pause", MPV_FORMAT_FLAG, &wasPaused_);
     mpv_set_property_string(mpv_, "vid", "no");
+    released_.start();
     makeCurrent();
     mpv_render_context_free(render_);
     render_ = nullptr;
     doneCurrent();
     lostContext_ = true;
+  }
+
+  void Resume() {
+    mpv_set_property_string(mpv_, "vid", "auto");
+    const std::string at = std::to_string(resumeAt_);
+    const char* seek[] = {"seek", at.c_str(), "absolute+exact", nullptr};
+    mpv_command_async(mpv_, 0, seek);
+    mpv_set_property(mpv_, "pause", MPV_FORMAT_FLAG, &wasPaused_);
   }
 
   void paintGL() override {
@@ -96,6 +114,11 @@ class GlSurface : public QOpenGLWidget, public VideoSurface {
   mpv_handle* mpv_;
   mpv_render_context* render_ = nullptr;
   bool lostContext_ = false;
+  double resumeAt_ = 0;
+  int wasPaused_ = 0;
+  // The end mpv may report for the switch comes after the new context at times.
+  static constexpr int kSwitchMilliseconds = 2000;
+  QElapsedTimer released_;
 };
 
 // mpv's software renderer into an image: slower, but needs no OpenGL.

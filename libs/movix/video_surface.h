@@ -13,6 +13,9 @@ class VideoSurface {
   virtual QWidget* Widget() = 0;
   // The render context exists; mpv can load a file with video.
   virtual bool Ready() = 0;
+  // The picture is moving between windows: mpv may have ended a movie without sound
+  // meanwhile, which the surface undoes.
+  virtual bool SwitchingWindows() const { return false; }
 };
 
 // From CAPTIVO_VIDEO_OUTPUT: "opengl", "software", or "none" (no picture at all). By

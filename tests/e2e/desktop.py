@@ -293,6 +293,9 @@ class Desktop:
 
     def click(self, x, y, button=1):
         self.xdotool("mousemove", "--sync", str(x), str(y))
+        # A compositor finds the surface under its pointer when it next draws: a press
+        # at once would go to whatever was under the pointer before the move.
+        time.sleep(0.3)
         self.xdotool("click", str(button))
 
     def screenshot(self, keep_as=None):
