@@ -50,8 +50,10 @@ MovieFunctions Load() {
   // loads on the window's thread wait for one library at most, not for all of them. One
   // that is not there (the system changed since the build) is loaded below when needed.
   for (const char* name : kLoadOrder) dlopen(name, RTLD_LAZY | RTLD_LOCAL);
-  // Found through the program's run path: beside it when installed, in the build tree.
-  void* library = dlopen("libmovix.so", RTLD_NOW | RTLD_LOCAL);
+  // The build's own copy first, by its path: a sanitizer's dlopen looks through its own
+  // run path, not the program's. Else found through the program's run path (installed).
+  void* library = dlopen(CAPTIVO_MOVIX_BUILT_AT, RTLD_NOW | RTLD_LOCAL);
+  if (!library) library = dlopen("libmovix.so", RTLD_NOW | RTLD_LOCAL);
   if (!library) {
     std::fprintf(stderr, "captivo: cannot load the movie library: %s\n", dlerror());
     return f;
