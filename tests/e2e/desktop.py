@@ -292,7 +292,9 @@ class Desktop:
         self.xdotool("type", "--delay", "20", text)
 
     def click(self, x, y, button=1):
-        self.xdotool("mousemove", "--sync", str(x), str(y))
+        # A move to where the pointer already is would wait for a motion that never comes.
+        if self.xdotool("getmouselocation").split()[:2] != [f"x:{x}", f"y:{y}"]:
+            self.xdotool("mousemove", "--sync", str(x), str(y))
         # A compositor finds the surface under its pointer when it next draws: a press
         # at once would go to whatever was under the pointer before the move.
         time.sleep(0.3)
