@@ -179,6 +179,9 @@ class Desktop:
         # The compositor may follow the X pointer by its moves alone, from its own pointer's
         # start in the top-left corner: the X pointer is taken there too, so that both agree.
         self.xdotool("mousemove", "--sync", "0", "0")
+        # The X keyboard goes to the compositor before any window is on it: its move there
+        # takes the keyboard from the active surface, and at times never gives it back.
+        self._keyboard_to_compositor()
         time.sleep(0.2)
 
     def _desktop_drawn(self):
@@ -273,8 +276,9 @@ class Desktop:
         """Presses keys in a window (the main window when None); on Wayland the compositor
         hands them to the window that has its keyboard."""
         if self.kind == "wayland":
-            window = self.compositor_window
-        self.xdotool("windowfocus", "--sync", window or self.main_window())
+            self._keyboard_to_compositor()
+        else:
+            self.xdotool("windowfocus", "--sync", window or self.main_window())
         for key in keys:
             self.xdotool("key", "--clearmodifiers", key)
             time.sleep(0.15)
@@ -282,10 +286,16 @@ class Desktop:
     def press(self, *keys):
         """Presses keys in the window that has the keyboard."""
         if self.kind == "wayland":
-            self.xdotool("windowfocus", "--sync", self.compositor_window)
+            self._keyboard_to_compositor()
         for key in keys:
             self.xdotool("key", "--clearmodifiers", key)
             time.sleep(0.15)
+
+    def _keyboard_to_compositor(self):
+        """The X keyboard focus on the compositor's window, which hands keys on to its
+        active surface; set only when elsewhere (see _start_compositor)."""
+        if self.xdotool("getwindowfocus").strip() != self.compositor_window:
+            self.xdotool("windowfocus", "--sync", self.compositor_window)
 
     def type_text(self, window, text):
         self.xdotool("windowfocus", "--sync", window)

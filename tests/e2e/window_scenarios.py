@@ -92,20 +92,13 @@ def enter_full_screen(desktop, name):
     def spans(box):
         return box and box[0] <= 4 and box[2] >= desktop.width - 5
 
-    windowed = desktop.screenshot().picture_box()
     desktop.keys(None, "F4")
-    end, retried = time.time() + 5, False
+    end = time.time() + 5
     while True:
         time.sleep(0.5)
         box = desktop.screenshot().picture_box()
         if time.time() > end or spans(box):
             break
-        if desktop.kind == "wayland" and not retried and time.time() > end - 2.5 and box == windowed:
-            # The nested compositor at times kept the keyboard from the window when it was
-            # clicked: clicked again, and F4 again, with the full time to go full screen.
-            desktop.click((box[0] + box[2]) // 2, (box[1] + box[3]) // 2)
-            desktop.keys(None, "F4")
-            end, retried = time.time() + 5, True
     time.sleep(0.3)  # the overlay follows the picture
     shot = desktop.screenshot(keep_as=f"{name}-full-screen.png")
     box = shot.picture_box()
