@@ -70,9 +70,6 @@ class SubtitleStore {
   // to even and clamped to 32 bits; frame numbers as they stand.
   int32_t TimeToFrame(int32_t time, double subtitleFrameRate) const;
 
-  // Empties the memory of the last lookups; due whenever the subtitle frame rate changes.
-  void ForgetLastHit();
-
   // The text of the entry whose start and end, converted at `subtitleFrameRate`, enclose
   // `position` (both inclusive), or an empty text. A binary search in list order behind a
   // memory of the last hit, which answers positions strictly inside the remembered bounds.
@@ -99,6 +96,8 @@ class SubtitleStore {
   std::optional<size_t> NearestStart(int32_t position, double subtitleFrameRate, bool after) const;
   const Times* FrameTimes();
   void TimesChanged();
+  // Empties the memory of the last lookups.
+  void ForgetLastHit();
   void ForgetLastMiss();
 
   std::vector<Times> times_;

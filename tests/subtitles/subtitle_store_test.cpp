@@ -153,8 +153,8 @@ TEST_F(StoreTest, MemoryAnswersOnlyStrictlyInsideItsBounds) {
   EXPECT_EQ(store.FindSubtitleAt(74, frameRate), "a");
   EXPECT_EQ(store.FindSubtitleAt(75, frameRate), "");   // a bound is searched again
   EXPECT_EQ(store.FindSubtitleAt(74, frameRate), "a");  // a miss leaves the memory as it was
-  store.ForgetLastHit();
-  EXPECT_EQ(store.FindSubtitleAt(74, frameRate), "");  // forgotten: searched with the new end
+  EXPECT_EQ(store.FindSubtitleAt(74, 30.0), "");        // another rate forgets the memory,
+  EXPECT_EQ(store.FindSubtitleAt(74, frameRate), "");   // so the new end is searched
 }
 
 TEST_F(StoreTest, ClearingForgetsTheLastHit) {
