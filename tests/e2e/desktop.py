@@ -255,7 +255,25 @@ class Desktop:
                 return ids[-1]
             time.sleep(0.1)
         state = "running" if self.app and self.app.poll() is None else f"ended with {self.app and self.app.returncode}"
-        raise AssertionError(f"no window named {name}; the program {state}, its output:\n{self.program_output()}")
+        raise AssertionError(f"no window named {name}; the program {state}, its output:\n{self.program_output()}"
+                             f"\n{self._where_things_stand()}")
+
+    def _where_things_stand(self):
+        """For a window that never came: what the program's threads wait in, and which
+        windows the X server has."""
+        threads = []
+        if self.app and self.app.poll() is None:
+            tasks = f"/proc/{self.app.pid}/task"
+            for task in sorted(os.listdir(tasks)):
+                try:
+                    with open(f"{tasks}/{task}/comm") as comm, open(f"{tasks}/{task}/wchan") as wchan:
+                        threads.append(f"{comm.read().strip()}:{wchan.read().strip() or '-'}")
+                except OSError:
+                    pass  # the thread ended meanwhile
+        tree = subprocess.run(["xwininfo", "-root", "-tree"], env=self.tool_env(), capture_output=True,
+                              text=True).stdout
+        named = [line.strip() for line in tree.splitlines() if '"' in line]
+        return f"threads (name:waiting in): {' '.join(threads)}\nnamed windows:\n" + "\n".join(named[:40])
 
     def program_output(self):
         return open(self.app_log).read()[-4000:] if self.app_log and os.path.exists(self.app_log) else ""
