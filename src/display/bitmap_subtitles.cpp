@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "picture_subtitles.h"
 #include "subtitle_display.h"
 #include "vobsub.h"
 
@@ -25,25 +26,22 @@ QImage CompositeOverBlack(const uint8_t* pixels, int width, int height) {
   return picture;
 }
 
-void BitmapSubtitles::ShowAt(int32_t milliseconds) {
-  if (GetFrame(milliseconds))
-    Draw();
+void BitmapSubtitles::ShowAt(PictureSubtitles& pictures, int32_t milliseconds) {
+  if (const auto id = pictures.PictureAt(milliseconds))
+    Draw(pictures, *id);
   else
     Clear();
 }
 
-void BitmapSubtitles::Draw() {
-  const int32_t index = GetCurrentIndex();
-  if (index == lastDrawn_) return;  // the picture on the surfaces is current
-  lastDrawn_ = GetCurrentIndex();
-  uint8_t* pixels = nullptr;
-  int32_t rect[4] = {0, 0, 0, 0};
-  GetDataPointer(&pixels, rect);
-  const int width = rect[2] - rect[0], height = rect[3] - rect[1];
-  if (width <= 0 || height <= 0 || !pixels)
+void BitmapSubtitles::Draw(PictureSubtitles& pictures, int32_t id) {
+  if (id == lastDrawn_) return;  // the picture on the surfaces is current
+  lastDrawn_ = id;
+  const SubtitlePicture picture = pictures.Picture();
+  const int width = picture.right - picture.left, height = picture.bottom - picture.top;
+  if (width <= 0 || height <= 0 || !picture.pixels)
     display_.ClearImages();
   else
-    display_.DrawPicture(CompositeOverBlack(pixels, width, height));
+    display_.DrawPicture(CompositeOverBlack(picture.pixels, width, height));
 }
 
 void BitmapSubtitles::Clear() {

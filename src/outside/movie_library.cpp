@@ -19,23 +19,32 @@ constexpr const char* kLoadOrder[] = {
 #include "movie_library_load_order.inc"
 };
 
+// Every function of the movie library (movix.h) the program calls: its name, result,
+// parameters, the arguments that pass them on, and its result when the library could not
+// be loaded (PlayFile refuses every file; the others do nothing).
+#define CAPTIVO_MOVIE_FUNCTIONS(X)                                                  \
+  X(PlayFile, int, (const char* path, void* panel), (path, panel), 1)               \
+  X(GetFrameRate, void, (int32_t * rate), (rate), void())                           \
+  X(GetDur, void, (int32_t * frames), (frames), void())                             \
+  X(GetVideoWH, void, (int32_t * width, int32_t * height), (width, height), void()) \
+  X(GetPos, void, (int32_t * frame), (frame), void())                               \
+  X(SetPos, void, (int32_t frame), (frame), void())                                 \
+  X(PlayMovie, void, (void), (), void())                                            \
+  X(PauseMovie, void, (void), (), void())                                           \
+  X(StopMovie, void, (void), (), void())                                            \
+  X(SizeChange, void, (void), (), void())                                           \
+  X(SetFullScreen, void, (int32_t on), (on), void())                                \
+  X(GetFullScreenWindow, void*, (void), (), nullptr)                                \
+  X(SetVolume, void, (int32_t percent), (percent), void())                          \
+  X(SetMute, void, (int32_t on), (on), void())                                      \
+  X(GraphNotify, void, (void), (), void())
+
 // The library's functions as loaded; every one is null when the load failed.
 struct MovieFunctions {
-  decltype(&::PlayFile) PlayFile = nullptr;
-  decltype(&::GetFrameRate) GetFrameRate = nullptr;
-  decltype(&::GetDur) GetDur = nullptr;
-  decltype(&::GetVideoWH) GetVideoWH = nullptr;
-  decltype(&::GetPos) GetPos = nullptr;
-  decltype(&::SetPos) SetPos = nullptr;
-  decltype(&::PlayMovie) PlayMovie = nullptr;
-  decltype(&::PauseMovie) PauseMovie = nullptr;
-  decltype(&::StopMovie) StopMovie = nullptr;
-  decltype(&::SizeChange) SizeChange = nullptr;
-  decltype(&::SetFullScreen) SetFullScreen = nullptr;
-  decltype(&::GetFullScreenWindow) GetFullScreenWindow = nullptr;
-  decltype(&::SetVolume) SetVolume = nullptr;
-  decltype(&::SetMute) SetMute = nullptr;
-  decltype(&::GraphNotify) GraphNotify = nullptr;
+#define CAPTIVO_FIELD(name, result, parameters, arguments, missing) \
+  decltype(&::name) name = nullptr;
+  CAPTIVO_MOVIE_FUNCTIONS(CAPTIVO_FIELD)
+#undef CAPTIVO_FIELD
 };
 
 template <typename Function>
@@ -58,16 +67,9 @@ MovieFunctions Load() {
     std::fprintf(stderr, "captivo: cannot load the movie library: %s\n", dlerror());
     return f;
   }
-  const bool complete =
-      Find(library, "PlayFile", f.PlayFile) && Find(library, "GetFrameRate", f.GetFrameRate) &&
-      Find(library, "GetDur", f.GetDur) && Find(library, "GetVideoWH", f.GetVideoWH) &&
-      Find(library, "GetPos", f.GetPos) && Find(library, "SetPos", f.SetPos) &&
-      Find(library, "PlayMovie", f.PlayMovie) && Find(library, "PauseMovie", f.PauseMovie) &&
-      Find(library, "StopMovie", f.StopMovie) && Find(library, "SizeChange", f.SizeChange) &&
-      Find(library, "SetFullScreen", f.SetFullScreen) &&
-      Find(library, "GetFullScreenWindow", f.GetFullScreenWindow) &&
-      Find(library, "SetVolume", f.SetVolume) && Find(library, "SetMute", f.SetMute) &&
-      Find(library, "GraphNotify", f.GraphNotify);
+#define CAPTIVO_FIND(name, result, parameters, arguments, missing) &&Find(library, #name, f.name)
+  const bool complete = true CAPTIVO_MOVIE_FUNCTIONS(CAPTIVO_FIND);
+#undef CAPTIVO_FIND
   if (!complete) {
     std::fprintf(stderr, "captivo: the movie library lacks functions: %s\n", dlerror());
     return MovieFunctions();
@@ -104,62 +106,11 @@ using captivo::Library;
 
 extern "C" {
 
-int PlayFile(const char* path, void* panel) {
-  return Library().PlayFile ? Library().PlayFile(path, panel) : 1;
-}
-void GetFrameRate(int32_t* rate) {
-  if (Library().GetFrameRate)
-    Library().GetFrameRate(rate);
-  else
-    *rate = 0;
-}
-void GetDur(int32_t* frames) {
-  if (Library().GetDur)
-    Library().GetDur(frames);
-  else
-    *frames = 0;
-}
-void GetVideoWH(int32_t* width, int32_t* height) {
-  if (Library().GetVideoWH)
-    Library().GetVideoWH(width, height);
-  else
-    *width = *height = 0;
-}
-void GetPos(int32_t* frame) {
-  if (Library().GetPos)
-    Library().GetPos(frame);
-  else
-    *frame = 0;
-}
-void SetPos(int32_t frame) {
-  if (Library().SetPos) Library().SetPos(frame);
-}
-void PlayMovie(void) {
-  if (Library().PlayMovie) Library().PlayMovie();
-}
-void PauseMovie(void) {
-  if (Library().PauseMovie) Library().PauseMovie();
-}
-void StopMovie(void) {
-  if (Library().StopMovie) Library().StopMovie();
-}
-void SizeChange(void) {
-  if (Library().SizeChange) Library().SizeChange();
-}
-void SetFullScreen(int32_t on) {
-  if (Library().SetFullScreen) Library().SetFullScreen(on);
-}
-void* GetFullScreenWindow(void) {
-  return Library().GetFullScreenWindow ? Library().GetFullScreenWindow() : nullptr;
-}
-void SetVolume(int32_t percent) {
-  if (Library().SetVolume) Library().SetVolume(percent);
-}
-void SetMute(int32_t on) {
-  if (Library().SetMute) Library().SetMute(on);
-}
-void GraphNotify(void) {
-  if (Library().GraphNotify) Library().GraphNotify();
-}
+#define CAPTIVO_TRAMPOLINE(name, result, parameters, arguments, missing) \
+  result name parameters {                                               \
+    return Library().name ? Library().name arguments : missing;          \
+  }
+CAPTIVO_MOVIE_FUNCTIONS(CAPTIVO_TRAMPOLINE)
+#undef CAPTIVO_TRAMPOLINE
 
 }  // extern "C"

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
 
 #include "movie_library.h"
 #include "movie_panel.h"
@@ -21,10 +20,6 @@ MovieControl::MovieControl(MoviePanel* panel, QObject* parent)
   connect(panel, &MoviePanel::resized, this, &MovieControl::FitPictureToPanel);
 }
 
-bool MovieControl::IsRunning() const {
-  return clock_->isActive();
-}
-
 void MovieControl::Open() {
   TraceStep("opening the movie");
   // The library may still be loading beside the start: the window paints meanwhile.
@@ -37,19 +32,17 @@ void MovieControl::Open() {
     emit openFailed();
     return;
   }
-  paused_ = false;
   int32_t rate = 0;
   GetFrameRate(&rate);
   emit frameRateRead(rate / 1000.0);
   // The library now holds what was opened, a movie or not.
-  open_ = rate > 0;
-  if (!open_) {
-    Stop();
+  if (rate <= 0) {
+    Enter(MovieState::NoMovie);
+    StopMovie();
     emit frameRateFailed();
     return;
   }
-  frameRate_ = rate / 1000.0;
-  clock_->start();
+  Enter(MovieState::Playing);
   GetDur(&duration_);
   int32_t width = 0, height = 0;
   GetVideoWH(&width, &height);
@@ -57,22 +50,28 @@ void MovieControl::Open() {
   emit opened();
 }
 
+void MovieControl::Enter(MovieState state) {
+  state_ = state;
+  if (IsRunning())
+    clock_->start();
+  else
+    clock_->stop();
+}
+
 void MovieControl::Play() {
-  if (!open_) return;  // nothing to play, and no frame rate for the clock
+  if (!IsOpen()) return;  // nothing to play, and no frame rate for the clock
   PlayMovie();
-  paused_ = false;
-  clock_->start();
+  Enter(MovieState::Playing);
 }
 
 void MovieControl::Pause() {
   PauseMovie();
-  paused_ = !paused_;
+  if (IsRunning()) Enter(state_ == MovieState::Playing ? MovieState::Paused : MovieState::Playing);
 }
 
 void MovieControl::Stop() {
-  clock_->stop();
+  if (IsOpen()) Enter(MovieState::Stopped);
   StopMovie();
-  paused_ = false;
 }
 
 int32_t MovieControl::Position() const {
@@ -85,20 +84,20 @@ void MovieControl::Seek(int32_t frame) {
   SetPos(frame);
 }
 
-void MovieControl::SeekBy(double seconds) {
+void MovieControl::SeekBy(int32_t frames) {
   if (!IsRunning()) return;
-  const int64_t wanted = Position() + std::llround(seconds * frameRate_);
+  const int64_t wanted = static_cast<int64_t>(Position()) + frames;
   Seek(static_cast<int32_t>(std::clamp<int64_t>(wanted, 0, std::max(duration_ - 1, 0))));
 }
 
 void MovieControl::SetVolume(int percent) {
   volume_ = std::clamp(percent, 0, 100);
-  if (open_) ::SetVolume(volume_);
+  if (IsOpen()) ::SetVolume(volume_);
 }
 
 void MovieControl::SetMuted(bool on) {
   muted_ = on;
-  if (open_) ::SetMute(muted_ ? 1 : 0);
+  if (IsOpen()) ::SetMute(muted_ ? 1 : 0);
 }
 
 void MovieControl::SetFullScreen(bool on) {

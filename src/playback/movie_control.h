@@ -11,10 +11,14 @@ namespace captivo {
 
 class MoviePanel;
 
-// The movie and what the movie library reports of it: the file, frame rate, length and
-// picture size; whether it runs (the subtitle clock ticks, playing or paused), whether it
-// is paused, whether it is full screen. The commands go to the library from here; the
-// window hears of what changed through the signals.
+// Where the movie stands. A movie is open in every state but NoMovie; the subtitle clock
+// ticks while it plays or is paused (it "runs").
+enum class MovieState { NoMovie, Playing, Paused, Stopped };
+
+// The movie and what the movie library reports of it: the file, length and picture size,
+// where it stands, whether it is full screen. The commands go to the library from here;
+// the window hears of what changed through the signals. (The movie's frame rate is told
+// once, by frameRateRead, to the subtitle timing that keeps it.)
 class MovieControl : public QObject {
   Q_OBJECT
  public:
@@ -23,14 +27,13 @@ class MovieControl : public QObject {
   // MovieFileName: the file's bytes; set before Open, kept when opening fails.
   const std::string& FileName() const { return fileName_; }
   void SetFileName(std::string path) { fileName_ = std::move(path); }
+  MovieState State() const { return state_; }
   // The library holds a movie that opened with a frame rate.
-  bool IsOpen() const { return open_; }
+  bool IsOpen() const { return state_ != MovieState::NoMovie; }
   // The subtitle clock runs: the movie plays or is paused.
-  bool IsRunning() const;
-  bool IsPaused() const { return paused_; }
+  bool IsRunning() const { return state_ == MovieState::Playing || state_ == MovieState::Paused; }
   bool IsFullScreen() const { return fullScreen_; }
-  double FrameRate() const { return frameRate_; }  // MovieFrameRate
-  int32_t Duration() const { return duration_; }   // MovieDuration, frames
+  int32_t Duration() const { return duration_; }  // MovieDuration, frames
   QSize PictureSize() const { return pictureSize_; }
   // SeekDragging: the left button is held on the seek bar; the clock leaves its thumb.
   bool SeekDragging() const { return seekDragging_; }
@@ -42,12 +45,12 @@ class MovieControl : public QObject {
   // frameRateFailed (the movie is stopped) or opened (it runs).
   void Open();
   void Play();
-  void Pause();  // pauses, and again resumes
+  void Pause();  // pauses a movie that plays, and resumes one that is paused
   void Stop();
   int32_t Position() const;  // the library's frame, within the file
   void Seek(int32_t frame);
-  // Moves the movie that runs by `seconds`, held inside the file.
-  void SeekBy(double seconds);
+  // Moves the movie that runs by `frames`, held inside the file.
+  void SeekBy(int32_t frames);
   // The sound: a level of 0 to 100 and the mute switch. The library hears of them now
   // when it holds a movie, else with the next movie (it may still be loading).
   int Volume() const { return volume_; }
@@ -71,15 +74,15 @@ class MovieControl : public QObject {
 
  private:
   void FitPictureToPanel();  // plMovieResize
+  // The new state, with the clock running while the movie does.
+  void Enter(MovieState state);
 
   MoviePanel* panel_;
   QTimer* clock_;  // tmMovie
   std::string fileName_;
-  bool open_ = false;
-  bool paused_ = false;
+  MovieState state_ = MovieState::NoMovie;
   bool fullScreen_ = false;  // FullScreenActive
   bool seekDragging_ = false;
-  double frameRate_ = 0;
   int32_t duration_ = 0;
   QSize pictureSize_;
   int volume_ = 100;

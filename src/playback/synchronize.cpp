@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <limits>
 
 namespace captivo {
@@ -24,7 +25,7 @@ TfmSynchronize::TfmSynchronize(QWidget* owner) : OwnedDialog(owner) {
   seSyn = new OffsetSpinBox(this);
   seSyn->setObjectName("seSyn");
   seSyn->setMinimumWidth(120);
-  connect(seSyn, &QSpinBox::valueChanged, this, &TfmSynchronize::offsetChanged);
+  connect(seSyn, &QSpinBox::valueChanged, this, &TfmSynchronize::offsetRequested);
   auto* valueRow = new QHBoxLayout;
   valueRow->addWidget(seSyn);
   valueRow->addWidget(new QLabel("ms", this));
@@ -51,14 +52,14 @@ TfmSynchronize::TfmSynchronize(QWidget* owner) : OwnedDialog(owner) {
 
   Button1 = new QPushButton("Reset", this);
   Button1->setAutoDefault(false);
-  connect(Button1, &QPushButton::clicked, this, [this] { seSyn->setValue(0); });
+  connect(Button1, &QPushButton::clicked, this, [this] { emit offsetRequested(0); });
   BitBtn1 = new QPushButton("OK", this);
   BitBtn1->setDefault(true);
   connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
   BitBtn2 = new QPushButton("Cancel", this);
   BitBtn2->setAutoDefault(false);
   connect(BitBtn2, &QPushButton::clicked, this, [this] {
-    seSyn->setValue(0);
+    emit offsetRequested(0);
     reject();
   });
   auto* closing = new QHBoxLayout;
@@ -78,14 +79,15 @@ int TfmSynchronize::Offset() const {
   return seSyn->value();
 }
 
-void TfmSynchronize::SetOffset(int milliseconds) {
+void TfmSynchronize::ShowOffset(int milliseconds) {
+  const QSignalBlocker quiet(seSyn);
   seSyn->setValue(milliseconds);
 }
 
 void TfmSynchronize::Step(int milliseconds) {
   // No bounds inside the 32-bit range; beyond it the value stays at the limit.
   const long long stepped = static_cast<long long>(seSyn->value()) + milliseconds;
-  seSyn->setValue(
+  emit offsetRequested(
       static_cast<int>(std::clamp<long long>(stepped, seSyn->minimum(), seSyn->maximum())));
 }
 

@@ -16,14 +16,16 @@ class OffsetSpinBox : public QSpinBox {
 };
 
 // fmSynchronize: the synchronization offset in milliseconds. Created once at start-up and
-// kept, so the value lasts for the run; every change of it is told at once.
+// kept for the run. It shows the offset in force and asks for each change the user makes;
+// the offset changes, and shows here, once the timing has taken it.
 class TfmSynchronize : public OwnedDialog {
   Q_OBJECT
  public:
   explicit TfmSynchronize(QWidget* owner);
 
+  // The offset shown.
   int Offset() const;
-  void SetOffset(int milliseconds);
+  void ShowOffset(int milliseconds);
 
   OffsetSpinBox* seSyn;
   QPushButton* SpeedButton8;  // -10s
@@ -39,7 +41,7 @@ class TfmSynchronize : public OwnedDialog {
   QPushButton* BitBtn2;       // Cancel
 
  signals:
-  void offsetChanged(int milliseconds);
+  void offsetRequested(int milliseconds);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

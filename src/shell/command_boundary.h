@@ -13,4 +13,7 @@ class UserPrompts;
 // goes on. Running out of memory is shown so too.
 void RunCommand(UserPrompts& prompts, QWidget* owner, const std::function<void()>& command);
 
+// How a part of the window runs a command of its own: behind the window's boundary.
+using CommandRunner = std::function<void(const std::function<void()>& command)>;
+
 }  // namespace captivo

@@ -1,7 +1,6 @@
 #include "main_window.h"
 
 #include <QAbstractEventDispatcher>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -15,19 +14,24 @@
 #include <QVBoxLayout>
 
 #include "about.h"
-#include "bitmap_subtitles.h"
-#include "command_boundary.h"
 #include "hook.h"
 #include "instance_registry.h"
+#include "line_timing.h"
 #include "maker.h"
 #include "message_hook.h"
 #include "movie_control.h"
 #include "movie_panel.h"
+#include "player_keys.h"
+#include "rate_menu.h"
+#include "shown_subtitles.h"
 #include "status_bar.h"
+#include "subtitle_clock.h"
 #include "subtitle_display.h"
 #include "subtitle_surface.h"
 #include "subtitle_window.h"
 #include "synchronize.h"
+#include "timing_control.h"
+#include "timing_recall.h"
 #include "toolbar_images.h"
 #include "user_prompts.h"
 #include "window_messages.h"
@@ -60,16 +64,23 @@ TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
                                Qt::WindowCloseButtonHint),
       places_(std::move(places)),
       prompts_(prompts),
-      timingMemory_(places_.stateFolder / "timing") {
+      subtitles_(vobSubLibrary_, places_.TempSubtitleFolders()),
+      timing_(new TimingControl(this)) {
   setObjectName("fmMain");
   setWindowTitle("Captivo");
   QFont font("Arial");
   font.setPixelSize(11);
   setFont(font);
   BuildLayout();
+  BuildMovieControl();
+  lineTiming_ = std::make_unique<LineTiming>(*movie_, *timing_, subtitles_, *sbMain);
+  recall_ = std::make_unique<TimingRecall>(
+      TimingMemory(places_.stateFolder / "timing"), *movie_, *timing_, subtitles_, *sbMain,
+      [this](const std::string& path, std::optional<int32_t> language) {
+        OpenSubtitleFile(path, language);
+      });
   BuildMenus();
   BuildToolBar();
-  BuildMovieControl();
   SetClientSize(kClientWidth, kClientHeight);
   const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
   move(desktop.center() - rect().center());
@@ -84,10 +95,12 @@ void TfmMain::AttachWindows(TfmSub* overlay, TfmSynchronize* synchronize) {
   fmSub = overlay;
   fmSynchronize = synchronize;
   display_ = std::make_unique<SubtitleDisplay>(*lbSubParent, *overlay);
-  bitmaps_ = std::make_unique<BitmapSubtitles>(*display_);
-  // The dialog tells its offset on every change: the clock never reads a widget.
-  connect(synchronize, &TfmSynchronize::offsetChanged, this,
-          [this](int milliseconds) { Timing.offsetMilliseconds = milliseconds; });
+  shown_ = std::make_unique<ShownSubtitles>(*display_);
+  clock_ =
+      std::make_unique<SubtitleClock>(*movie_, *timing_, subtitles_, *shown_, *tbMain, *sbMain);
+  // The dialog shows the offset in force and asks for the user's changes.
+  connect(synchronize, &TfmSynchronize::offsetRequested, timing_, &TimingControl::SetOffset);
+  connect(timing_, &TimingControl::offsetChanged, synchronize, &TfmSynchronize::ShowOffset);
 }
 
 void TfmMain::BuildLayout() {
@@ -167,7 +180,7 @@ void TfmMain::BuildMenus() {
   item(movie, Play1, "Play1", "Play");
   item(movie, Pause1, "Pause1", "Pause", QKeySequence("Ctrl+P"));
   item(movie, Stop1, "Stop1", "Stop", QKeySequence("Ctrl+S"));
-  BuildPlayerCommands(movie);
+  playerKeys_ = std::make_unique<PlayerKeys>(movie, this, *movie_, *timing_, *sbMain, Runner());
   movie->addSeparator();
   item(movie, Exit1, "Exit1", "&Exit");
 
@@ -176,24 +189,7 @@ void TfmMain::BuildMenus() {
   subtitle->addSeparator();
   item(subtitle, SetSubtitleFont1, "SetSubtitleFont1", "Set Subtitle Font ...");
   subtitle->addSeparator();
-  QMenu* rates = subtitle->addMenu("Subtitle FrameRate");
-  rates->menuAction()->setObjectName("SubtitleFrameRate1");
-  // The six exclusive items run one handler, which tells them apart by their tag.
-  SubtitleFrameRate1 = new QActionGroup(this);
-  const char* rateItems[6][2] = {{"SameAsMovie1", "Same As Movie"},
-                                 {"n001", "23.976"},
-                                 {"n002", "24.000"},
-                                 {"n003", "25.000"},
-                                 {"n004", "29.970"},
-                                 {"n005", "30.000"}};
-  for (int tag = 0; tag < 6; ++tag) {
-    QAction* rate = nullptr;
-    item(rates, rate, rateItems[tag][0], rateItems[tag][1]);
-    rate->setCheckable(true);
-    rate->setData(tag);
-    SubtitleFrameRate1->addAction(rate);
-    connect(rate, &QAction::triggered, this, [this, tag] { Run([this, tag] { n005Click(tag); }); });
-  }
+  rateMenu_ = std::make_unique<RateMenu>(subtitle, *timing_, *sbMain, Runner());
   subtitle->addSeparator();
   item(subtitle, AdjustSubtitle1, "AdjustSubtitle1", "Synchronize Subtitle");
   item(subtitle, NextLineNow1, "NextLineNow1", "Next Line Starts Now",
@@ -201,9 +197,9 @@ void TfmMain::BuildMenus() {
   item(subtitle, PreviousLineNow1, "PreviousLineNow1", "Previous Line Starts Now",
        QKeySequence("Ctrl+Shift+P"));
   connect(NextLineNow1, &QAction::triggered, this,
-          [this] { Run([this] { LineStartsNow(true); }); });
+          [this] { Run([this] { lineTiming_->LineStartsNow(true); }); });
   connect(PreviousLineNow1, &QAction::triggered, this,
-          [this] { Run([this] { LineStartsNow(false); }); });
+          [this] { Run([this] { lineTiming_->LineStartsNow(false); }); });
   subtitle->addSeparator();
   item(subtitle, ChangeSubtitleLanguage1, "ChangeSubtitleLanguage1", "Change Subtitle Language");
 
@@ -276,6 +272,10 @@ void TfmMain::Run(const std::function<void()>& command) {
   RunCommand(prompts_, this, command);
 }
 
+CommandRunner TfmMain::Runner() {
+  return [this](const std::function<void()>& command) { Run(command); };
+}
+
 void TfmMain::BuildMovieControl() {
   movie_ = new MovieControl(plMovie, this);
   connect(movie_, &MovieControl::tick, this, [this] { Run([this] { tmMovieTimer(); }); });
@@ -287,8 +287,8 @@ void TfmMain::BuildMovieControl() {
                          QMessageBox::Critical);
   });
   connect(movie_, &MovieControl::frameRateRead, this, [this](double rate) {
-    bitmaps_->ForgetDrawn();
-    Timing.movieFrameRate = Timing.subtitleFrameRate = rate;
+    shown_->ForgetDrawn();
+    timing_->SetMovieFrameRate(rate);
   });
   connect(movie_, &MovieControl::frameRateFailed, this, [this] {
     prompts_.ShowMessage(this, "Error", "Can not get the frame rate of the movie",
@@ -296,7 +296,7 @@ void TfmMain::BuildMovieControl() {
   });
   connect(movie_, &MovieControl::opened, this, &TfmMain::MovieOpened);
   // plMovieResize: the picture was fitted to the panel; the next tick draws it anew.
-  connect(movie_, &MovieControl::pictureRefitted, this, [this] { bitmaps_->ForgetDrawn(); });
+  connect(movie_, &MovieControl::pictureRefitted, this, [this] { shown_->ForgetDrawn(); });
 }
 
 void TfmMain::FormCreate() {
@@ -307,7 +307,6 @@ void TfmMain::FormCreate() {
   MessageHook = std::make_unique<MessageHookProc>(tbMain, *movie_);
   qApp->installEventFilter(MessageHook.get());
   SetHook();
-  SubtitleFrameRate1->actions().front()->setChecked(true);  // Same As Movie
 }
 
 void TfmMain::MeasureNonClientSize() {
@@ -357,8 +356,8 @@ void TfmMain::FormCloseQuery() {
 }
 
 void TfmMain::FormClose() {
-  RememberTiming();
-  Subtitles.ClearSubtitles();
+  recall_->Remember();
+  subtitles_.Clear();
   FreeHook();
   registry_.reset();
   WriteSettings();
@@ -404,7 +403,7 @@ void TfmMain::ApplicationEvents1Idle() {
   Stop1->setEnabled(running);
   for (QAction* view : {NN1, NN2, NN3}) view->setEnabled(running);
   ContinuedPlayFile1->setEnabled(movie_->Duration() != 0);
-  ChangeSubtitleLanguage1->setEnabled(VobSubMode);
+  ChangeSubtitleLanguage1->setEnabled(subtitles_.HasLanguages());
 }
 
 void TfmMain::resizeEvent(QResizeEvent* event) {
@@ -439,8 +438,7 @@ int TfmMain::MenuBarHeight() const {
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
   // lbSubParentResize: the strip's image is renewed at the new size; the next tick draws
   // the picture anew.
-  if (watched == lbSubParent && event->type() == QEvent::Resize && bitmaps_)
-    bitmaps_->ForgetDrawn();
+  if (watched == lbSubParent && event->type() == QEvent::Resize && shown_) shown_->ForgetDrawn();
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -452,6 +450,10 @@ void TfmMain::EnforceStripRules() {
   int strip = std::min(sizes[1], total - 30);
   if (strip <= 30) strip = 0;
   if (strip != sizes[1]) Splitter1->setSizes({total - strip, strip});
+}
+
+void TfmMain::tmMovieTimer() {
+  clock_->Tick();
 }
 
 void TfmMain::ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) {

@@ -6,15 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "command_boundary.h"
+#include "loaded_subtitles.h"
 #include "message_sink.h"
-#include "remembered_timing.h"
 #include "shell_places.h"
-#include "subtitle_store.h"
-#include "subtitle_timing.h"
-#include "two_point_timing.h"
+#include "vobsub_library.h"
 
 class QAction;
-class QActionGroup;
 class QMenu;
 class QSlider;
 class QSplitter;
@@ -22,27 +20,30 @@ class QTimer;
 
 namespace captivo {
 
-class BitmapSubtitles;
 class InstanceRegistry;
+class LineTiming;
 class MessageHookProc;
 class MovieControl;
 class MoviePanel;
+class PlayerKeys;
+class RateMenu;
+class ShownSubtitles;
 class StatusBar;
+class SubtitleClock;
 class SubtitleDisplay;
 class SubtitleSurface;
 class TfmSub;
 class TfmSynchronize;
+class TimingControl;
+class TimingRecall;
 class UserPrompts;
 
-// fmMain: the program's one working window. It owns the parts that hold the program's
-// state (the movie, the subtitles, their display, the settings) and wires them to its
-// menus, tool bar, seek bar and status bar; every command starts here. Its handlers are
-// the window's own: they run behind the one command boundary, and are reached through the
-// window's actions, its timer and the messages it is sent.
-// The subtitle frame rates of the menu's fixed items, by their tag (0 is the movie's):
-// the nearest doubles of the captions, not 24000/1001 or 30000/1001.
-inline constexpr double kMenuFrameRates[6] = {0, 23.976, 24, 25, 29.97, 30};
-
+// fmMain: the program's one working window. It holds the parts that keep the program's
+// state (the movie, the loaded subtitles, their timing and display, the settings) and
+// wires them to its menus, tool bar, seek bar and status bar; every command starts here.
+// Its handlers run behind the one command boundary, reached through the window's actions,
+// its timer and the messages it is sent. The features with a state of their own are
+// classes of their own: SubtitleClock, LineTiming, TimingRecall, PlayerKeys, RateMenu.
 class TfmMain : public QMainWindow, private MessageSink {
   Q_OBJECT
  public:
@@ -84,12 +85,11 @@ class TfmMain : public QMainWindow, private MessageSink {
   void Play1Click();
   void Pause1Click();
   void Stop1Click();
-  void tmMovieTimer();  // subtitle_clock.cpp
-  // Subtitles (subtitle_commands.cpp, timing_commands.cpp, display_commands.cpp)
+  void tmMovieTimer();  // SubtitleClock::Tick
+  // Subtitles (subtitle_commands.cpp)
   void LoadSubtitle1Click();
   void ChangeSubtitleLanguage1Click();
   void SetSubtitleFont1Click();
-  void n005Click(int tag);
   void AdjustSubtitle1Click();
   // View sizes and full screen (view_commands.cpp)
   void NN1Click();
@@ -112,6 +112,7 @@ class TfmMain : public QMainWindow, private MessageSink {
   // Connects an action to a handler that runs behind the command boundary.
   void Bind(QAction* action, void (TfmMain::*handler)());
   void Run(const std::function<void()>& command);
+  CommandRunner Runner();
   // The reader's message boxes, owned by this window.
   void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
 
@@ -123,39 +124,21 @@ class TfmMain : public QMainWindow, private MessageSink {
   // the splitter and the seek bar.
   int PictureAreaAllowance() const;
 
+  // settings_commands.cpp
   void ApplyOnTop();
   void ReadSettings();
   void WriteSettings();
+  // movie_commands.cpp
   void ChooseMovie();
   void OpenMovie();
   void MovieOpened();
   void FindCompanionSubtitle();
   void WMSizing();
-  // `path` holds the file name's bytes as the file system has them. A bitmap set opens
-  // in `language` when given, else the user chooses.
+  // subtitle_commands.cpp: `path` holds the file name's bytes as the file system has
+  // them. A bitmap set opens in `language` when given, else the user chooses.
   void OpenSubtitleFile(const std::string& path, std::optional<int32_t> language = {});
-  void SelectVobSubLanguage();
-  void ResetSubtitleFrameRate();
-  // A subtitle frame rate that is not a menu item's: no item is checked.
-  void SetOwnSubtitleFrameRate(double rate);
-  void SetOffset(int32_t milliseconds);
-
-  // The keys every player has (player_commands.cpp)
-  void BuildPlayerCommands(QMenu* movie);
-  void ChangeVolume(int step);
-  void Mute1Click();
-  void PauseOrResume();
-
-  // Timing from the lines the user hears (line_timing_commands.cpp): the offset that
-  // starts the next or the last line now; two such marks far enough apart fix the rate.
-  void LineStartsNow(bool next);
-  void MarkLine(const TimingMark& mark);
-
-  // The timing remembered per movie (remembered_timing_commands.cpp)
-  bool RestoreTiming();
-  void RememberTiming();
-  void SetSubtitleView(bool bitmap);
-  void ShowSubtitleText(std::string_view text);
+  int32_t SelectVobSubLanguage();
+  // view_commands.cpp
   void SetViewScale(double factor);
   void EnterFullScreen();
   void LeaveFullScreen();
@@ -168,14 +151,11 @@ class TfmMain : public QMainWindow, private MessageSink {
   bool OnTopFlag = true;
   int NonClientWidth = 0;
   int NonClientHeight = 0;
-  // Subtitles: the text store and its unit, whether the bitmap library holds them instead,
-  // and what turns a movie position into a subtitle position.
-  SubtitleTiming Timing;  // the offset as the Synchronize dialog last told it
-  SubtitleStore Subtitles;
-  bool VobSubMode = false;
-  int32_t VobSubLanguage = 0;
-  std::optional<TimingMark> firstMark_;  // the first line timed since the subtitles opened
-  TimingMemory timingMemory_;
+  // The subtitles and their timing: what is loaded, and what turns a movie position into
+  // a subtitle position.
+  VobSubLibrary vobSubLibrary_;
+  LoadedSubtitles subtitles_;
+  TimingControl* timing_;
 
   // Controls
   QWidget* tlbMain;
@@ -191,14 +171,19 @@ class TfmMain : public QMainWindow, private MessageSink {
   QAction *PlayFile1, *ContinuedPlayFile1, *Play1, *Pause1, *Stop1, *Exit1;
   QAction *LoadSubtitle1, *SetSubtitleFont1, *AdjustSubtitle1, *ChangeSubtitleLanguage1;
   QAction *NN1, *NN2, *NN3, *AlwaysonTop1, *BrindleHomepage1, *About2;
-  QActionGroup* SubtitleFrameRate1;  // the six exclusive rate items, by their tag
-  QAction *VolumeUp1, *VolumeDown1, *Mute1, *NextLineNow1, *PreviousLineNow1;
+  QAction *NextLineNow1, *PreviousLineNow1;
 
   // The movie, and the subtitles' display; the hook goes before the window's parts do.
   MovieControl* movie_;
   std::unique_ptr<MessageHookProc> MessageHook;
   std::unique_ptr<SubtitleDisplay> display_;
-  std::unique_ptr<BitmapSubtitles> bitmaps_;
+  std::unique_ptr<ShownSubtitles> shown_;
+  // The features with a state of their own.
+  std::unique_ptr<SubtitleClock> clock_;
+  std::unique_ptr<LineTiming> lineTiming_;
+  std::unique_ptr<TimingRecall> recall_;
+  std::unique_ptr<PlayerKeys> playerKeys_;
+  std::unique_ptr<RateMenu> rateMenu_;
   // A window manager ignores size requests while the user drags the frame: the height
   // rule is asked for again until it holds, for a few seconds after the last resize.
   QTimer* sizingRetry_;

@@ -12,6 +12,8 @@
 #include "server_window_size.h"
 #include "status_bar.h"
 #include "subtitle_surface.h"
+#include "timing_control.h"
+#include "timing_recall.h"
 #include "user_prompts.h"
 
 namespace captivo {
@@ -25,21 +27,21 @@ constexpr const char* kMovieFilters =
 }  // namespace
 
 void TfmMain::PlayFile1Click() {
-  Timing.continuedOffset = 0;
+  timing_->SetContinuedOffset(0);
   movie_->ForgetDuration();
   ChooseMovie();
 }
 
 void TfmMain::ContinuedPlayFile1Click() {
   // The next part's positions count on from the end of this one.
-  Timing.continuedOffset = SaturatedAdd(Timing.continuedOffset, movie_->Duration());
+  timing_->SetContinuedOffset(SaturatedAdd(timing_->Timing().continuedOffset, movie_->Duration()));
   ChooseMovie();
 }
 
 void TfmMain::ChooseMovie() {
   const QString path = prompts_.ChooseFile(this, "Play DivX Movie", kMovieFilters);
   if (path.isEmpty()) return;
-  RememberTiming();
+  recall_->Remember();
   movie_->SetFileName(QFile::encodeName(path).toStdString());
   OpenMovie();
 }
@@ -49,8 +51,7 @@ void TfmMain::OpenMovie() {
 }
 
 void TfmMain::MovieOpened() {
-  const double rate = movie_->FrameRate();
-  Timing.movieFrameRate = Timing.subtitleFrameRate = rate;
+  const double rate = timing_->Timing().movieFrameRate;
   tbMain->setMaximum(movie_->Duration());
   sbMain->SetPanelText(Panel::Length, FramesAndTime(movie_->Duration(), rate));
   sbMain->SetPanelText(Panel::FrameRate, RealText(rate) + "fps");
@@ -58,7 +59,7 @@ void TfmMain::MovieOpened() {
   sbMain->SetPanelText(Panel::PictureSize,
                        QString("%1*%2").arg(picture.width()).arg(picture.height()));
   SetViewScale(1.0);
-  if (!RestoreTiming()) FindCompanionSubtitle();
+  if (!recall_->Restore()) FindCompanionSubtitle();
 }
 
 void TfmMain::FindCompanionSubtitle() {

@@ -1,11 +1,10 @@
 // Reading the settings at start-up, ending a stale instance, writing them at the close.
 #include <unistd.h>
 
-#include <QAction>
 #include "instance_registry.h"
-
 #include "main_window.h"
 #include "movie_control.h"
+#include "player_keys.h"
 #include "settings.h"
 
 namespace captivo {
@@ -23,7 +22,7 @@ void TfmMain::ReadSettings() {
   OnTopFlag = settings.onTop;
   movie_->SetVolume(settings.volume);
   movie_->SetMuted(settings.muted);
-  Mute1->setChecked(settings.muted);
+  playerKeys_->ShowMuting();
   registry_ = std::make_unique<InstanceRegistry>(places_.runtimeFolder);
   // The id recorded by the instance that closed last is ended only while a main window of
   // another instance runs, and only when it is still an instance of this program whose

@@ -1,26 +1,24 @@
-// The subtitle clock: ten times a second, the subtitle due at the movie's position.
+#include "subtitle_clock.h"
+
 #include <QSlider>
 
-#include "bitmap_subtitles.h"
-#include "main_window.h"
+#include "loaded_subtitles.h"
 #include "movie_control.h"
 #include "number_text.h"
+#include "shown_subtitles.h"
 #include "status_bar.h"
+#include "timing_control.h"
 
 namespace captivo {
 
-void TfmMain::tmMovieTimer() {
-  const int32_t libraryPosition = movie_->Position();
-  if (!movie_->SeekDragging()) tbMain->setValue(libraryPosition);
-  const int32_t moviePosition = Timing.MoviePosition(libraryPosition);
-  if (Timing.HasRate())
-    sbMain->SetPanelText(Panel::Position, FramesAndTime(moviePosition, Timing.subtitleFrameRate));
-  const int32_t position = Timing.SubtitlePosition(moviePosition);
-  SetSubtitleView(VobSubMode);
-  if (!VobSubMode)
-    ShowSubtitleText(Subtitles.FindSubtitleAt(position, Timing.subtitleFrameRate));
-  else if (const auto milliseconds = Timing.Milliseconds(position))
-    bitmaps_->ShowAt(*milliseconds);
+void SubtitleClock::Tick() {
+  const SubtitleTiming& timing = timing_.Timing();
+  const int32_t libraryPosition = movie_.Position();
+  if (!movie_.SeekDragging()) seekBar_.setValue(libraryPosition);
+  const int32_t moviePosition = timing.MoviePosition(libraryPosition);
+  if (timing.HasRate())
+    status_.SetPanelText(Panel::Position, FramesAndTime(moviePosition, timing.SubtitleFrameRate()));
+  shown_.Show(subtitles_.DueAt(timing.SubtitlePosition(moviePosition), timing));
 }
 
 }  // namespace captivo

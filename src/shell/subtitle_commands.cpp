@@ -1,11 +1,14 @@
-// Loading a subtitle file: the commands and OpenSubtitleFile.
+// Loading a subtitle file, its language, its font, and the Synchronize dialog.
 #include <QFile>
+#include <QListWidget>
 
-#include "file_names.h"
+#include "bitmap_subtitles.h"
 #include "main_window.h"
-#include "subtitle_loader.h"
+#include "sellan.h"
+#include "subtitle_display.h"
+#include "synchronize.h"
+#include "timing_control.h"
 #include "user_prompts.h"
-#include "vobsub.h"
 
 namespace captivo {
 
@@ -17,32 +20,31 @@ void TfmMain::LoadSubtitle1Click() {
 }
 
 void TfmMain::OpenSubtitleFile(const std::string& path, std::optional<int32_t> language) {
-  // ".idx", ".ifo" or ".sub" with both an ".idx" and a ".sub" of its name beside it is a
-  // bitmap set; the extension is compared without regard to case.
-  const std::string extension = LowerCaseExtension(path);
-  const std::string base = WithoutExtension(path);
-  if ((extension == ".idx" || extension == ".ifo" || extension == ".sub") &&
-      IsRegularFile(base + ".idx") && IsRegularFile(base + ".sub")) {
-    VobSubMode = true;
-    LoadVobSubFile(base.c_str());
-    if (language) {
-      VobSubLanguage = *language;
-      SetCurrentLang(VobSubLanguage);
-    } else {
-      SelectVobSubLanguage();
-    }
-  } else {
-    VobSubMode = false;
-    LoadTextSubtitle(path, Subtitles, *this, places_.TempSubtitleFolders());
-  }
-  // Also after a reader's own message box; a raised error has skipped both.
-  Subtitles.SubtitleFileName = path;
-  ResetSubtitleFrameRate();
-  firstMark_.reset();
+  subtitles_.Open(
+      path, language, [this] { return SelectVobSubLanguage(); }, *this);
+  // ResetSubtitleFrameRate: every open returns the rate to the movie's own.
+  timing_->ChooseRate(RateChoice::SameAsMovie());
 }
 
 void TfmMain::ChangeSubtitleLanguage1Click() {
-  OpenSubtitleFile(Subtitles.SubtitleFileName);
+  OpenSubtitleFile(subtitles_.FileName());
+}
+
+int32_t TfmMain::SelectVobSubLanguage() {
+  TfmSelLan fmSelLan(this);
+  fmSelLan.ListBox1->addItems(BitmapSubtitles::LanguageItems());
+  prompts_.Exec(&fmSelLan);
+  return fmSelLan.SelectedLanguage;
+}
+
+void TfmMain::SetSubtitleFont1Click() {
+  SubtitleFont font = display_->Font();
+  if (!prompts_.ChooseFont(this, font)) return;
+  display_->SetFont(font);
+}
+
+void TfmMain::AdjustSubtitle1Click() {
+  prompts_.Exec(fmSynchronize);
 }
 
 }  // namespace captivo

@@ -3,10 +3,10 @@
 #include <QSlider>
 #include <QSplitter>
 
-#include "bitmap_subtitles.h"
 #include "conversions.h"
 #include "main_window.h"
 #include "movie_control.h"
+#include "shown_subtitles.h"
 #include "status_bar.h"
 #include "subtitle_display.h"
 #include "subtitle_surface.h"
@@ -42,7 +42,7 @@ void TfmMain::EnterFullScreen() {
   QWidget* window = movie_->FullScreenWindow();
   if (!window) return;  // no picture to lay it over
   display_->PlaceOverlay(window, movie_->PictureSize());
-  bitmaps_->ForgetDrawn();  // the overlay's renewed image gets the picture on the next tick
+  shown_->ForgetDrawn();  // the overlay's renewed image gets the picture on the next tick
 }
 
 void TfmMain::LeaveFullScreen() {

@@ -34,7 +34,6 @@ class SubtitleStore {
  public:
   bool TimesInSeconds = false;
   LineList SubtitleLines;  // scratch lines of the frame-based reader
-  std::string SubtitleFileName;
 
   // Releases every entry and forgets the last hit.
   void ClearSubtitles();

@@ -4,12 +4,19 @@
 
 namespace captivo {
 
+RateChoice RateChoice::For(double rate, double movieFrameRate) {
+  if (rate == movieFrameRate) return SameAsMovie();
+  for (int tag = 1; tag < 6; ++tag)
+    if (rate == kMenuFrameRates[tag]) return MenuItem(tag);
+  return Own(rate);
+}
+
 int32_t SubtitleTiming::MoviePosition(int32_t libraryPosition) const {
   return SaturatedAdd(libraryPosition, continuedOffset);
 }
 
 int32_t SubtitleTiming::OffsetFrames() const {
-  return RoundToInt32(offsetMilliseconds / 1000.0 * subtitleFrameRate);
+  return RoundToInt32(offsetMilliseconds / 1000.0 * SubtitleFrameRate());
 }
 
 int32_t SubtitleTiming::SubtitlePosition(int32_t moviePosition) const {
@@ -18,7 +25,7 @@ int32_t SubtitleTiming::SubtitlePosition(int32_t moviePosition) const {
 
 std::optional<int32_t> SubtitleTiming::Milliseconds(int32_t subtitlePosition) const {
   if (!HasRate()) return std::nullopt;
-  return RoundToInt32(subtitlePosition / subtitleFrameRate * 1000);
+  return RoundToInt32(subtitlePosition / SubtitleFrameRate() * 1000);
 }
 
 }  // namespace captivo

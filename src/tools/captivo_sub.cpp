@@ -13,6 +13,7 @@
 
 #include "errors.h"
 #include "escape_text.h"
+#include "file_names.h"
 #include "subtitle_loader.h"
 #include "utf16_conversion.h"
 #include "vobsub_dump.h"
@@ -53,7 +54,7 @@ bool Load(const std::string& path, SubtitleStore& store, RecordedMessages& sink,
 }
 
 int Dump(const std::string& path) {
-  if (const auto base = VobSubBase(path)) return DumpVobSub(*base);
+  if (const auto base = VobSubSetBase(path)) return DumpVobSub(*base);
   SubtitleStore store;
   RecordedMessages sink;
   PreparedSubtitle prepared;

@@ -1,29 +1,12 @@
 #include "vobsub_dump.h"
 
-#include <cctype>
 #include <cstdio>
-#include <filesystem>
 #include <vector>
 
 #include "escape_text.h"
 #include "vobsub_set.h"
 
 namespace captivo {
-
-std::optional<std::string> VobSubBase(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::nullopt;
-  std::string extension = path.substr(dot);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  const std::string base = path.substr(0, dot);
-  std::error_code error;
-  if ((extension == ".idx" || extension == ".ifo" || extension == ".sub") &&
-      std::filesystem::is_regular_file(base + ".idx", error) &&
-      std::filesystem::is_regular_file(base + ".sub", error))
-    return base;
-  return std::nullopt;
-}
 
 int DumpVobSub(const std::string& base) {
   vobsub::VobSubSet set;

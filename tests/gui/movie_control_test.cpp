@@ -1,33 +1,31 @@
-#include <QAction>
-#include <QMimeData>
-#include <QSlider>
-#include <QTimer>
+// MovieControl on its own, over the recording movie library: where the movie stands
+// after each command, what the library is asked, and what the window is told.
+#include <QSignalSpy>
 #include <QtTest>
 
 #include "fake_movix.h"
-#include "status_bar.h"
-#include "subtitle_label.h"
-#include "window_fixture.h"
-#include "window_messages.h"
+#include "movie_control.h"
+#include "movie_panel.h"
+#include "playing_fixture.h"
 
 namespace captivo::test {
 
 namespace {
 
-using Calls = std::vector<std::string>;
+struct Control {
+  MoviePanel panel{nullptr};
+  MovieControl movie{&panel, nullptr};
 
-// A window with the fake library set to answer for a movie of this rate, length and size.
-struct MovieFixture : WindowFixture {
-  MovieFixture(int32_t rate = 25000, int32_t duration = 90000, int32_t width = 640,
-               int32_t height = 272) {
+  explicit Control(int32_t rate = 25000) {
     Movix() = FakeMovix();
     Movix().frameRate = rate;
-    Movix().duration = duration;
-    Movix().width = width;
-    Movix().height = height;
+    Movix().duration = 1000;
+    movie.SetFileName("/films/film.avi");
   }
-  QString Open(const std::string& name) { return OpenMovie(name); }
+  bool ClockRuns() const { return movie.findChild<QTimer*>("tmMovie")->isActive(); }
 };
+
+using Command = void (MovieControl::*)();
 
 }  // namespace
 
@@ -35,334 +33,117 @@ class MovieControlTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void openingShowsTheMovieInTheStatusBar_data();
-  void openingShowsTheMovieInTheStatusBar();
-  void openingCallsTheLibraryInOrderAndSizesTheWindow();
-  void openingFailuresShowTheirBoxes();
-  void playAfterAFailedFirstOpenDoesNothing();
-  void companionSubtitleIsFoundInOrder();
-  void transportCommands();
-  void playFileAndContinuedPlayFileOffsets();
-  void dropOpensTheFirstFileAsAMovie();
-  void clockShowsTheSubtitleAtTheOffset_data();
-  void clockShowsTheSubtitleAtTheOffset();
-  void clockCarriesTheContinuedOffset();
-  void frameRateChoiceTakesEffectOnTheNextTick();
-  void anotherFileNeverShowsThePreviousText();
-  void hookAnswersPlaybackEventsAndTheSeekBar();
-  void windowKeepsThePictureProportion();
-  void stopNoticeAndCloseStopTheMovie();
+  void commandsMoveTheMovieBetweenStates_data();
+  void commandsMoveTheMovieBetweenStates();
+  void openingTellsWhatHappened();
+  void seekingIsHeldInsideTheFile();
+  void soundWaitsForAMovie();
 };
 
-void MovieControlTest::openingShowsTheMovieInTheStatusBar_data() {
-  QTest::addColumn<int>("rate");
-  QTest::addColumn<int>("duration");
-  QTest::addColumn<QString>("length");
-  QTest::addColumn<QString>("fps");
-  QTest::newRow("25 fps") << 25000 << 90000 << "90000/1:0:0"
-                          << "25fps";
-  QTest::newRow("23.976 fps") << 23976 << 2400 << "2400/0:1:40"
-                              << "23.976fps";
-  QTest::newRow("29.97 fps") << 29970 << 0 << "0/0:0:0"
-                             << "29.97fps";
+void MovieControlTest::commandsMoveTheMovieBetweenStates_data() {
+  QTest::addColumn<QList<int>>("commands");  // 0 Open, 1 Play, 2 Pause, 3 Stop
+  QTest::addColumn<int>("state");
+  QTest::addColumn<QString>("lastCall");
+  using S = MovieState;
+  QTest::newRow("nothing opened") << QList<int>{} << int(S::NoMovie) << "";
+  QTest::newRow("play without a movie") << QList<int>{1} << int(S::NoMovie) << "";
+  QTest::newRow("opened") << QList<int>{0} << int(S::Playing) << "GetVideoWH";
+  QTest::newRow("paused") << QList<int>{0, 2} << int(S::Paused) << "PauseMovie";
+  QTest::newRow("resumed") << QList<int>{0, 2, 2} << int(S::Playing) << "PauseMovie";
+  QTest::newRow("stopped") << QList<int>{0, 3} << int(S::Stopped) << "StopMovie";
+  QTest::newRow("paused, stopped") << QList<int>{0, 2, 3} << int(S::Stopped) << "StopMovie";
+  QTest::newRow("played again") << QList<int>{0, 3, 1} << int(S::Playing) << "PlayMovie";
+  QTest::newRow("pause when stopped") << QList<int>{0, 3, 2} << int(S::Stopped) << "PauseMovie";
+  QTest::newRow("played while paused") << QList<int>{0, 2, 1} << int(S::Playing) << "PlayMovie";
 }
 
-void MovieControlTest::openingShowsTheMovieInTheStatusBar() {
-  QFETCH(int, rate);
-  QFETCH(int, duration);
-  QFETCH(QString, length);
-  QFETCH(QString, fps);
-  MovieFixture f(rate, duration);
-  f.Open("film.avi");
-  QCOMPARE(f.PanelText(Panel::Length), length);
-  QCOMPARE(f.PanelText(Panel::FrameRate), fps);
-  QCOMPARE(f.PanelText(Panel::PictureSize), QString("640*272"));
-  QCOMPARE(f.SeekBar().maximum(), duration);
-  QVERIFY(f.ClockRuns());
-  QCOMPARE(f.prompts.fileDialogs.size(), 1);
-  QVERIFY(f.prompts.fileDialogs[0].startsWith(
-      "Play DivX Movie|Movie files (*.avi *.mpg *.mpeg *.dat *.divx *.wmv *.asf *.mkv"));
-  QVERIFY(f.prompts.fileDialogs[0].endsWith(";;All Files (*)"));
+void MovieControlTest::commandsMoveTheMovieBetweenStates() {
+  QFETCH(QList<int>, commands);
+  QFETCH(int, state);
+  QFETCH(QString, lastCall);
+  Control c;
+  const Command command[] = {&MovieControl::Open, &MovieControl::Play, &MovieControl::Pause,
+                             &MovieControl::Stop};
+  for (int i : commands) (c.movie.*command[i])();
+  QCOMPARE(int(c.movie.State()), state);
+  const bool running = state == int(MovieState::Playing) || state == int(MovieState::Paused);
+  QCOMPARE(c.movie.IsRunning(), running);
+  QCOMPARE(c.ClockRuns(), running);  // the subtitle clock ticks while the movie runs
+  QCOMPARE(c.movie.IsOpen(), state != int(MovieState::NoMovie));
+  const Calls calls = Movix().Take();
+  QCOMPARE(QString::fromStdString(calls.empty() ? "" : calls.back()), lastCall);
 }
 
-void MovieControlTest::openingCallsTheLibraryInOrderAndSizesTheWindow() {
-  MovieFixture f;
-  const QString path = f.Open("film.avi");
-  Calls calls = Movix().Take();
-  // The panel's new size follows the window's: the library fits the picture to it.
-  QCOMPARE(calls.back(), std::string("SizeChange"));
-  calls.erase(std::remove(calls.begin(), calls.end(), "SizeChange"), calls.end());
-  // The sound's level and mute go first, so that the movie starts at them.
-  QCOMPARE(calls, Calls({"SetVolume 100", "SetMute 0", "PlayFile " + path.toStdString(),
-                         "GetFrameRate", "GetDur", "GetVideoWH"}));
-  QCOMPARE(Movix().panel, static_cast<void*>(&f.Part("plMovie")));
-  // Origin size: the client area fits the picture and the four controls under it.
-  QCOMPARE(f.ClientSize().width(), 640);
-  QCOMPARE(f.ClientSize().height(), 272 + 19 + 83 + 4 + 17);
-}
-
-void MovieControlTest::openingFailuresShowTheirBoxes() {
-  MovieFixture f;
-  f.Open("good.avi");
-  Movix().playResult = 1;
-  f.Open("broken.avi");
-  QCOMPARE(f.prompts.messages.size(), size_t{1});
-  QCOMPARE(f.prompts.messages[0].title, QString("Error"));
-  QCOMPARE(f.prompts.messages[0].text,
-           QString("Movie file error or DivX codec not installed properly!\rPlease go "
-                   "https://captivo.brindle.example for more information."));
-  QCOMPARE(f.prompts.messages[0].icon, QMessageBox::Critical);
-  QVERIFY(f.ClockRuns());  // the earlier movie's state stays
-  QCOMPARE(f.PanelText(Panel::Length), QString("90000/1:0:0"));
-
-  Movix().playResult = 0;
-  Movix().frameRate = 0;
-  Movix().Take();
-  f.prompts.messages.clear();
-  f.Open("sound.wav");
-  QCOMPARE(f.prompts.messages.size(), size_t{1});
-  QCOMPARE(f.prompts.messages[0].text, QString("Can not get the frame rate of the movie"));
-  QCOMPARE(f.prompts.messages[0].icon, QMessageBox::Critical);
-  QVERIFY(Movix().Take().back() == "StopMovie");
-  QVERIFY(!f.ClockRuns());
-  // Sound alone is no movie: nothing to play, no view size, and no clock at rate 0.
-  f.Idle();
-  QVERIFY(!f.Action("Play1")->isEnabled());
-  QVERIFY(!f.Action("Stop1")->isEnabled());
-  QVERIFY(!f.Action("NN1")->isEnabled());
-  f.Run("Play1Click");
-  QVERIFY(!f.ClockRuns());
-  QVERIFY(Movix().Take().empty());
-}
-
-void MovieControlTest::playAfterAFailedFirstOpenDoesNothing() {
-  MovieFixture f;
-  f.dir.Write("broken.srt", "1\n00:00:00,000 --> 00:00:09,000\nshown without a movie\n");
-  Movix().playResult = 1;
-  f.Open("broken.avi");
-  QCOMPARE(f.prompts.messages.size(), size_t{1});
-  f.Idle();
-  for (QAction* command : {f.Action("Play1"), f.Action("Pause1"), f.Action("Stop1"),
-                           f.Action("NN1"), f.Action("NN2"), f.Action("NN3")})
-    QVERIFY2(!command->isEnabled(), qPrintable(command->text()));
-  Movix().Take();
-  const QSize before = f.ClientSize();
-  f.Run("Play1Click");
-  f.Run("NN1Click");
-  QVERIFY(!f.ClockRuns());
-  QCOMPARE(f.ClientSize(), before);
-  QVERIFY(Movix().Take().empty());
-  QCOMPARE(f.StripText().Text(), std::string("Subtitle will display here !!!"));
-}
-
-void MovieControlTest::companionSubtitleIsFoundInOrder() {
-  MovieFixture f;
-  f.dir.Write("film.srt", "1\n00:00:01,000 --> 00:00:02,000\nsrt\n");
-  f.dir.Write("film.ssa", "[Script Info]\nDialogue: 0,0:00:01.00,0:00:02.00,D,,0,0,0,,ssa\n");
-  // Each shows from 1 to 2 seconds: frames 25 to 50.
-  f.Open("film.avi");
-  QCOMPARE(f.ShownAt(30), std::string("srt"));
-  f.Open("other.avi");  // nothing beside it: the subtitles stay
-  QCOMPARE(f.ShownAt(30), std::string("srt"));
-  f.dir.Write("show.ass", "[Script Info]\nDialogue: 0,0:00:01.00,0:00:02.00,D,,0,0,0,,ass\n");
-  f.dir.Write("show.ssa", "[Script Info]\nDialogue: 0,0:00:01.00,0:00:02.00,D,,0,0,0,,ssa\n");
-  f.Open("show.avi");
-  QCOMPARE(f.ShownAt(30), std::string("ssa"));
-  f.dir.Write("clip.ass", "[Script Info]\nDialogue: 0,0:00:01.00,0:00:02.00,D,,0,0,0,,ass\n");
-  f.Open("clip.avi");
-  QCOMPARE(f.ShownAt(30), std::string("ass"));
-}
-
-void MovieControlTest::transportCommands() {
-  MovieFixture f;
-  f.Open("film.avi");
-  Movix().Take();
-  f.Trigger("Pause1");
-  f.Trigger("Pause1");
-  QVERIFY(f.ClockRuns());  // the timer runs while paused
-  f.Trigger("Stop1");
-  QVERIFY(!f.ClockRuns());
-  f.Idle();
-  QVERIFY(f.Action("Play1")->isEnabled());
-  f.Trigger("Play1");
-  QVERIFY(f.ClockRuns());
-  QCOMPARE(Movix().Take(), Calls({"PauseMovie", "PauseMovie", "StopMovie", "PlayMovie"}));
-}
-
-void MovieControlTest::playFileAndContinuedPlayFileOffsets() {
-  MovieFixture f;
-  // The continued offset shows in panel 0 at the library's frame 0.
-  auto movieFrame = [&] {
-    f.ShownAt(0);
-    return f.PanelText(Panel::Position).section('/', 0, 0).toInt();
+void MovieControlTest::openingTellsWhatHappened() {
+  struct Case {
+    const char* name;
+    int playResult;
+    int32_t rate;
+    MovieState state;
+    bool failed, rateRead, rateFailed, opened;
+  } cases[] = {
+      {"plays", 0, 25000, MovieState::Playing, false, true, false, true},
+      {"cannot be played", 1, 25000, MovieState::NoMovie, true, false, false, false},
+      {"has no frame rate", 0, 0, MovieState::NoMovie, false, true, true, false},
   };
-  f.Open("part1.avi");
-  f.Trigger("ContinuedPlayFile1");  // cancelled: the offset still grows
-  QCOMPARE(movieFrame(), 90000);
-  f.Trigger("ContinuedPlayFile1");
-  QCOMPARE(movieFrame(), 180000);
-  Movix().duration = 1000;
-  f.Open("part2.avi");
-  f.Trigger("ContinuedPlayFile1");
-  QCOMPARE(movieFrame(), 1000);  // Play File began the count afresh
-  f.prompts.files.push_back(QString::fromStdString(f.dir.Write("part3.avi", "x")));
-  f.Trigger("ContinuedPlayFile1");
-  QCOMPARE(movieFrame(), 2000);
-  f.Trigger("PlayFile1");  // cancelled: both are cleared all the same
-  QCOMPARE(movieFrame(), 0);
-  f.Idle();
-  QVERIFY(!f.Action("ContinuedPlayFile1")->isEnabled());
+  for (const Case& test : cases) {
+    Control c(test.rate);
+    Movix().playResult = test.playResult;
+    QSignalSpy failed(&c.movie, &MovieControl::openFailed);
+    QSignalSpy rateRead(&c.movie, &MovieControl::frameRateRead);
+    QSignalSpy rateFailed(&c.movie, &MovieControl::frameRateFailed);
+    QSignalSpy opened(&c.movie, &MovieControl::opened);
+    c.movie.Open();
+    QVERIFY2(c.movie.State() == test.state, test.name);
+    QVERIFY2(failed.count() == test.failed, test.name);
+    QVERIFY2(rateRead.count() == test.rateRead, test.name);
+    QVERIFY2(rateFailed.count() == test.rateFailed, test.name);
+    QVERIFY2(opened.count() == test.opened, test.name);
+    if (test.rateRead) QCOMPARE(rateRead.first().first().toDouble(), test.rate / 1000.0);
+  }
+  // A file that cannot be played leaves the movie that plays as it was.
+  Control c;
+  c.movie.Open();
+  c.movie.Pause();
+  Movix().playResult = 1;
+  c.movie.SetFileName("/films/broken.avi");
+  c.movie.Open();
+  QCOMPARE(c.movie.State(), MovieState::Paused);
+  QCOMPARE(c.movie.Duration(), 1000);
 }
 
-void MovieControlTest::dropOpensTheFirstFileAsAMovie() {
-  MovieFixture f;
-  f.Open("part1.avi");
-  f.Trigger("ContinuedPlayFile1");  // cancelled: an offset of 90000 frames
+void MovieControlTest::seekingIsHeldInsideTheFile() {
+  struct Case {
+    int32_t from, by, to;
+  } cases[] = {{500, 125, 625}, {500, -125, 375}, {100, -1500, 0}, {990, 1500, 999}};
+  for (const Case& test : cases) {
+    Control c;
+    c.movie.Open();
+    Movix().position = test.from;
+    Movix().Take();
+    c.movie.SeekBy(test.by);
+    QCOMPARE(Movix().Take(), Calls({"SetPos " + std::to_string(test.to)}));
+  }
+  Control stopped;
+  stopped.movie.Open();
+  stopped.movie.Stop();
   Movix().Take();
-  // The first file opens as a movie, whatever it is; a drop keeps the offset.
-  const std::string first = f.dir.Write("a.srt", "1\n");
-  QVERIFY(f.Drop({QUrl::fromLocalFile(QString::fromStdString(first)), QUrl::fromLocalFile("/b.avi"),
-                  QUrl::fromLocalFile("/c.avi")}));
-  QCOMPARE(Movix().Take().at(2), "PlayFile " + first);
-  f.ShownAt(0);
-  QCOMPARE(f.PanelText(Panel::Position), QString("90000/1:0:0"));
-  QVERIFY(f.Drop({}));
-  QVERIFY(Movix().Take().empty());
-  // A name that is not valid UTF-8 reaches the library with its bytes.
-  QVERIFY(f.Drop({QUrl("file:///films/caf%E9.avi")}));
+  stopped.movie.SeekBy(100);  // a movie that does not run is not moved
+  QCOMPARE(Movix().Take(), Calls());
+}
+
+void MovieControlTest::soundWaitsForAMovie() {
+  Control c;
+  c.movie.SetVolume(140);
+  c.movie.SetMuted(true);
+  QCOMPARE(Movix().Take(), Calls());  // kept until a movie opens
+  QCOMPARE(c.movie.Volume(), 100);
+  c.movie.Open();
   const Calls calls = Movix().Take();
-  QVERIFY(calls.size() > 2);
-  QCOMPARE(calls[2], std::string("PlayFile /films/caf\xe9.avi"));
-}
-
-void MovieControlTest::clockShowsTheSubtitleAtTheOffset_data() {
-  QTest::addColumn<int>("rate");
-  QTest::addColumn<int>("offset");
-  QTest::addColumn<int>("shift");  // frames the lookup runs ahead of the movie
-  QTest::newRow("+1000 ms at 25 fps") << 25000 << 1000 << 25;
-  QTest::newRow("-1500 ms at 23.976 fps") << 23976 << -1500 << -36;
-  QTest::newRow("no offset") << 25000 << 0 << 0;
-}
-
-void MovieControlTest::clockShowsTheSubtitleAtTheOffset() {
-  QFETCH(int, rate);
-  QFETCH(int, offset);
-  QFETCH(int, shift);
-  MovieFixture f(rate);
-  f.dir.Write("film.sub", "{1000}{1000}at 1000\n");  // frames: the rate plays no part
-  f.Open("film.avi");
-  f.fmSynchronize->seSyn->setValue(offset);
-  f.ShownAt(1000 - shift);
-  QCOMPARE(f.StripText().Text(), std::string("at 1000"));
-  QCOMPARE(f.fmSub->lbSub->Text(), std::string("at 1000"));
-  QCOMPARE(f.SeekBar().value(), 1000 - shift);  // the seek bar never has the offset
-  QVERIFY(f.PanelText(Panel::Position).startsWith(QString::number(1000 - shift) + "/"));
-  QCOMPARE(f.ShownAt(1001 - shift), std::string());
-}
-
-void MovieControlTest::clockCarriesTheContinuedOffset() {
-  MovieFixture f;
-  f.Open("part1.avi");
-  f.dir.Write("part2.sub", "{90100}{90100}second part\n");
-  f.prompts.files.push_back(QString::fromStdString(f.dir.Write("part2.avi", "x")));
-  f.Trigger("ContinuedPlayFile1");
-  f.ShownAt(100);
-  QCOMPARE(f.SeekBar().value(), 100);
-  QCOMPARE(f.PanelText(Panel::Position), QString("90100/1:0:4"));
-  QCOMPARE(f.StripText().Text(), std::string("second part"));
-}
-
-void MovieControlTest::frameRateChoiceTakesEffectOnTheNextTick() {
-  MovieFixture f(23976);
-  f.dir.Write("film.srt", "1\n00:00:10,000 --> 00:00:10,000\nten\n");
-  f.Open("film.avi");
-  f.ShownAt(240);
-  QCOMPARE(f.StripText().Text(), std::string("ten"));
-  f.Trigger("n003");  // 25: ten seconds are frame 250
-  f.ShownAt(240);
-  QCOMPARE(f.StripText().Text(), std::string());
-  f.ShownAt(250);
-  QCOMPARE(f.StripText().Text(), std::string("ten"));
-  QCOMPARE(f.PanelText(Panel::Position), QString("250/0:0:10"));
-}
-
-void MovieControlTest::anotherFileNeverShowsThePreviousText() {
-  MovieFixture f;
-  f.dir.Write("film.sub", "{0}{1000}old\n");
-  f.Open("film.avi");
-  f.ShownAt(500);
-  QCOMPARE(f.StripText().Text(), std::string("old"));
-  f.LoadSubtitle(f.dir.Write("new.sub", "{400}{450}new\n"));
-  f.ShownAt(500);
-  QCOMPARE(f.StripText().Text(), std::string());
-  f.ShownAt(420);
-  QCOMPARE(f.StripText().Text(), std::string("new"));
-}
-
-void MovieControlTest::hookAnswersPlaybackEventsAndTheSeekBar() {
-  MovieFixture f;
-  f.Open("film.avi");
-  Movix().Take();
-  QCoreApplication::postEvent(&f.Part("plMovie"), new WindowMessage(kPlaybackEvent));
-  QCoreApplication::postEvent(&f.Part("plMovie"), new WindowMessage(kPlaybackEvent));
-  QCoreApplication::sendPostedEvents();
-  QCOMPARE(Movix().Take(), Calls({"GraphNotify", "GraphNotify"}));
-  // One that is taken back before it is dispatched is never answered.
-  QCoreApplication::postEvent(&f.Part("plMovie"), new WindowMessage(kPlaybackEvent));
-  QCoreApplication::removePostedEvents(&f.Part("plMovie"), kPlaybackEvent);
-  QCoreApplication::sendPostedEvents();
-  QVERIFY(Movix().Take().empty());
-
-  QSlider* bar = &f.SeekBar();
-  f.ShownAt(10);
-  QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
-  bar->setValue(5000);  // the thumb follows the mouse only
-  f.ShownAt(20);
-  QCOMPARE(bar->value(), 5000);
-  QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
-  QCOMPARE(Movix().Take(), Calls({"SetPos " + std::to_string(bar->value())}));
-  f.ShownAt(30);
-  QCOMPARE(bar->value(), 30);
-  // A quick second press comes as a double-click: it holds the thumb as well.
-  const QPointF middle(bar->width() / 2, bar->height() / 2);
-  QMouseEvent second(QEvent::MouseButtonDblClick, middle, bar->mapToGlobal(middle), Qt::LeftButton,
-                     Qt::LeftButton, {});
-  QCoreApplication::sendEvent(bar, &second);
-  bar->setValue(700);
-  f.ShownAt(40);
-  QCOMPARE(bar->value(), 700);
-}
-
-void MovieControlTest::windowKeepsThePictureProportion() {
-  MovieFixture f;
-  f.ResizeClient(700, 500);  // no movie: no proportion
-  QCOMPARE(f.ClientSize().height(), 500);
-  f.Open("film.avi");
-  Movix().Take();
-  f.ResizeClient(1280, 300);
-  QCOMPARE(f.ClientSize().width(), 1280);
-  QCOMPARE(f.ClientSize().height(), 544 + 19 + 83 + 4 + 17);
-  QVERIFY(!Movix().Take().empty());  // the panel's new size went to the library
-  f.Trigger("Stop1");
-  f.ResizeClient(700, 500);
-  QCOMPARE(f.ClientSize().height(), 500);
-  const Calls calls = Movix().Take();
-  QCOMPARE(std::count(calls.begin(), calls.end(), "SizeChange"), 0);  // stopped: no fitting
-}
-
-void MovieControlTest::stopNoticeAndCloseStopTheMovie() {
-  MovieFixture f;
-  f.Open("film.avi");
-  Movix().Take();
-  QCoreApplication::postEvent(f.fmMain.get(), new WindowMessage(kStopPlayback));
-  QCoreApplication::sendPostedEvents();
-  QVERIFY(!f.ClockRuns());
-  QCOMPARE(Movix().Take(), Calls({"StopMovie"}));
-  f.Trigger("Play1");
-  Movix().Take();
-  f.fmMain->close();  // stopped before the close releases the hook
-  QCOMPARE(Movix().Take(), Calls({"StopMovie", "FreeHook"}));
-  QVERIFY(std::filesystem::exists(f.SettingsFile()));
+  QVERIFY(Called(calls, "SetVolume 100"));
+  QVERIFY(Called(calls, "SetMute 1"));
+  c.movie.SetVolume(-5);
+  QCOMPARE(Movix().Take(), Calls({"SetVolume 0"}));
 }
 
 }  // namespace captivo::test

@@ -6,11 +6,13 @@
 int RunMainWindowTests(int argc, char** argv);
 int RunSynchronizeTests(int argc, char** argv);
 int RunSubtitleDisplayTests(int argc, char** argv);
+int RunMovieCommandsTests(int argc, char** argv);
 int RunMovieControlTests(int argc, char** argv);
-int RunBitmapDisplayTests(int argc, char** argv);
+int RunBitmapSubtitlesTests(int argc, char** argv);
 int RunViewSizesTests(int argc, char** argv);
 int RunBadInputTests(int argc, char** argv);
-int RunPlayerCommandsTests(int argc, char** argv);
+int RunPlayerKeysTests(int argc, char** argv);
+int RunLineTimingTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   captivo::test::HoldRegistrationIfAsked(argc, argv);
@@ -19,10 +21,12 @@ int main(int argc, char** argv) {
   failures += RunMainWindowTests(argc, argv);
   failures += RunSynchronizeTests(argc, argv);
   failures += RunSubtitleDisplayTests(argc, argv);
+  failures += RunMovieCommandsTests(argc, argv);
   failures += RunMovieControlTests(argc, argv);
-  failures += RunBitmapDisplayTests(argc, argv);
+  failures += RunBitmapSubtitlesTests(argc, argv);
   failures += RunViewSizesTests(argc, argv);
   failures += RunBadInputTests(argc, argv);
-  failures += RunPlayerCommandsTests(argc, argv);
+  failures += RunPlayerKeysTests(argc, argv);
+  failures += RunLineTimingTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

@@ -31,7 +31,7 @@ TEST(SubtitleTiming, OffsetFramesRoundHalfToEven) {
   };
   for (const Case& c : cases) {
     const SubtitleTiming timing{.offsetMilliseconds = c.offsetMilliseconds,
-                                .subtitleFrameRate = c.rate};
+                                .movieFrameRate = c.rate};
     EXPECT_EQ(timing.OffsetFrames(), c.frames) << c.offsetMilliseconds << " ms at " << c.rate;
   }
 }
@@ -54,7 +54,7 @@ TEST(SubtitleTiming, PositionsAddTheirOffsetsAndSaturate) {
   for (const Case& c : cases) {
     const SubtitleTiming timing{.continuedOffset = c.continuedOffset,
                                 .offsetMilliseconds = c.offsetMilliseconds,
-                                .subtitleFrameRate = c.rate};
+                                .movieFrameRate = c.rate};
     const int32_t movie = timing.MoviePosition(c.library);
     EXPECT_EQ(movie, c.movie) << c.library;
     EXPECT_EQ(timing.SubtitlePosition(movie), c.subtitle) << c.library;
@@ -76,20 +76,40 @@ TEST(SubtitleTiming, MillisecondsAtTheSubtitleRate) {
       {1, INT32_MIN, INT32_MIN},
   };
   for (const Case& c : cases) {
-    const SubtitleTiming timing{.movieFrameRate = 30, .subtitleFrameRate = c.rate};
+    const SubtitleTiming timing{.movieFrameRate = c.rate};
     EXPECT_EQ(timing.Milliseconds(c.frames), c.milliseconds) << c.frames << " at " << c.rate;
   }
 }
 
 TEST(SubtitleTiming, WithoutARateNothingIsDividedByIt) {
   for (double rate : {0.0, -0.0, -25.0, std::numeric_limits<double>::quiet_NaN()}) {
-    const SubtitleTiming timing{.offsetMilliseconds = 1000, .subtitleFrameRate = rate};
+    const SubtitleTiming timing{.offsetMilliseconds = 1000, .movieFrameRate = rate};
     EXPECT_FALSE(timing.HasRate()) << rate;
     EXPECT_EQ(timing.Milliseconds(2400), std::nullopt) << rate;
   }
   const SubtitleTiming none{.offsetMilliseconds = 1000};
   EXPECT_EQ(none.SubtitlePosition(100), 100);  // no rate, no frames of offset
-  EXPECT_TRUE(SubtitleTiming{.subtitleFrameRate = 0.5}.HasRate());
+  EXPECT_TRUE(SubtitleTiming{.movieFrameRate = 0.5}.HasRate());
+}
+
+TEST(RateChoice, ARateIsShownByTheItemThatHasIt) {
+  struct Case {
+    double rate, movieRate;
+    RateChoice choice;
+    std::optional<int> tag;
+  } cases[] = {
+      {25, 25, RateChoice::SameAsMovie(), 0},  // the movie's own, even where an item has it
+      {23.976, 25, RateChoice::MenuItem(1), 1},
+      {30, 29.97, RateChoice::MenuItem(5), 5},
+      {25.017, 25, RateChoice::Own(25.017), std::nullopt},
+      {24000.0 / 1001, 25, RateChoice::Own(24000.0 / 1001), std::nullopt},  // not 23.976
+  };
+  for (const Case& c : cases) {
+    const RateChoice choice = RateChoice::For(c.rate, c.movieRate);
+    EXPECT_EQ(choice, c.choice) << c.rate;
+    EXPECT_EQ(choice.MenuTag(), c.tag) << c.rate;
+    EXPECT_EQ(choice.Rate(c.movieRate), c.rate) << c.rate;
+  }
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ TEST(OffsetToStartAt, StartsTheLineAtThePosition) {
     const int32_t offset = OffsetToStartAt(c.lineStart, c.moviePosition, c.rate);
     EXPECT_EQ(offset, c.milliseconds) << c.lineStart << " at " << c.moviePosition;
     if (c.rate > 0 && offset != INT32_MAX && offset != INT32_MIN) {
-      const SubtitleTiming timing{.offsetMilliseconds = offset, .subtitleFrameRate = c.rate};
+      const SubtitleTiming timing{.offsetMilliseconds = offset, .movieFrameRate = c.rate};
       EXPECT_EQ(timing.SubtitlePosition(c.moviePosition), c.lineStart) << c.lineStart;
     }
   }
@@ -76,7 +76,7 @@ TEST(SolveTwoPointTiming, FindsDriftAndOffsetOfExactMarks) {
       const int32_t late = 6000;
       const SubtitleTiming timing{.offsetMilliseconds = solved->offsetMilliseconds,
                                   .movieFrameRate = c.movieRate,
-                                  .subtitleFrameRate = solved->subtitleFrameRate};
+                                  .rateChoice = RateChoice::Own(solved->subtitleFrameRate)};
       const int32_t moviePosition = RoundToInt32(moment(late) * c.movieRate);
       EXPECT_LE(std::abs(timing.SubtitlePosition(moviePosition) -
                          store.TimeToFrame(late, solved->subtitleFrameRate)),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace captivo {
@@ -18,5 +19,9 @@ std::string LowerCaseExtension(const std::string& path);
 std::string AbsoluteLocalPath(const std::string& name);
 // The path names an existing regular file (links followed).
 bool IsRegularFile(const std::string& path);
+// A path ending in ".idx", ".ifo" or ".sub" (in any case) with both an ".idx" and a
+// ".sub" of its name beside it names a VobSub set: its base, the path without the
+// extension. Nothing for any other path.
+std::optional<std::string> VobSubSetBase(const std::string& path);
 
 }  // namespace captivo

@@ -46,4 +46,13 @@ bool IsRegularFile(const std::string& path) {
   return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+std::optional<std::string> VobSubSetBase(const std::string& path) {
+  const std::string extension = LowerCaseExtension(path);
+  const std::string base = WithoutExtension(path);
+  if ((extension == ".idx" || extension == ".ifo" || extension == ".sub") &&
+      IsRegularFile(base + ".idx") && IsRegularFile(base + ".sub"))
+    return base;
+  return std::nullopt;
+}
+
 }  // namespace captivo

@@ -46,5 +46,27 @@ TEST(FileNames, OnlyRegularFilesCount) {
   EXPECT_FALSE(IsRegularFile(dir.Path().string() + "/missing.srt"));
 }
 
+TEST(FileNames, AVobSubSetNeedsBothOfItsFiles) {
+  test::TempDir dir;
+  const std::string base = dir.Path().string() + "/film";
+  dir.Write("film.idx", "");
+  dir.Write("film.sub", "");
+  dir.Write("lonely.idx", "");
+  dir.Write("other.srt", "");
+  dir.Write("other.sub", "");
+  std::filesystem::create_directory(dir.Path() / "folder.idx");
+  dir.Write("folder.sub", "");
+  struct Case {
+    std::string name;
+    std::optional<std::string> base;
+  } cases[] = {
+      {"film.idx", base}, {"film.SUB", base}, {"film.Ifo", base},
+      {"film.srt", {}},   {"lonely.idx", {}}, {"other.srt", {}},
+      {"other.sub", {}},  {"folder.sub", {}},  // an ".idx" that is a folder is no set
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(VobSubSetBase(dir.Path().string() + "/" + c.name), c.base) << c.name;
+}
+
 }  // namespace
 }  // namespace captivo

@@ -10,6 +10,7 @@
 #include "subtitle_image.h"
 #include "subtitle_label.h"
 #include "subtitle_surface.h"
+#include "vobsub_library.h"
 #include "window_fixture.h"
 
 namespace captivo::test {
@@ -48,6 +49,7 @@ struct Surfaces {
   SubtitleSurface strip, overlay;
   SubtitleDisplay display{strip, overlay};
   BitmapSubtitles bitmaps{display};
+  VobSubLibrary library;
 };
 
 // A window playing a 25 fps movie with a VobSub set loaded beside it.
@@ -73,7 +75,7 @@ struct BitmapFixture : WindowFixture {
 
 }  // namespace
 
-class BitmapDisplayTest : public QObject {
+class BitmapSubtitlesTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -88,7 +90,7 @@ class BitmapDisplayTest : public QObject {
   void vobSubSetsAreRecognisedBesideTheirSibling();
 };
 
-void BitmapDisplayTest::pixelsAreCompositedOverBlack_data() {
+void BitmapSubtitlesTest::pixelsAreCompositedOverBlack_data() {
   QTest::addColumn<QList<int>>("bgra");
   QTest::addColumn<QList<int>>("shown");
   QTest::newRow("opaque white") << QList<int>{255, 255, 255, 255} << QList<int>{254, 254, 254};
@@ -96,19 +98,19 @@ void BitmapDisplayTest::pixelsAreCompositedOverBlack_data() {
   QTest::newRow("transparent") << QList<int>{90, 80, 70, 0} << QList<int>{0, 0, 0};
 }
 
-void BitmapDisplayTest::pixelsAreCompositedOverBlack() {
+void BitmapSubtitlesTest::pixelsAreCompositedOverBlack() {
   QFETCH(QList<int>, bgra);
   QFETCH(QList<int>, shown);
   Surfaces s;
   Picture(1, 4, 2, bgra[0], bgra[1], bgra[2], bgra[3]);
   const std::vector<uint8_t> delivered = VobSub().pixels;
-  s.bitmaps.ShowAt(0);
+  s.bitmaps.ShowAt(s.library, 0);
   QCOMPARE(s.Strip((550 - 4) / 2, 0), qRgb(shown[2], shown[1], shown[0]));
   QCOMPARE(s.Overlay((1016 - 4) / 2 + 3, 1), qRgb(shown[2], shown[1], shown[0]));
   QCOMPARE(VobSub().pixels, delivered);  // the library's block is left as it was
 }
 
-void BitmapDisplayTest::widePictureIsCentredAndCutOnBothSides() {
+void BitmapSubtitlesTest::widePictureIsCentredAndCutOnBothSides() {
   Surfaces s;
   s.strip.resize(500, 83);
   // 600 pixels, each column's blue byte telling its x: drawn from x = -50.
@@ -116,15 +118,15 @@ void BitmapDisplayTest::widePictureIsCentredAndCutOnBothSides() {
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 600; ++x)
       VobSub().pixels[(y * 600 + x) * 4] = static_cast<uint8_t>(x % 256);
-  s.bitmaps.ShowAt(0);
+  s.bitmaps.ShowAt(s.library, 0);
   QCOMPARE(qBlue(s.Strip(0, 0)), 50 * 255 / 256);
   QCOMPARE(qBlue(s.Strip(499, 1)), (549 % 256) * 255 / 256);
 }
 
-void BitmapDisplayTest::tallPictureKeepsItsTopRows() {
+void BitmapSubtitlesTest::tallPictureKeepsItsTopRows() {
   Surfaces s;
   Picture(1, 10, 200, 255, 255, 255, 255);
-  s.bitmaps.ShowAt(0);
+  s.bitmaps.ShowAt(s.library, 0);
   const int x = (550 - 10) / 2;
   QCOMPARE(s.Strip(x, 0), qRgb(254, 254, 254));
   QCOMPARE(s.Strip(x, 82), qRgb(254, 254, 254));
@@ -132,29 +134,29 @@ void BitmapDisplayTest::tallPictureKeepsItsTopRows() {
   QCOMPARE(s.Strip(x - 1, 0), qRgb(0, 0, 0));
 }
 
-void BitmapDisplayTest::aPictureIsFetchedOncePerShowing() {
+void BitmapSubtitlesTest::aPictureIsFetchedOncePerShowing() {
   Surfaces s;
   Picture(7, 4, 2, 255, 255, 255, 255);
-  for (int i = 0; i < 5; ++i) s.bitmaps.ShowAt(i * 100);
+  for (int i = 0; i < 5; ++i) s.bitmaps.ShowAt(s.library, i * 100);
   QCOMPARE(Fetches(), 1);  // 7 is fetched once however long it stays
   VobSub().due = false;
-  s.bitmaps.ShowAt(600);
+  s.bitmaps.ShowAt(s.library, 600);
   QCOMPARE(s.Strip(275, 0), qRgb(0, 0, 0));  // a gap: black
   Picture(8, 4, 2, 255, 255, 255, 255);
-  s.bitmaps.ShowAt(700);
-  s.bitmaps.ShowAt(800);
+  s.bitmaps.ShowAt(s.library, 700);
+  s.bitmaps.ShowAt(s.library, 800);
   Picture(7, 4, 2, 255, 255, 255, 255);  // seeking back into 7 draws it again
-  s.bitmaps.ShowAt(100);
+  s.bitmaps.ShowAt(s.library, 100);
   QCOMPARE(Fetches(), 2);
   // After a gap the same picture is fetched anew.
   VobSub().due = false;
-  s.bitmaps.ShowAt(900);
+  s.bitmaps.ShowAt(s.library, 900);
   Picture(7, 4, 2, 255, 255, 255, 255);
-  s.bitmaps.ShowAt(100);
+  s.bitmaps.ShowAt(s.library, 100);
   QCOMPARE(Fetches(), 1);
 }
 
-void BitmapDisplayTest::clockAsksForTheSubtitlePositionInMilliseconds() {
+void BitmapSubtitlesTest::clockAsksForTheSubtitlePositionInMilliseconds() {
   BitmapFixture f(23976);
   Movix().position = 2400;
   f.Tick();
@@ -170,7 +172,7 @@ void BitmapDisplayTest::clockAsksForTheSubtitlePositionInMilliseconds() {
   QVERIFY(VobSub().Take().empty());
 }
 
-void BitmapDisplayTest::resizingTheStripRedrawsThePicture() {
+void BitmapSubtitlesTest::resizingTheStripRedrawsThePicture() {
   BitmapFixture f;
   Picture(3, 4, 2, 255, 255, 255, 255);
   f.Tick();
@@ -183,7 +185,7 @@ void BitmapDisplayTest::resizingTheStripRedrawsThePicture() {
   QCOMPARE(f.Strip(348, 0), qRgb(254, 254, 254));  // ...and drawn at the new centre
 }
 
-void BitmapDisplayTest::languageListAndChoice() {
+void BitmapSubtitlesTest::languageListAndChoice() {
   BitmapFixture f;
   auto choose = [&](std::vector<std::string> languages, int row) {
     VobSub().languages = std::move(languages);
@@ -217,7 +219,7 @@ void BitmapDisplayTest::languageListAndChoice() {
   QCOMPARE(set, std::string("SetCurrentLang 0"));
 }
 
-void BitmapDisplayTest::vobSubSetsAreRecognisedBesideTheirSibling() {
+void BitmapSubtitlesTest::vobSubSetsAreRecognisedBesideTheirSibling() {
   BitmapFixture f;
   VobSub().languages = {"English"};
   const std::string base = (f.dir.Path() / "Film").string();
@@ -249,9 +251,9 @@ void BitmapDisplayTest::vobSubSetsAreRecognisedBesideTheirSibling() {
 
 }  // namespace captivo::test
 
-int RunBitmapDisplayTests(int argc, char** argv) {
-  captivo::test::BitmapDisplayTest test;
+int RunBitmapSubtitlesTests(int argc, char** argv) {
+  captivo::test::BitmapSubtitlesTest test;
   return QTest::qExec(&test, argc, argv);
 }
 
-#include "bitmap_display_test.moc"
+#include "bitmap_subtitles_test.moc"

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "two_point_timing.h"
+
+namespace captivo {
+
+class LoadedSubtitles;
+class MovieControl;
+class StatusBar;
+class TimingControl;
+
+// Timing from the lines the user hears: "this line starts now" sets the offset that starts
+// the next or the last line at this moment; two such marks far enough apart in a movie
+// fix the subtitle frame rate as well.
+class LineTiming {
+ public:
+  LineTiming(const MovieControl& movie, TimingControl& timing, LoadedSubtitles& subtitles,
+             StatusBar& status)
+      : movie_(movie), timing_(timing), subtitles_(subtitles), status_(status) {}
+
+  // Next Line Starts Now (`next`) and Previous Line Starts Now.
+  void LineStartsNow(bool next);
+
+ private:
+  void MarkLine(const TimingMark& mark);
+
+  const MovieControl& movie_;
+  TimingControl& timing_;
+  LoadedSubtitles& subtitles_;
+  StatusBar& status_;
+};
+
+}  // namespace captivo

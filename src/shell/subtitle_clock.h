@@ -1,0 +1,38 @@
+#pragma once
+
+class QSlider;
+
+namespace captivo {
+
+class LoadedSubtitles;
+class MovieControl;
+class ShownSubtitles;
+class StatusBar;
+class TimingControl;
+
+// tmMovieTimer: ten times a second while the movie runs, its position on the seek bar (unless
+// the user holds the thumb) and in the status bar, and the subtitle due there on both
+// surfaces.
+class SubtitleClock {
+ public:
+  SubtitleClock(const MovieControl& movie, const TimingControl& timing, LoadedSubtitles& subtitles,
+                ShownSubtitles& shown, QSlider& seekBar, StatusBar& status)
+      : movie_(movie),
+        timing_(timing),
+        subtitles_(subtitles),
+        shown_(shown),
+        seekBar_(seekBar),
+        status_(status) {}
+
+  void Tick();
+
+ private:
+  const MovieControl& movie_;
+  const TimingControl& timing_;
+  LoadedSubtitles& subtitles_;
+  ShownSubtitles& shown_;
+  QSlider& seekBar_;
+  StatusBar& status_;
+};
+
+}  // namespace captivo

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "remembered_timing.h"
+
+namespace captivo {
+
+class LoadedSubtitles;
+class MovieControl;
+class StatusBar;
+class TimingControl;
+
+// The timing remembered per movie: the subtitle file, its rate, offset and language as
+// they were when the movie was left, brought back when it opens again.
+class TimingRecall {
+ public:
+  // Opens a subtitle file as Load Subtitle does, in the language given if any.
+  using OpenSubtitles =
+      std::function<void(const std::string& path, std::optional<int32_t> language)>;
+
+  TimingRecall(TimingMemory memory, const MovieControl& movie, TimingControl& timing,
+               const LoadedSubtitles& subtitles, StatusBar& status, OpenSubtitles open)
+      : memory_(std::move(memory)),
+        movie_(movie),
+        timing_(timing),
+        subtitles_(subtitles),
+        status_(status),
+        open_(std::move(open)) {}
+
+  // Brings back what was remembered for the movie open now; false when nothing was, or
+  // its subtitle file is gone.
+  bool Restore();
+  // Remembers the movie open now with its subtitles' timing.
+  void Remember();
+
+ private:
+  TimingMemory memory_;
+  const MovieControl& movie_;
+  TimingControl& timing_;
+  const LoadedSubtitles& subtitles_;
+  StatusBar& status_;
+  OpenSubtitles open_;
+};
+
+}  // namespace captivo

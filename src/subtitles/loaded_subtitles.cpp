@@ -1,0 +1,34 @@
+#include "loaded_subtitles.h"
+
+#include "file_names.h"
+#include "subtitle_loader.h"
+
+namespace captivo {
+
+void LoadedSubtitles::Open(const std::string& path, std::optional<int32_t> language,
+                           const std::function<int32_t()>& chooseLanguage, MessageSink& sink) {
+  if (const auto base = VobSubSetBase(path)) {
+    kind_ = Kind::BitmapSet;
+    bitmapSets_.Load(*base);
+    language_ = language ? *language : chooseLanguage();
+    bitmapSets_.SetLanguage(language_);
+  } else {
+    // A file that cannot be read as text leaves the lines as they were, still shown.
+    kind_ = Kind::TextFile;
+    LoadTextSubtitle(path, store_, sink, tempFolders_);
+  }
+  // Also after a reader's own message box; a raised error has skipped both.
+  fileName_ = path;
+  firstMark_.reset();
+}
+
+DueSubtitle LoadedSubtitles::DueAt(int32_t subtitlePosition, const SubtitleTiming& timing) {
+  if (kind_ == Kind::BitmapSet) return {{}, &bitmapSets_, timing.Milliseconds(subtitlePosition)};
+  return {store_.FindSubtitleAt(subtitlePosition, timing.SubtitleFrameRate()), nullptr, {}};
+}
+
+const SubtitleStore* LoadedSubtitles::TimedLines() const {
+  return kind_ == Kind::BitmapSet || store_.Count() == 0 ? nullptr : &store_;
+}
+
+}  // namespace captivo

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "message_sink.h"
+#include "picture_subtitles.h"
+#include "subtitle_store.h"
+#include "subtitle_timing.h"
+#include "two_point_timing.h"
+
+namespace captivo {
+
+// What a clock tick shows: a text (empty: none), or, for subtitles that are pictures, the
+// picture of `pictures` due at `milliseconds` (none without a rate: the pictures are left
+// as they are).
+struct DueSubtitle {
+  std::string_view text;
+  PictureSubtitles* pictures = nullptr;
+  std::optional<int32_t> milliseconds;
+};
+
+// The subtitles the user has loaded, whatever their kind: nothing yet, the lines of a
+// text file (kept in a store), or a VobSub set (kept by the bitmap library, in one of its
+// languages). It answers every question the program asks of them, so that the clock,
+// line timing, the timing remembered per movie and the display never ask which kind is
+// loaded.
+class LoadedSubtitles {
+ public:
+  // `tempFolders`: where a UTF-16 file's converted copy may go while it is read.
+  LoadedSubtitles(BitmapSetLibrary& bitmapSets, std::vector<std::filesystem::path> tempFolders)
+      : bitmapSets_(bitmapSets), tempFolders_(std::move(tempFolders)) {}
+
+  // Opens `path`, which holds the file name's bytes. A VobSub set goes to the bitmap
+  // library, in `language` when given, else in the one `chooseLanguage` gives; any other
+  // file is read as text (into the store, or a reader's message through `sink`). The
+  // file's name is kept and the timing marks are forgotten whatever the outcome, except
+  // when an error is raised (a file that cannot be opened, a number that is none).
+  void Open(const std::string& path, std::optional<int32_t> language,
+            const std::function<int32_t()>& chooseLanguage, MessageSink& sink);
+  // Releases every line.
+  void Clear() { store_.ClearSubtitles(); }
+
+  // The path of the file opened last; empty before the first.
+  const std::string& FileName() const { return fileName_; }
+  // The loaded subtitles come in languages the user may choose among (a VobSub set).
+  bool HasLanguages() const { return kind_ == Kind::BitmapSet; }
+  int32_t Language() const { return language_; }
+
+  // What shows at `subtitlePosition` under `timing`.
+  DueSubtitle DueAt(int32_t subtitlePosition, const SubtitleTiming& timing);
+
+  // The lines the user can time ("this line starts now"): none when no text is loaded.
+  const SubtitleStore* TimedLines() const;
+  // Lines timed in seconds can tell the subtitle rate; frame numbers cannot.
+  bool LinesTellTheRate() const { return store_.TimesInSeconds; }
+  // The first line timed since these subtitles were opened, which a second one far enough
+  // from it pairs with to solve the rate.
+  std::optional<TimingMark>& FirstMark() { return firstMark_; }
+
+  // The text store, for readers and tests.
+  SubtitleStore& Store() { return store_; }
+
+ private:
+  enum class Kind { None, TextFile, BitmapSet };
+
+  BitmapSetLibrary& bitmapSets_;
+  std::vector<std::filesystem::path> tempFolders_;
+  Kind kind_ = Kind::None;
+  SubtitleStore store_;
+  std::string fileName_;
+  int32_t language_ = 0;
+  std::optional<TimingMark> firstMark_;
+};
+
+}  // namespace captivo

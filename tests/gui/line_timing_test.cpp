@@ -1,0 +1,113 @@
+// Timing from the lines the user hears, and the timing remembered per movie.
+#include <QtTest>
+#include <cmath>
+
+#include "status_bar.h"
+
+#include "playing_fixture.h"
+
+namespace captivo::test {
+
+class LineTimingTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void lineStartsNowSetsTheOffset();
+  void twoLinesFarApartFixTheRate_data();
+  void twoLinesFarApartFixTheRate();
+  void timingIsRememberedPerMovie();
+};
+
+void LineTimingTest::lineStartsNowSetsTheOffset() {
+  Playing f;
+  f.LoadSubtitle(f.dir.Write("film.srt", Srt({10, 20, 30})));
+  Movix().position = 15 * 25;
+  f.Trigger("NextLineNow1");  // line 2, due at 20 s, starts at 15 s
+  QCOMPARE(f.Offset(), 5000);
+  QCOMPARE(f.ShownAt(15 * 25), std::string("line 2"));
+  QVERIFY(f.PanelText(Panel::Position).startsWith("375/"));  // the movie's position stays
+  Movix().position = 26 * 25;  // line 3 (30 s) has shown since 25 s: it starts now
+  f.Trigger("PreviousLineNow1");
+  QCOMPARE(f.Offset(), 4000);
+  QCOMPARE(f.ShownAt(26 * 25), std::string("line 3"));
+  QCOMPARE(f.Action("NextLineNow1")->shortcut(), QKeySequence("Ctrl+Shift+N"));
+  QCOMPARE(f.Action("PreviousLineNow1")->shortcut(), QKeySequence("Ctrl+Shift+P"));
+  Movix().position = 40 * 25;
+  f.Trigger("NextLineNow1");  // nothing after: the offset stays
+  QCOMPARE(f.Offset(), 4000);
+}
+
+void LineTimingTest::twoLinesFarApartFixTheRate_data() {
+  QTest::addColumn<int>("movieRate");
+  QTest::addColumn<double>("subtitleRate");
+  QTest::addColumn<int>("shiftSeconds");
+  QTest::addColumn<int>("lateFrames");  // how late the second key press comes
+  QTest::addColumn<QString>("item");
+  QTest::newRow("25 over 23.976") << 23976 << 25.0 << 0 << 0 << "n003";
+  QTest::newRow("23.976 over 25") << 25000 << 23.976 << 0 << 0 << "n001";
+  QTest::newRow("25 over 23.976, 30 s late") << 23976 << 25.0 << 30 << 0 << "n003";
+  QTest::newRow("23.976 over 25, 30 s early") << 25000 << 23.976 << -30 << 0 << "n001";
+  QTest::newRow("no drift, 30 s early, a late press")
+      << 25000 << 25.0 << -30 << 1 << "SameAsMovie1";
+}
+
+void LineTimingTest::twoLinesFarApartFixTheRate() {
+  QFETCH(int, movieRate);
+  QFETCH(double, subtitleRate);
+  QFETCH(int, shiftSeconds);
+  QFETCH(int, lateFrames);
+  QFETCH(QString, item);
+  Playing f(movieRate, 250000);
+  f.LoadSubtitle(f.dir.Write("film.srt", Srt({100, 600, 1000})));
+  const double movieFps = movieRate / 1000.0;
+  // The movie frame where a line made for `subtitleRate` is spoken in this movie.
+  auto spoken = [&](int seconds) {
+    return static_cast<int32_t>(
+        std::lround((seconds * subtitleRate / movieFps + shiftSeconds) * movieFps));
+  };
+  // The user presses "previous" when the line already shows, else "next"; the first
+  // press has set the offset so that line `lineBefore` starts at `frameBefore`.
+  auto press = [&](int line, int32_t frame, int lineBefore, int32_t frameBefore) {
+    Movix().position = frame;
+    const bool shows = (line - lineBefore) * movieFps <= frame - frameBefore;
+    f.Trigger(shows ? "PreviousLineNow1" : "NextLineNow1");
+  };
+  press(100, spoken(100), 0, 0);
+  press(1000, spoken(1000) + lateFrames, 100, spoken(100));
+  QVERIFY2(f.Action(item.toLatin1())->isChecked(),
+           qPrintable(f.PanelText(Panel::SubtitleFrameRate)));
+  // The offset is in the subtitles' time: the movie's shift at their rate.
+  const double offset = -shiftSeconds * 1000 * movieFps / subtitleRate;
+  QVERIFY2(std::abs(f.Offset() - offset) <= 40, qPrintable(QString::number(f.Offset())));
+  // A line between the two marks shows within one frame of its moment.
+  const int32_t due = spoken(600);
+  QCOMPARE(f.ShownAt(due + 1), std::string("line 2"));
+  QVERIFY(f.ShownAt(due - 2) != "line 2");
+}
+
+void LineTimingTest::timingIsRememberedPerMovie() {
+  Playing f;
+  f.LoadSubtitle(f.dir.Write("film.srt", Srt({10, 20})));
+  f.Trigger("n003");
+  f.fmSynchronize->seSyn->setValue(1500);
+  f.OpenMovie("other.avi");  // leaving the movie remembers it
+  QVERIFY(std::filesystem::exists(f.dir.Path() / "state" / "timing"));
+  f.fmSynchronize->seSyn->setValue(0);
+  f.LoadSubtitle(f.dir.Write("other.srt", Srt({5})));
+  f.OpenMovie("film.avi");
+  QCOMPARE(f.Offset(), 1500);
+  QVERIFY(f.Action("n003")->isChecked());
+  QCOMPARE(f.PanelText(Panel::SubtitleFrameRate), QString("Subtitle FrameRate:25fps"));
+  QCOMPARE(f.fmMain->findChild<StatusBar*>("sbMain")->Note(),
+           QString("Subtitle timing restored for this movie"));
+  QCOMPARE(f.ShownAt(10 * 25 - 37), std::string("line 1"));  // 1.5 s early
+}
+
+}  // namespace captivo::test
+
+int RunLineTimingTests(int argc, char** argv) {
+  captivo::test::LineTimingTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "line_timing_test.moc"

@@ -1,0 +1,97 @@
+// The owner of the loaded subtitles: what each kind answers, and what an open keeps.
+#include "loaded_subtitles.h"
+
+#include <gtest/gtest.h>
+
+#include "errors.h"
+#include "test_support.h"
+
+namespace captivo {
+namespace {
+
+// A bitmap set library that records what it is asked and has a picture every 1000 ms.
+struct RecordingSets : BitmapSetLibrary {
+  std::vector<std::string> calls;
+  void Load(const std::string& base) override { calls.push_back("Load " + base); }
+  void SetLanguage(int32_t index) override {
+    calls.push_back("SetLanguage " + std::to_string(index));
+  }
+  std::optional<int32_t> PictureAt(int32_t milliseconds) override { return milliseconds / 1000; }
+  SubtitlePicture Picture() override { return {}; }
+};
+
+struct Loaded {
+  test::TempDir dir;
+  RecordingSets sets;
+  LoadedSubtitles subtitles{sets, {}};
+  test::RecordingSink sink;
+  int languagesAsked = 0;
+
+  void Open(const std::string& name, std::optional<int32_t> language = {}) {
+    subtitles.Open((dir.Path() / name).string(), language, [this] { return ++languagesAsked + 6; },
+                   sink);
+  }
+};
+
+const SubtitleTiming kAt25{.movieFrameRate = 25};
+
+TEST(LoadedSubtitles, EachKindAnswersWhatShows) {
+  Loaded l;
+  // Nothing loaded: an empty text, which clears the strip's first words.
+  DueSubtitle due = l.subtitles.DueAt(50, kAt25);
+  EXPECT_EQ(due.pictures, nullptr);
+  EXPECT_EQ(due.text, "");
+  EXPECT_EQ(l.subtitles.TimedLines(), nullptr);
+
+  l.dir.Write("film.srt", "1\n00:00:01,000 --> 00:00:03,000\nHello\n");
+  l.Open("film.srt");
+  due = l.subtitles.DueAt(50, kAt25);
+  EXPECT_EQ(due.text, "Hello");
+  ASSERT_NE(l.subtitles.TimedLines(), nullptr);
+  EXPECT_TRUE(l.subtitles.LinesTellTheRate());
+  EXPECT_FALSE(l.subtitles.HasLanguages());
+
+  l.dir.Write("film.idx", "");
+  l.dir.Write("film.sub", "");
+  l.Open("film.IDX");
+  due = l.subtitles.DueAt(50, kAt25);
+  EXPECT_EQ(due.pictures, &l.sets);
+  EXPECT_EQ(due.milliseconds, 2000);
+  EXPECT_EQ(l.subtitles.DueAt(50, {}).milliseconds, std::nullopt);  // no rate, no time
+  EXPECT_EQ(l.subtitles.TimedLines(), nullptr);                     // a set lists no lines
+  EXPECT_TRUE(l.subtitles.HasLanguages());
+}
+
+TEST(LoadedSubtitles, ASetOpensInTheLanguageGivenElseTheOneChosen) {
+  Loaded l;
+  l.dir.Write("film.idx", "");
+  l.dir.Write("film.sub", "");
+  const std::string base = (l.dir.Path() / "film").string();
+  l.Open("film.sub");
+  l.Open("film.idx", 3);
+  EXPECT_EQ(l.sets.calls, (std::vector<std::string>{"Load " + base, "SetLanguage 7", "Load " + base,
+                                                    "SetLanguage 3"}));
+  EXPECT_EQ(l.languagesAsked, 1);
+  EXPECT_EQ(l.subtitles.Language(), 3);
+}
+
+TEST(LoadedSubtitles, AnOpenKeepsTheNameAndForgetsTheMarksUnlessItRaises) {
+  Loaded l;
+  l.dir.Write("film.srt", "1\n00:00:01,000 --> 00:00:03,000\nHello\n");
+  l.dir.Write("unknown.txt", "what is this\n");
+  l.Open("film.srt");
+  l.subtitles.FirstMark() = TimingMark{1, 2};
+  l.Open("unknown.txt");  // a message, and the lines stay as they were
+  EXPECT_EQ(l.sink.messages.size(), 1u);
+  EXPECT_EQ(l.subtitles.FileName(), (l.dir.Path() / "unknown.txt").string());
+  EXPECT_FALSE(l.subtitles.FirstMark());
+  EXPECT_EQ(l.subtitles.DueAt(50, kAt25).text, "Hello");
+
+  l.subtitles.FirstMark() = TimingMark{1, 2};
+  EXPECT_THROW(l.Open("missing.srt"), FileError);
+  EXPECT_EQ(l.subtitles.FileName(), (l.dir.Path() / "unknown.txt").string());
+  EXPECT_TRUE(l.subtitles.FirstMark());
+}
+
+}  // namespace
+}  // namespace captivo
