@@ -30,5 +30,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
     "${CMAKE_BINARY_DIR}/libs/movix;${CMAKE_BINARY_DIR}/libs/vobsub;${CMAKE_BINARY_DIR}/libs/hook")
 # Arial's metric twin for the subtitle font, and the toolkit's platform plugins.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-qpa-plugins")
+# A Wayland session gets a window of its own, not one through the X compatibility server.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -64,8 +64,14 @@ void SubtitleDisplay::PlaceOverlay(QWidget* window, QSize pictureSize) {
 }
 
 void SubtitleDisplay::WithdrawOverlay() {
+  note_.Withdraw();
   overlay_.hide();
   if (overlay_.parentWidget()) overlay_.setParent(nullptr);
+}
+
+void SubtitleDisplay::ShowNote(const QString& text) {
+  if (QWidget* window = overlay_.parentWidget(); window && overlay_.isVisible())
+    note_.ShowIn(window, overlay_.y(), text);
 }
 
 }  // namespace captivo

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "on_screen_note.h"
 #include "subtitle_font.h"
 
 class QWidget;
@@ -42,10 +43,13 @@ class SubtitleDisplay {
   void PlaceOverlay(QWidget* window, QSize pictureSize);
   // The overlay out of sight, belonging to no window.
   void WithdrawOverlay();
+  // While the overlay is over the full-screen picture: `text` for a few seconds above it.
+  void ShowNote(const QString& text);
 
  private:
   SubtitleSurface& strip_;
   SubtitleSurface& overlay_;
+  OnScreenNote note_;
 };
 
 }  // namespace captivo

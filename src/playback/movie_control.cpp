@@ -84,10 +84,13 @@ void MovieControl::Seek(int32_t frame) {
   SetPos(frame);
 }
 
-void MovieControl::SeekBy(int32_t frames) {
-  if (!IsRunning()) return;
+std::optional<int32_t> MovieControl::SeekBy(int32_t frames) {
+  if (!IsRunning()) return std::nullopt;
   const int64_t wanted = static_cast<int64_t>(Position()) + frames;
-  Seek(static_cast<int32_t>(std::clamp<int64_t>(wanted, 0, std::max(duration_ - 1, 0))));
+  const auto frame =
+      static_cast<int32_t>(std::clamp<int64_t>(wanted, 0, std::max(duration_ - 1, 0)));
+  Seek(frame);
+  return frame;
 }
 
 void MovieControl::SetVolume(int percent) {

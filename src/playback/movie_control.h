@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QSize>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class QTimer;
@@ -49,8 +50,9 @@ class MovieControl : public QObject {
   void Stop();
   int32_t Position() const;  // the library's frame, within the file
   void Seek(int32_t frame);
-  // Moves the movie that runs by `frames`, held inside the file.
-  void SeekBy(int32_t frames);
+  // Moves the movie that runs by `frames`, held inside the file: the frame sought, none
+  // when the movie does not run.
+  std::optional<int32_t> SeekBy(int32_t frames);
   // The sound: a level of 0 to 100 and the mute switch. The library hears of them now
   // when it holds a movie, else with the next movie (it may still be loading).
   int Volume() const { return volume_; }

@@ -5,6 +5,7 @@
 #include <clocale>
 #include <string>
 
+#include "command_line.h"
 #include "file_names.h"
 #include "main_window.h"
 #include "movie_library.h"
@@ -15,6 +16,7 @@
 
 int main(int argc, char** argv) {
   captivo::TraceStep("main");
+  if (const auto status = captivo::AnswerInformationRequest(argc, argv)) return *status;
   QApplication application(argc, argv);
   std::setlocale(LC_NUMERIC, "C");  // the movie library reads numbers the C way
   // On X11 the application name is the windows' class: running main windows are told by

@@ -98,6 +98,9 @@ void TfmMain::AttachWindows(TfmSub* overlay, TfmSynchronize* synchronize) {
   shown_ = std::make_unique<ShownSubtitles>(*display_);
   clock_ =
       std::make_unique<SubtitleClock>(*movie_, *timing_, subtitles_, *shown_, *tbMain, *sbMain);
+  // In full screen, where the status bar is out of sight, its notes show over the picture.
+  connect(sbMain, &StatusBar::noteShown, this,
+          [this](const QString& text) { display_->ShowNote(text); });
   // The dialog shows the offset in force and asks for the user's changes.
   connect(synchronize, &TfmSynchronize::offsetRequested, timing_, &TimingControl::SetOffset);
   connect(timing_, &TimingControl::offsetChanged, synchronize, &TfmSynchronize::ShowOffset);
@@ -330,7 +333,7 @@ void TfmMain::FormShow() {
 }
 
 bool TfmMain::event(QEvent* event) {
-  // The outside libraries' notifications.
+  // Our libraries' notifications.
   if (event->type() == kKeyNotify) {
     const intptr_t key = static_cast<WindowMessage*>(event)->WParam;
     Run([this, key] { WMKeyNotify(key); });

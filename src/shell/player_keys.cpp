@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QMenu>
 #include <QWidget>
+#include <cmath>
 
 #include "conversions.h"
 #include "movie_control.h"
+#include "number_text.h"
 #include "status_bar.h"
 #include "timing_control.h"
 
@@ -59,9 +61,7 @@ PlayerKeys::PlayerKeys(QMenu* movie, QWidget* window, MovieControl& player,
   };
   for (const auto& seek : seeks) {
     const double seconds = seek.seconds;
-    bind(key(seek.name, seek.key), [this, seconds] {
-      movie_.SeekBy(RoundToInt32(seconds * timing_.Timing().movieFrameRate));
-    });
+    bind(key(seek.name, seek.key), [this, seconds] { Seek(seconds); });
   }
   bind(key("PauseOrResume", Qt::Key_Space), [this] { PauseOrResume(); });
 }
@@ -72,13 +72,25 @@ void PlayerKeys::ShowMuting() {
 
 void PlayerKeys::ChangeVolume(int step) {
   movie_.SetVolume(movie_.Volume() + step);
-  status_.ShowNote(QString("Volume %1%").arg(movie_.Volume()));
+  status_.ShowNote(QString("Volume %1%").arg(movie_.Volume()) +
+                   (movie_.IsMuted() ? " (muted)" : ""));
 }
 
 void PlayerKeys::ToggleMute() {
   movie_.SetMuted(!movie_.IsMuted());
   ShowMuting();
   status_.ShowNote(movie_.IsMuted() ? "Mute" : QString("Volume %1%").arg(movie_.Volume()));
+}
+
+void PlayerKeys::Seek(double seconds) {
+  const double rate = timing_.Timing().movieFrameRate;
+  const auto frame = movie_.SeekBy(RoundToInt32(seconds * rate));
+  if (!frame) return;
+  const int32_t moviePosition = timing_.Timing().MoviePosition(*frame);
+  const QString step = std::abs(seconds) < 60 ? QString("%1 s").arg(std::abs(seconds))
+                                              : QString("%1 min").arg(std::abs(seconds) / 60);
+  status_.ShowNote(QString(seconds < 0 ? "Back %1: %2" : "Forward %1: %2")
+                       .arg(step, FramesAndTime(moviePosition, rate).section('/', 1)));
 }
 
 void PlayerKeys::PauseOrResume() {

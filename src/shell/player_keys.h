@@ -25,6 +25,8 @@ class PlayerKeys {
 
  private:
   void ChangeVolume(int step);
+  // Moves the movie by `seconds` and says where it is now.
+  void Seek(double seconds);
   void ToggleMute();  // Mute1Click
   void PauseOrResume();
 

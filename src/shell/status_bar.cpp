@@ -63,6 +63,7 @@ void StatusBar::ShowNote(const QString& text) {
   note_->raise();
   note_->show();
   noteTimer_->start();
+  emit noteShown(text);
 }
 
 QString StatusBar::Note() const {

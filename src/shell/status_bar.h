@@ -12,6 +12,7 @@ enum class Panel { Position, Length, FrameRate, PictureSize, SubtitleFrameRate }
 // sbMain: five panels of 100, 100, 100 and 50 pixels, the fifth reaching to the right end
 // (and at least 50 wide). A bar narrower than that cuts its panels at its right end.
 class StatusBar : public QWidget {
+  Q_OBJECT
  public:
   explicit StatusBar(QWidget* parent = nullptr);
   void SetPanelText(Panel panel, const QString& text);
@@ -21,6 +22,9 @@ class StatusBar : public QWidget {
   // A note across the whole bar for a few seconds, over the panels; the note shown now.
   void ShowNote(const QString& text);
   QString Note() const;
+
+ signals:
+  void noteShown(const QString& text);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

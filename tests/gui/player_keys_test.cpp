@@ -1,9 +1,10 @@
 // The keys every player has: volume and mute, seeking, Space.
+#include <QLabel>
 #include <QtTest>
 
-#include "profile_file.h"
-
 #include "playing_fixture.h"
+#include "profile_file.h"
+#include "window_messages.h"
 
 namespace captivo::test {
 
@@ -15,6 +16,7 @@ class PlayerKeysTest : public QObject {
   void seekKeysMoveByTimeInsideTheFile_data();
   void seekKeysMoveByTimeInsideTheFile();
   void spacePausesResumesAndPlays();
+  void notesShowOverTheFullScreenPicture();
 };
 
 void PlayerKeysTest::volumeReachesTheLibraryWithTheMovieAndIsSaved() {
@@ -99,6 +101,44 @@ void PlayerKeysTest::spacePausesResumesAndPlays() {
   Movix().Take();
   f.Trigger("PauseOrResume");
   QCOMPARE(Movix().Take(), Calls({"PauseMovie"}));
+}
+
+void PlayerKeysTest::notesShowOverTheFullScreenPicture() {
+  Playing f;
+  auto note = [&](QWidget& window) -> QString {
+    auto* label = window.findChild<QLabel*>("OnScreenNote");
+    return label && label->isVisible() ? label->text() : QString();
+  };
+  QWidget pictureWindow;
+  pictureWindow.resize(1024, 768);
+  pictureWindow.show();
+  f.Trigger("VolumeDown1");  // windowed: the status bar says it, nothing is laid over
+  QCOMPARE(f.fmMain->findChild<StatusBar*>("sbMain")->Note(), QString("Volume 95%"));
+  QCOMPARE(note(pictureWindow), QString());
+
+  Movix().fullScreenWindow = &pictureWindow;
+  f.Trigger("NN3");
+  struct Step {
+    const char* item;
+    int32_t position;
+    QString note;
+  } steps[] = {
+      {"VolumeDown1", 0, "Volume 90%"},
+      {"Mute1", 0, "Mute"},
+      {"VolumeUp1", 0, "Volume 95% (muted)"},
+      {"SeekForward5s", 1000, "Forward 5 s: 0:0:45"},
+      {"SeekBack1min", 2000, "Back 1 min: 0:0:20"},
+  };
+  for (const Step& step : steps) {
+    Movix().position = step.position;
+    f.Trigger(step.item);
+    QCOMPARE(note(pictureWindow), step.note);
+  }
+  // Above the subtitles, over the picture.
+  auto* label = pictureWindow.findChild<QLabel*>("OnScreenNote");
+  QVERIFY(label->geometry().bottom() < f.fmSub->geometry().top());
+  f.Notify(kKeyNotify, 27);  // Esc: the note goes with the overlay
+  QVERIFY(!pictureWindow.findChild<QLabel*>("OnScreenNote"));
 }
 
 }  // namespace captivo::test

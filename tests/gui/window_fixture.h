@@ -66,7 +66,7 @@ struct WindowFixture {
   QString OpenMovie(const std::string& name);
   // What the strip shows after a tick at the library's position `frame`.
   std::string ShownAt(int32_t frame);
-  // A message to the main window from the outside libraries, dispatched at once.
+  // A message to the main window from our libraries, dispatched at once.
   void Notify(QEvent::Type type, intptr_t key = 0) const;
 };
 

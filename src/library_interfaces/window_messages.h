@@ -1,6 +1,6 @@
 #pragma once
 
-// The window messages the outside libraries post to the program's windows. A message is
+// The window messages our libraries (libs/) post to the program's windows. A message is
 // a QEvent of type QEvent::User + n, standing for the platform's WM_USER + n, with its
 // WParam.
 #include <QEvent>
