@@ -8,6 +8,7 @@
 #include "number_text.h"
 #include "status_bar.h"
 #include "timing_control.h"
+#include "timing_history.h"
 
 namespace captivo {
 
@@ -36,6 +37,7 @@ void LineTiming::LineStartsNow(bool next) {
     return;
   }
   const int32_t start = lines->StartTime(*line);
+  history_.BeforeChange();
   timing_.SetOffset(OffsetToStartAt(lines->TimeToFrame(start, rate), moviePosition, rate));
   status_.ShowNote(
       QString("Line %1 starts now: offset %2 ms").arg(*line + 1).arg(timing.offsetMilliseconds));
@@ -58,8 +60,8 @@ void LineTiming::MarkLine(const TimingMark& mark) {
   if (!solved) return;
   timing_.ChooseRate(RateChoice::For(solved->subtitleFrameRate, movieRate));
   timing_.SetOffset(solved->offsetMilliseconds);
-  status_.ShowNote(QString("Timed from two lines: %1 fps, offset %2 ms")
-                       .arg(RealText(timing_.Timing().SubtitleFrameRate()))
+  status_.ShowNote(QString("Timed from two lines: %1, offset %2 ms")
+                       .arg(SubtitleRateText(timing_.Timing()))
                        .arg(timing_.Timing().offsetMilliseconds));
   // Each further line pairs with the first: the farther apart, the finer the rate.
 }

@@ -8,15 +8,16 @@ class LoadedSubtitles;
 class MovieControl;
 class StatusBar;
 class TimingControl;
+class TimingHistory;
 
 // Timing from the lines the user hears: "this line starts now" sets the offset that starts
 // the next or the last line at this moment; two such marks far enough apart in a movie
 // fix the subtitle frame rate as well.
 class LineTiming {
  public:
-  LineTiming(const MovieControl& movie, TimingControl& timing, LoadedSubtitles& subtitles,
-             StatusBar& status)
-      : movie_(movie), timing_(timing), subtitles_(subtitles), status_(status) {}
+  LineTiming(const MovieControl& movie, TimingControl& timing, TimingHistory& history,
+             LoadedSubtitles& subtitles, StatusBar& status)
+      : movie_(movie), timing_(timing), history_(history), subtitles_(subtitles), status_(status) {}
 
   // Next Line Starts Now (`next`) and Previous Line Starts Now.
   void LineStartsNow(bool next);
@@ -26,6 +27,7 @@ class LineTiming {
 
   const MovieControl& movie_;
   TimingControl& timing_;
+  TimingHistory& history_;
   LoadedSubtitles& subtitles_;
   StatusBar& status_;
 };

@@ -31,6 +31,7 @@
 #include "subtitle_window.h"
 #include "synchronize.h"
 #include "timing_control.h"
+#include "timing_history.h"
 #include "timing_recall.h"
 #include "toolbar_images.h"
 #include "user_prompts.h"
@@ -73,12 +74,14 @@ TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
   setFont(font);
   BuildLayout();
   BuildMovieControl();
-  lineTiming_ = std::make_unique<LineTiming>(*movie_, *timing_, subtitles_, *sbMain);
   recall_ = std::make_unique<TimingRecall>(
       TimingMemory(places_.stateFolder / "timing"), *movie_, *timing_, subtitles_, *sbMain,
       [this](const std::string& path, std::optional<int32_t> language) {
         OpenSubtitleFile(path, language);
       });
+  // A change the user makes to the timing re-times the movie: it is remembered with it.
+  history_ = std::make_unique<TimingHistory>(*timing_, subtitles_, [this] { recall_->Touch(); });
+  lineTiming_ = std::make_unique<LineTiming>(*movie_, *timing_, *history_, subtitles_, *sbMain);
   BuildMenus();
   BuildToolBar();
   SetClientSize(kClientWidth, kClientHeight);
@@ -192,13 +195,14 @@ void TfmMain::BuildMenus() {
   subtitle->addSeparator();
   item(subtitle, SetSubtitleFont1, "SetSubtitleFont1", "Set Subtitle Font ...");
   subtitle->addSeparator();
-  rateMenu_ = std::make_unique<RateMenu>(subtitle, *timing_, *sbMain, Runner());
+  rateMenu_ = std::make_unique<RateMenu>(subtitle, *timing_, *history_, *sbMain, Runner());
   subtitle->addSeparator();
   item(subtitle, AdjustSubtitle1, "AdjustSubtitle1", "Synchronize Subtitle");
   item(subtitle, NextLineNow1, "NextLineNow1", "Next Line Starts Now",
        QKeySequence("Ctrl+Shift+N"));
   item(subtitle, PreviousLineNow1, "PreviousLineNow1", "Previous Line Starts Now",
        QKeySequence("Ctrl+Shift+P"));
+  item(subtitle, UndoTiming1, "UndoTiming1", "Undo Timing", QKeySequence("Ctrl+Z"));
   connect(NextLineNow1, &QAction::triggered, this,
           [this] { Run([this] { lineTiming_->LineStartsNow(true); }); });
   connect(PreviousLineNow1, &QAction::triggered, this,
@@ -228,6 +232,7 @@ void TfmMain::BuildMenus() {
   Bind(ChangeSubtitleLanguage1, &TfmMain::ChangeSubtitleLanguage1Click);
   Bind(SetSubtitleFont1, &TfmMain::SetSubtitleFont1Click);
   Bind(AdjustSubtitle1, &TfmMain::AdjustSubtitle1Click);
+  Bind(UndoTiming1, &TfmMain::UndoTiming1Click);
   Bind(NN1, &TfmMain::NN1Click);
   Bind(NN2, &TfmMain::NN2Click);
   Bind(NN3, &TfmMain::NN3Click);

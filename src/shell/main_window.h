@@ -35,6 +35,7 @@ class SubtitleSurface;
 class TfmSub;
 class TfmSynchronize;
 class TimingControl;
+class TimingHistory;
 class TimingRecall;
 class UserPrompts;
 
@@ -43,7 +44,8 @@ class UserPrompts;
 // wires them to its menus, tool bar, seek bar and status bar; every command starts here.
 // Its handlers run behind the one command boundary, reached through the window's actions,
 // its timer and the messages it is sent. The features with a state of their own are
-// classes of their own: SubtitleClock, LineTiming, TimingRecall, PlayerKeys, RateMenu.
+// classes of their own: SubtitleClock, LineTiming, TimingHistory, TimingRecall, PlayerKeys,
+// RateMenu.
 class TfmMain : public QMainWindow, private MessageSink {
   Q_OBJECT
  public:
@@ -91,6 +93,7 @@ class TfmMain : public QMainWindow, private MessageSink {
   void ChangeSubtitleLanguage1Click();
   void SetSubtitleFont1Click();
   void AdjustSubtitle1Click();
+  void UndoTiming1Click();
   // View sizes and full screen (view_commands.cpp)
   void NN1Click();
   void NN2Click();
@@ -171,7 +174,7 @@ class TfmMain : public QMainWindow, private MessageSink {
   QAction *PlayFile1, *ContinuedPlayFile1, *Play1, *Pause1, *Stop1, *Exit1;
   QAction *LoadSubtitle1, *SetSubtitleFont1, *AdjustSubtitle1, *ChangeSubtitleLanguage1;
   QAction *NN1, *NN2, *NN3, *AlwaysonTop1, *BrindleHomepage1, *About2;
-  QAction *NextLineNow1, *PreviousLineNow1;
+  QAction *NextLineNow1, *PreviousLineNow1, *UndoTiming1;
 
   // The movie, and the subtitles' display; the hook goes before the window's parts do.
   MovieControl* movie_;
@@ -182,6 +185,7 @@ class TfmMain : public QMainWindow, private MessageSink {
   std::unique_ptr<SubtitleClock> clock_;
   std::unique_ptr<LineTiming> lineTiming_;
   std::unique_ptr<TimingRecall> recall_;
+  std::unique_ptr<TimingHistory> history_;
   std::unique_ptr<PlayerKeys> playerKeys_;
   std::unique_ptr<RateMenu> rateMenu_;
   // A window manager ignores size requests while the user drags the frame: the height

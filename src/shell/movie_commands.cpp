@@ -13,6 +13,7 @@
 #include "status_bar.h"
 #include "subtitle_surface.h"
 #include "timing_control.h"
+#include "timing_history.h"
 #include "timing_recall.h"
 #include "user_prompts.h"
 
@@ -59,6 +60,8 @@ void TfmMain::MovieOpened() {
   sbMain->SetPanelText(Panel::PictureSize,
                        QString("%1*%2").arg(picture.width()).arg(picture.height()));
   SetViewScale(1.0);
+  history_->Clear();
+  recall_->MovieOpened();
   if (!recall_->Restore()) FindCompanionSubtitle();
 }
 

@@ -16,4 +16,11 @@ QString FramesAndTime(int32_t frames, double rate) {
          QString::fromStdString(FormatHms(RoundToInt32(frames / rate)));
 }
 
+QString SubtitleRateText(const SubtitleTiming& timing) {
+  const RateChoice& choice = timing.rateChoice;
+  if (choice.IsSameAsMovie()) return "Same As Movie";
+  const double rate = timing.SubtitleFrameRate();
+  return (choice.MenuTag() ? RealText(rate) : QString::number(rate, 'f', 3)) + "fps";
+}
+
 }  // namespace captivo

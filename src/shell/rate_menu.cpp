@@ -7,11 +7,12 @@
 #include "number_text.h"
 #include "status_bar.h"
 #include "timing_control.h"
+#include "timing_history.h"
 
 namespace captivo {
 
-RateMenu::RateMenu(QMenu* subtitleMenu, TimingControl& timing, StatusBar& status,
-                   const CommandRunner& run)
+RateMenu::RateMenu(QMenu* subtitleMenu, TimingControl& timing, TimingHistory& history,
+                   StatusBar& status, const CommandRunner& run)
     : timing_(timing), status_(status) {
   QMenu* rates = subtitleMenu->addMenu("Subtitle FrameRate");
   rates->menuAction()->setObjectName("SubtitleFrameRate1");
@@ -28,8 +29,11 @@ RateMenu::RateMenu(QMenu* subtitleMenu, TimingControl& timing, StatusBar& status
     item->setCheckable(true);
     item->setData(tag);  // the item's tag, as the menu's table gives it
     items_->addAction(item);
-    QObject::connect(item, &QAction::triggered, rates, [this, run, tag] {
-      run([this, tag] { timing_.ChooseRate(RateChoice::MenuItem(tag)); });
+    QObject::connect(item, &QAction::triggered, rates, [this, &history, run, tag] {
+      run([this, &history, tag] {
+        history.BeforeChange();
+        timing_.ChooseRate(RateChoice::MenuItem(tag));
+      });
     });
   }
   items_->actions().front()->setChecked(true);  // Same As Movie, and the panel still empty
@@ -42,11 +46,8 @@ void RateMenu::ShowChoice() {
     items_->actions()[*tag]->setChecked(true);
   else if (QAction* checked = items_->checkedAction())
     checked->setChecked(false);
-  status_.SetPanelText(
-      Panel::SubtitleFrameRate,
-      choice.IsSameAsMovie()
-          ? QString("Subtitle FrameRate:Same As Movie")
-          : "Subtitle FrameRate:" + RealText(timing_.Timing().SubtitleFrameRate()) + "fps");
+  status_.SetPanelText(Panel::SubtitleFrameRate,
+                       "Subtitle FrameRate:" + SubtitleRateText(timing_.Timing()));
 }
 
 }  // namespace captivo

@@ -10,6 +10,7 @@ namespace captivo {
 
 class StatusBar;
 class TimingControl;
+class TimingHistory;
 
 // "Subtitle FrameRate": the six exclusive items SameAsMovie1 and n001 to n005, tagged 0 to
 // 5, which choose the subtitle frame rate (n005Click), and the status bar's fifth panel.
@@ -17,7 +18,8 @@ class TimingControl;
 // rate in the panel.
 class RateMenu {
  public:
-  RateMenu(QMenu* subtitleMenu, TimingControl& timing, StatusBar& status, const CommandRunner& run);
+  RateMenu(QMenu* subtitleMenu, TimingControl& timing, TimingHistory& history, StatusBar& status,
+           const CommandRunner& run);
 
  private:
   void ShowChoice();

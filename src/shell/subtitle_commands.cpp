@@ -4,10 +4,14 @@
 
 #include "bitmap_subtitles.h"
 #include "main_window.h"
+#include "number_text.h"
 #include "sellan.h"
+#include "status_bar.h"
 #include "subtitle_display.h"
 #include "synchronize.h"
 #include "timing_control.h"
+#include "timing_history.h"
+#include "timing_recall.h"
 #include "user_prompts.h"
 
 namespace captivo {
@@ -24,6 +28,8 @@ void TfmMain::OpenSubtitleFile(const std::string& path, std::optional<int32_t> l
       path, language, [this] { return SelectVobSubLanguage(); }, *this);
   // ResetSubtitleFrameRate: every open returns the rate to the movie's own.
   timing_->ChooseRate(RateChoice::SameAsMovie());
+  history_->Clear();
+  recall_->Touch();
 }
 
 void TfmMain::ChangeSubtitleLanguage1Click() {
@@ -44,7 +50,21 @@ void TfmMain::SetSubtitleFont1Click() {
 }
 
 void TfmMain::AdjustSubtitle1Click() {
+  // The dialog's whole session is one change to undo.
+  const TimingHistory::Step before = history_->Now();
   prompts_.Exec(fmSynchronize);
+  if (timing_->Timing().offsetMilliseconds != before.offsetMilliseconds) history_->Keep(before);
+}
+
+void TfmMain::UndoTiming1Click() {
+  if (!history_->Undo()) {
+    sbMain->ShowNote("No timing change to undo");
+    return;
+  }
+  const SubtitleTiming& timing = timing_->Timing();
+  sbMain->ShowNote(QString("Timing undone: offset %1 ms, %2")
+                       .arg(timing.offsetMilliseconds)
+                       .arg(SubtitleRateText(timing)));
 }
 
 }  // namespace captivo

@@ -36,7 +36,7 @@ bool TimingRecall::Restore() {
 }
 
 void TimingRecall::Remember() {
-  if (!movie_.IsOpen() || subtitles_.FileName().empty()) return;
+  if (!movie_.IsOpen() || !touched_ || subtitles_.FileName().empty()) return;
   const SubtitleTiming& timing = timing_.Timing();
   memory_.Remember({.moviePath = movie_.FileName(),
                     .movieSize = FileSize(movie_.FileName()),

@@ -31,10 +31,15 @@ class TimingRecall {
         status_(status),
         open_(std::move(open)) {}
 
+  // Another movie opened: nothing of it is remembered yet.
+  void MovieOpened() { touched_ = false; }
+  // Subtitles were opened or re-timed for the movie open now: it is remembered with them.
+  void Touch() { touched_ = true; }
   // Brings back what was remembered for the movie open now; false when nothing was, or
   // its subtitle file is gone.
   bool Restore();
-  // Remembers the movie open now with its subtitles' timing.
+  // Remembers the movie open now with its subtitles' timing, when they were opened,
+  // restored or re-timed while it was open.
   void Remember();
 
  private:
@@ -44,6 +49,7 @@ class TimingRecall {
   const LoadedSubtitles& subtitles_;
   StatusBar& status_;
   OpenSubtitles open_;
+  bool touched_ = false;
 };
 
 }  // namespace captivo

@@ -62,6 +62,7 @@ class LoadedSubtitles {
   // The first line timed since these subtitles were opened, which a second one far enough
   // from it pairs with to solve the rate.
   std::optional<TimingMark>& FirstMark() { return firstMark_; }
+  const std::optional<TimingMark>& FirstMark() const { return firstMark_; }
 
   // The text store, for readers and tests.
   SubtitleStore& Store() { return store_; }

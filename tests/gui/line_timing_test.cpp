@@ -1,8 +1,10 @@
 // Timing from the lines the user hears, and the timing remembered per movie.
+#include <QPushButton>
 #include <QtTest>
 #include <cmath>
 
 #include "status_bar.h"
+#include "synchronize.h"
 
 #include "playing_fixture.h"
 
@@ -16,6 +18,8 @@ class LineTimingTest : public QObject {
   void twoLinesFarApartFixTheRate_data();
   void twoLinesFarApartFixTheRate();
   void timingIsRememberedPerMovie();
+  void undoGoesBackStepByStep();
+  void aMovieIsRememberedOnlyWithSubtitlesOfItsOwn();
 };
 
 void LineTimingTest::lineStartsNowSetsTheOffset() {
@@ -101,6 +105,58 @@ void LineTimingTest::timingIsRememberedPerMovie() {
   QCOMPARE(f.fmMain->findChild<StatusBar*>("sbMain")->Note(),
            QString("Subtitle timing restored for this movie"));
   QCOMPARE(f.ShownAt(10 * 25 - 37), std::string("line 1"));  // 1.5 s early
+}
+
+void LineTimingTest::undoGoesBackStepByStep() {
+  Playing f;
+  f.LoadSubtitle(f.dir.Write("film.srt", Srt({10, 20, 30})));
+  auto note = [&] { return f.fmMain->findChild<StatusBar*>("sbMain")->Note(); };
+  f.Trigger("n001");  // 23.976
+  Movix().position = 15 * 25;
+  f.Trigger("NextLineNow1");
+  const int lineNow = f.Offset();
+  f.prompts.onExec = [&](QDialog*) {  // a session of the Synchronize dialog: one step
+    f.fmSynchronize->SpeedButton4->click();
+    f.fmSynchronize->SpeedButton3->click();
+    return 1;
+  };
+  f.Trigger("AdjustSubtitle1");
+  f.prompts.onExec = nullptr;
+  QCOMPARE(f.Offset(), lineNow + 1100);
+  f.Trigger("AdjustSubtitle1");  // a session that changes nothing is no step
+  QCOMPARE(f.Action("UndoTiming1")->shortcut(), QKeySequence("Ctrl+Z"));
+  struct Step {
+    int offset;
+    const char* checked;
+    QString note;
+  } steps[] = {
+      {lineNow, "n001", QString("Timing undone: offset %1 ms, 23.976fps").arg(lineNow)},
+      {0, "n001", "Timing undone: offset 0 ms, 23.976fps"},
+      {0, "SameAsMovie1", "Timing undone: offset 0 ms, Same As Movie"},
+      {0, "SameAsMovie1", "No timing change to undo"},
+  };
+  for (const Step& step : steps) {
+    f.Trigger("UndoTiming1");
+    QCOMPARE(f.Offset(), step.offset);
+    QVERIFY2(f.Action(step.checked)->isChecked(), step.checked);
+    QCOMPARE(note(), step.note);
+  }
+}
+
+void LineTimingTest::aMovieIsRememberedOnlyWithSubtitlesOfItsOwn() {
+  Playing f;
+  f.LoadSubtitle(f.dir.Write("film.srt", Srt({10})));
+  f.Trigger("n003");
+  f.OpenMovie("other.avi");  // film.avi is remembered; other.avi gets no subtitles
+  QCOMPARE(f.PanelText(Panel::SubtitleFrameRate), QString("Subtitle FrameRate:Same As Movie"));
+  f.OpenMovie("third.avi");  // leaving other.avi, nothing was loaded or timed for it
+  const std::string remembered = FileContents(f.dir.Path() / "state" / "timing");
+  QVERIFY(remembered.find("film.avi") != std::string::npos);
+  QVERIFY(remembered.find("other.avi") == std::string::npos);
+  Movix().position = 10 * 25;
+  f.Trigger("PreviousLineNow1");  // re-timed while third.avi is open: remembered with it
+  f.OpenMovie("film.avi");
+  QVERIFY(FileContents(f.dir.Path() / "state" / "timing").find("third.avi") != std::string::npos);
 }
 
 }  // namespace captivo::test

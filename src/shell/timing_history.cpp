@@ -1,0 +1,30 @@
+#include "timing_history.h"
+
+#include "loaded_subtitles.h"
+#include "timing_control.h"
+
+namespace captivo {
+
+TimingHistory::Step TimingHistory::Now() const {
+  const SubtitleTiming& timing = timing_.Timing();
+  return {timing.offsetMilliseconds, timing.rateChoice, subtitles_.FirstMark()};
+}
+
+void TimingHistory::Keep(const Step& before) {
+  if (steps_.size() == kMostSteps) steps_.erase(steps_.begin());
+  steps_.push_back(before);
+  changed_();
+}
+
+bool TimingHistory::Undo() {
+  if (steps_.empty()) return false;
+  const Step step = steps_.back();
+  steps_.pop_back();
+  timing_.ChooseRate(step.rateChoice);
+  timing_.SetOffset(step.offsetMilliseconds);
+  subtitles_.FirstMark() = step.firstMark;
+  changed_();
+  return true;
+}
+
+}  // namespace captivo

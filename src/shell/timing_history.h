@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "subtitle_timing.h"
+#include "two_point_timing.h"
+
+namespace captivo {
+
+class LoadedSubtitles;
+class TimingControl;
+
+// Undo Timing: the offset, the rate chosen and the first timing mark as they were before
+// each change the user made to the timing (a line timed now, two lines, a Synchronize
+// dialog's session, the rate menu), several steps back.
+class TimingHistory {
+ public:
+  // `changed` runs at every change the user makes (the movie is re-timed).
+  TimingHistory(TimingControl& timing, LoadedSubtitles& subtitles, std::function<void()> changed)
+      : timing_(timing), subtitles_(subtitles), changed_(std::move(changed)) {}
+
+  struct Step {
+    int32_t offsetMilliseconds;
+    RateChoice rateChoice;
+    std::optional<TimingMark> firstMark;
+  };
+
+  // The timing as it is now.
+  Step Now() const;
+  // Keeps `before`, the timing as it was before a change the user made.
+  void Keep(const Step& before);
+  // Keeps the timing as it is now, before the user changes it.
+  void BeforeChange() { Keep(Now()); }
+  // The timing kept last comes back; false when there is none.
+  bool Undo();
+  // Other subtitles or another movie: their timing has no history here.
+  void Clear() { steps_.clear(); }
+
+ private:
+  static constexpr size_t kMostSteps = 100;
+
+  TimingControl& timing_;
+  LoadedSubtitles& subtitles_;
+  std::function<void()> changed_;
+  std::vector<Step> steps_;
+};
+
+}  // namespace captivo
