@@ -1,6 +1,5 @@
 #include "line_timing.h"
 
-#include <cmath>
 #include <vector>
 
 #include "loaded_subtitles.h"
@@ -11,13 +10,6 @@
 #include "timing_history.h"
 
 namespace captivo {
-
-namespace {
-
-// Two marks closer than this in the movie say too little about a drift.
-constexpr double kMarksApartSeconds = 60;
-
-}  // namespace
 
 void LineTiming::LineStartsNow(bool next) {
   const SubtitleTiming& timing = timing_.Timing();
@@ -39,31 +31,53 @@ void LineTiming::LineStartsNow(bool next) {
   const int32_t start = lines->StartTime(*line);
   history_.BeforeChange();
   timing_.SetOffset(OffsetToStartAt(lines->TimeToFrame(start, rate), moviePosition, rate));
-  status_.ShowNote(
-      QString("Line %1 starts now: offset %2 ms").arg(*line + 1).arg(timing.offsetMilliseconds));
+  const QString said =
+      QString("Line %1 starts now: offset %2 ms").arg(*line + 1).arg(timing.offsetMilliseconds);
   // Frame numbers do not depend on the rate: only lines timed in seconds can tell it.
-  if (subtitles_.LinesTellTheRate())
-    MarkLine({double(start), moviePosition / timing.movieFrameRate});
+  status_.ShowNote(
+      subtitles_.LinesTellTheRate()
+          ? MarkLine({double(start), moviePosition / timing.movieFrameRate, *line}, said)
+          : said);
 }
 
-void LineTiming::MarkLine(const TimingMark& mark) {
+QString LineTiming::MarkLine(const TimingMark& mark, const QString& said) {
+  using Outcome = TwoPointTiming::Outcome;
   std::optional<TimingMark>& first = subtitles_.FirstMark();
   if (!first) {
     first = mark;
-    return;
+    return said;
   }
-  if (std::abs(mark.movieSeconds - first->movieSeconds) < kMarksApartSeconds) return;
   const double movieRate = timing_.Timing().movieFrameRate;
   std::vector<double> snapRates = {movieRate};
   snapRates.insert(snapRates.end(), std::begin(kMenuFrameRates) + 1, std::end(kMenuFrameRates));
-  const auto solved = SolveTwoPointTiming(*first, mark, movieRate, snapRates);
-  if (!solved) return;
-  timing_.ChooseRate(RateChoice::For(solved->subtitleFrameRate, movieRate));
-  timing_.SetOffset(solved->offsetMilliseconds);
-  status_.ShowNote(QString("Timed from two lines: %1, offset %2 ms")
-                       .arg(SubtitleRateText(timing_.Timing()))
-                       .arg(timing_.Timing().offsetMilliseconds));
   // Each further line pairs with the first: the farther apart, the finer the rate.
+  const TwoPointTiming solved = SolveTwoPointTiming(*first, mark, movieRate, snapRates);
+  switch (solved.outcome) {
+    case Outcome::Solved:
+      timing_.ChooseRate(RateChoice::For(solved.subtitleFrameRate, movieRate));
+      timing_.SetOffset(solved.offsetMilliseconds);
+      return QString("Timed from two lines: %1, offset %2 ms")
+          .arg(SubtitleRateText(timing_.Timing()))
+          .arg(timing_.Timing().offsetMilliseconds);
+    case Outcome::TooClose:
+      return said + QString(". Mark a line at least a minute away from line %1 to set the rate")
+                        .arg(first->line + 1);
+    case Outcome::Reversed:
+      return said + QString(". Lines %1 and %2 were marked in reverse order: the rate is unchanged")
+                        .arg(first->line + 1)
+                        .arg(mark.line + 1);
+    case Outcome::FarFromMovieRate:
+      return said + QString(
+                        ". Lines %1 and %2 give %3fps, more than 10 % from the movie's "
+                        "%4fps: the rate is unchanged")
+                        .arg(first->line + 1)
+                        .arg(mark.line + 1)
+                        .arg(QString::number(solved.subtitleFrameRate, 'f', 3))
+                        .arg(RealText(movieRate));
+    case Outcome::Unsolvable:
+      break;
+  }
+  return said;
 }
 
 }  // namespace captivo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include "two_point_timing.h"
 
 namespace captivo {
@@ -23,7 +25,9 @@ class LineTiming {
   void LineStartsNow(bool next);
 
  private:
-  void MarkLine(const TimingMark& mark);
+  // Pairs `mark` with the first mark, or keeps it as the first; what to say of it, after
+  // `said` of the line timed now.
+  QString MarkLine(const TimingMark& mark, const QString& said);
 
   const MovieControl& movie_;
   TimingControl& timing_;

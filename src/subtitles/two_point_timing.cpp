@@ -32,23 +32,27 @@ int32_t OffsetToStartAt(int32_t lineStartFrames, int32_t moviePosition, double s
   return RoundToInt32(frames / subtitleFrameRate * 1000);
 }
 
-std::optional<SolvedTiming> SolveTwoPointTiming(const TimingMark& a, const TimingMark& b,
-                                                double movieFrameRate,
-                                                std::span<const double> snapRates) {
-  if (!(movieFrameRate > 0)) return std::nullopt;
-  const double subtitleSpan = b.subtitleSeconds - a.subtitleSeconds;
-  const double movieSpan = b.movieSeconds - a.movieSeconds;
-  if (subtitleSpan == 0 || movieSpan == 0) return std::nullopt;
+TwoPointTiming SolveTwoPointTiming(const TimingMark& first, const TimingMark& second,
+                                   double movieFrameRate, std::span<const double> snapRates) {
+  using Outcome = TwoPointTiming::Outcome;
+  const double subtitleSpan = second.subtitleSeconds - first.subtitleSeconds;
+  const double movieSpan = second.movieSeconds - first.movieSeconds;
+  // Also for NaN: marks that are not numbers, or a movie without a rate, give nothing.
+  if (!(movieFrameRate > 0) || !std::isfinite(subtitleSpan) || !std::isfinite(movieSpan) ||
+      subtitleSpan == 0 || movieSpan == 0)
+    return {};
+  if (std::fabs(movieSpan) < kMarksApartSeconds) return {Outcome::TooClose};
+  if ((subtitleSpan > 0) != (movieSpan > 0)) return {Outcome::Reversed};
   const double rate = movieFrameRate * movieSpan / subtitleSpan;
-  // Also false for NaN: marks that are not numbers give nothing.
-  if (!(rate >= movieFrameRate / 2 && rate <= movieFrameRate * 2)) return std::nullopt;
+  if (std::fabs(rate - movieFrameRate) > movieFrameRate * kMostRateDeparture)
+    return {Outcome::FarFromMovieRate, rate};
   const double snapped = Snapped(rate, snapRates);
   auto offsetSeconds = [&](const TimingMark& mark) {
     return mark.subtitleSeconds - mark.movieSeconds * movieFrameRate / snapped;
   };
-  const double meanSeconds = (offsetSeconds(a) + offsetSeconds(b)) / 2;
-  if (!std::isfinite(meanSeconds)) return std::nullopt;
-  return SolvedTiming{snapped, RoundToInt32(meanSeconds * 1000)};
+  const double meanSeconds = (offsetSeconds(first) + offsetSeconds(second)) / 2;
+  if (!std::isfinite(meanSeconds)) return {};
+  return {Outcome::Solved, snapped, RoundToInt32(meanSeconds * 1000)};
 }
 
 }  // namespace captivo

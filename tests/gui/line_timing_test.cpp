@@ -18,6 +18,7 @@ class LineTimingTest : public QObject {
   void twoLinesFarApartFixTheRate_data();
   void twoLinesFarApartFixTheRate();
   void timingIsRememberedPerMovie();
+  void marksThatCannotSetTheRateSaySo();
   void undoGoesBackStepByStep();
   void aMovieIsRememberedOnlyWithSubtitlesOfItsOwn();
 };
@@ -105,6 +106,23 @@ void LineTimingTest::timingIsRememberedPerMovie() {
   QCOMPARE(f.fmMain->findChild<StatusBar*>("sbMain")->Note(),
            QString("Subtitle timing restored for this movie"));
   QCOMPARE(f.ShownAt(10 * 25 - 37), std::string("line 1"));  // 1.5 s early
+}
+
+void LineTimingTest::marksThatCannotSetTheRateSaySo() {
+  Playing f;
+  f.LoadSubtitle(f.dir.Write("film.srt", Srt({10, 20, 30, 200})));
+  auto pressAt = [&](int seconds) {
+    Movix().position = seconds * 25;
+    f.Trigger("PreviousLineNow1");
+    return f.fmMain->findChild<StatusBar*>("sbMain")->Note();
+  };
+  QCOMPARE(pressAt(10), QString("Line 1 starts now: offset 0 ms"));
+  QCOMPARE(pressAt(25), QString("Line 2 starts now: offset -5000 ms. Mark a line at least a "
+                                "minute away from line 1 to set the rate"));
+  QCOMPARE(pressAt(300), QString("Line 4 starts now: offset -100000 ms. Lines 1 and 4 give "
+                                 "38.158fps, more than 10 % from the movie's 25fps: the rate "
+                                 "is unchanged"));
+  QVERIFY(f.Action("SameAsMovie1")->isChecked());
 }
 
 void LineTimingTest::undoGoesBackStepByStep() {

@@ -50,13 +50,13 @@ TEST(SolveTwoPointTiming, FindsDriftAndOffsetOfExactMarks) {
   struct Case {
     double subtitleRate, movieRate, offsetSeconds;
   } cases[] = {
-      {25, 23.976, 0},    // made for 25, played at 23.976: the subtitles drift late
-      {23.976, 25, 0},    // the reverse
-      {25, 23.976, 30},   // subtitles shown 30 s early as well
-      {25, 23.976, -30},  // or 30 s late
-      {23.976, 24, 0},    // 0.1 % apart and never mistaken for each other
-      {24, 23.976, 5},   {29.97, 25, -12.5}, {25, 25, 12.5},  // no drift, an offset only
-      {26.5, 25, 3},                                          // a rate on no menu is kept as found
+      {25, 23.976, 0},                    // made for 25, played at 23.976: the subtitles drift late
+      {23.976, 25, 0},                    // the reverse
+      {25, 23.976, 30},                   // subtitles shown 30 s early as well
+      {25, 23.976, -30},                  // or 30 s late
+      {23.976, 24, 0},                    // 0.1 % apart and never mistaken for each other
+      {24, 23.976, 5},   {25, 25, 12.5},  // no drift, an offset only
+      {26.5, 25, 3},                      // a rate on no menu is kept as found
   };
   SubtitleStore store;
   store.TimesInSeconds = true;
@@ -68,18 +68,19 @@ TEST(SolveTwoPointTiming, FindsDriftAndOffsetOfExactMarks) {
     const TimingMark first{100, moment(100)}, second{5000, moment(5000)};
     for (const auto& [a, b] : {std::pair(first, second), std::pair(second, first)}) {
       const auto solved = SolveTwoPointTiming(a, b, c.movieRate, SnapRates(c.movieRate));
-      ASSERT_TRUE(solved) << c.subtitleRate << " over " << c.movieRate;
-      EXPECT_NEAR(solved->subtitleFrameRate, c.subtitleRate, 1e-9) << c.subtitleRate;
-      EXPECT_EQ(solved->offsetMilliseconds, RoundToInt32(c.offsetSeconds * 1000));
+      ASSERT_EQ(solved.outcome, TwoPointTiming::Outcome::Solved)
+          << c.subtitleRate << " over " << c.movieRate;
+      EXPECT_NEAR(solved.subtitleFrameRate, c.subtitleRate, 1e-9) << c.subtitleRate;
+      EXPECT_EQ(solved.offsetMilliseconds, RoundToInt32(c.offsetSeconds * 1000));
 
       // A line far beyond the marks starts within a frame of its moment.
       const int32_t late = 6000;
-      const SubtitleTiming timing{.offsetMilliseconds = solved->offsetMilliseconds,
+      const SubtitleTiming timing{.offsetMilliseconds = solved.offsetMilliseconds,
                                   .movieFrameRate = c.movieRate,
-                                  .rateChoice = RateChoice::Own(solved->subtitleFrameRate)};
+                                  .rateChoice = RateChoice::Own(solved.subtitleFrameRate)};
       const int32_t moviePosition = RoundToInt32(moment(late) * c.movieRate);
       EXPECT_LE(std::abs(timing.SubtitlePosition(moviePosition) -
-                         store.TimeToFrame(late, solved->subtitleFrameRate)),
+                         store.TimeToFrame(late, solved.subtitleFrameRate)),
                 1)
           << c.subtitleRate << " over " << c.movieRate << " offset " << c.offsetSeconds;
     }
@@ -97,38 +98,48 @@ TEST(SolveTwoPointTiming, AKeyPressedLateStillSnapsToTheMenuRate) {
     const TimingMark a{60, 60 * c.subtitleRate / c.movieRate};
     const TimingMark b{600, 600 * c.subtitleRate / c.movieRate + c.lateSeconds};
     const auto solved = SolveTwoPointTiming(a, b, c.movieRate, SnapRates(c.movieRate));
-    ASSERT_TRUE(solved) << c.subtitleRate;
-    EXPECT_EQ(solved->subtitleFrameRate, c.subtitleRate) << c.subtitleRate;
+    ASSERT_EQ(solved.outcome, TwoPointTiming::Outcome::Solved) << c.subtitleRate;
+    EXPECT_EQ(solved.subtitleFrameRate, c.subtitleRate) << c.subtitleRate;
     // Half of the slip goes to each mark.
-    EXPECT_LE(std::abs(solved->offsetMilliseconds), std::abs(c.lateSeconds) * 1000)
+    EXPECT_LE(std::abs(solved.offsetMilliseconds), std::abs(c.lateSeconds) * 1000)
         << c.subtitleRate;
   }
 }
 
-TEST(SolveTwoPointTiming, GivesNothingForMarksThatCannotBeSolved) {
+TEST(SolveTwoPointTiming, SaysWhyMarksGiveNoTiming) {
+  using Outcome = TwoPointTiming::Outcome;
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double infinity = std::numeric_limits<double>::infinity();
   struct Case {
     TimingMark a, b;
     double movieRate;
+    Outcome outcome;
+    double rate;
   } cases[] = {
-      {{100, 100}, {100, 200}, 25},  // the same line twice
-      {{100, 100}, {200, 100}, 25},  // both at one movie time
-      {{100, 100}, {200, 200}, 0},   // no movie rate
-      {{100, 100}, {200, 200}, -25},
-      {{100, 100}, {200, 200}, nan},
-      {{100, 100}, {200, 400}, 25},  // three times the rate
-      {{100, 100}, {200, 120}, 25},  // a fifth of it
-      {{100, 200}, {200, 100}, 25},  // the lines in reverse order
-      {{nan, 100}, {200, 200}, 25},
-      {{100, infinity}, {200, 200}, 25},
-      {{infinity, infinity}, {infinity, infinity}, 25},
+      {{100, 100}, {100, 200}, 25, Outcome::Unsolvable, 0},  // the same line twice
+      {{100, 100}, {200, 100}, 25, Outcome::Unsolvable, 0},  // both at one movie time
+      {{100, 100}, {200, 200}, 0, Outcome::Unsolvable, 0},   // no movie rate
+      {{100, 100}, {200, 200}, -25, Outcome::Unsolvable, 0},
+      {{100, 100}, {200, 200}, nan, Outcome::Unsolvable, 0},
+      {{nan, 100}, {200, 200}, 25, Outcome::Unsolvable, 0},
+      {{100, infinity}, {200, 200}, 25, Outcome::Unsolvable, 0},
+      {{infinity, infinity}, {infinity, infinity}, 25, Outcome::Unsolvable, 0},
+      {{100, 100}, {150, 159.9}, 25, Outcome::TooClose, 0},  // under a minute apart
+      {{300, 300}, {250, 240.1}, 25, Outcome::TooClose, 0},
+      {{100, 200}, {200, 100}, 25, Outcome::Reversed, 0},           // the later line marked earlier
+      {{100, 100}, {200, 400}, 25, Outcome::FarFromMovieRate, 75},  // three times the rate
+      {{100, 100}, {200, 180}, 25, Outcome::FarFromMovieRate, 20},  // 20 % below
+      {{0, 0}, {600, 660.6}, 25, Outcome::FarFromMovieRate, 27.525},  // just beyond 10 %
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(SolveTwoPointTiming(c.a, c.b, c.movieRate, SnapRates(25)), std::nullopt)
+    const TwoPointTiming solved = SolveTwoPointTiming(c.a, c.b, c.movieRate, SnapRates(25));
+    EXPECT_EQ(solved.outcome, c.outcome)
         << c.a.subtitleSeconds << "," << c.a.movieSeconds << " " << c.b.subtitleSeconds << ","
         << c.b.movieSeconds << " at " << c.movieRate;
+    EXPECT_NEAR(solved.subtitleFrameRate, c.rate, 1e-9) << c.b.movieSeconds;
   }
+  // Just inside 10 %: taken as found.
+  EXPECT_EQ(SolveTwoPointTiming({0, 0}, {600, 659.4}, 25, SnapRates(25)).outcome, Outcome::Solved);
 }
 
 }  // namespace
