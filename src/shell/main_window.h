@@ -8,6 +8,7 @@
 
 #include "message_sink.h"
 #include "remembered_timing.h"
+#include "settings.h"
 #include "shell_places.h"
 #include "subtitle_store.h"
 #include "subtitle_timing.h"
@@ -166,6 +167,8 @@ class TfmMain : public QMainWindow, private MessageSink {
 
   // Shell state
   bool OnTopFlag = true;
+  // What set.ini held at the start: the close writes only what changed since.
+  Settings settingsAtStart_;
   int NonClientWidth = 0;
   int NonClientHeight = 0;
   // Subtitles: the text store and its unit, whether the bitmap library holds them instead,

@@ -12,6 +12,7 @@
 
 #include "file_access.h"
 #include "remembered_timing.h"
+#include "settings.h"
 #include "test_processes.h"
 #include "test_support.h"
 
@@ -86,6 +87,15 @@ const Writer kWriters[] = {
      std::string(2000, 'p') + "\t1\tpad.srt\t0\t2\t25\t0\n",
      [](const std::filesystem::path& path, milliseconds patience) {
        return TimingMemory(path, patience).Remember({"new.mkv", 1, "new.srt", 0, 2, 25, 0});
+     }},
+    {"set.ini", "[Setting]\nOnTop=1\n", "; " + std::string(2000, 'p') + "\n",
+     [](const std::filesystem::path& path, milliseconds patience) {
+       try {
+         WriteSettingsFile(path, ReadSettingsFile(path), {false, 7, 50, false}, patience);
+       } catch (const SettingsWriteError&) {
+         return false;
+       }
+       return true;
      }},
 };
 
