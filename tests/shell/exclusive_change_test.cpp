@@ -6,11 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <functional>
 #include <set>
 
-#include "file_access.h"
 #include "remembered_timing.h"
 #include "settings.h"
 #include "test_processes.h"
@@ -31,22 +29,20 @@ class LockHolder {
     if (pid_ == 0) {
       ::close(held[0]);
       ::close(release[1]);
-      const bool locked = ChangeExclusively(path, milliseconds(0), [&] {
+      // Says so once it holds the lock, then holds it until the parent releases it or is
+      // gone; a child that cannot take it ends, which the parent reads as its pipe's end.
+      ChangeExclusively(path, milliseconds(0), [&] {
         char c = 'y';
-        ::write(held[1], &c, 1);
-        ::read(release[0], &c, 1);  // until the parent releases it, or is gone
-        return true;
+        return ::write(held[1], &c, 1) == 1 && ::read(release[0], &c, 1) >= 0;
       });
-      if (!locked) ::write(held[1], "n", 1);
       ::_exit(0);
     }
     ::close(held[1]);
     ::close(release[0]);
     release_ = release[1];
     char answer = 'n';
-    ::read(held[0], &answer, 1);
+    holding_ = ::read(held[0], &answer, 1) == 1 && answer == 'y';
     ::close(held[0]);
-    holding_ = answer == 'y';
   }
   ~LockHolder() { Release(); }
   bool Holding() const { return holding_; }
@@ -121,19 +117,14 @@ TEST(ExclusiveChange, AWriterKilledBeforeItsRenameLeavesWhatTheNextWriteRemoves)
     test::TempDir dir;
     const std::string name = writer.file, contents = writer.contents + writer.padding;
     const std::filesystem::path path = dir.Write(name, contents);
-    // Names that are not the program's temporary files of this file, kept.
-    std::set<std::string> kept = {name,
-                                  name + ".lock",
-                                  name + ".backup",
-                                  name + ".writing-abcde",
-                                  name + ".writing-abcdefg",
-                                  name + ".writing-abc_ef",
-                                  "other.writing-abcdef",
-                                  name + ".writing-folder"};
-    for (const std::string& other : kept)
-      if (other != name && other != name + ".lock" && other != name + ".writing-folder")
-        dir.Write(other, "kept");
+    // Names that are not those of the program's temporary files of this file: kept.
+    const std::string decoys[] = {name + ".backup", name + ".writing-abcde",
+                                  name + ".writing-abcdefg", name + ".writing-abc_ef",
+                                  "other.writing-abcdef"};
+    for (const std::string& decoy : decoys) dir.Write(decoy, "kept");
     std::filesystem::create_directory(dir.Path() / (name + ".writing-folder"));
+    std::set<std::string> kept(std::begin(decoys), std::end(decoys));
+    kept.insert({name, name + ".lock", name + ".writing-folder"});
 
     // The child's files may not grow beyond 1 KiB: its rewrite, larger, ends it with
     // SIGXFSZ after the temporary file is made and before its rename.
