@@ -9,6 +9,7 @@
 #include "command_boundary.h"
 #include "loaded_subtitles.h"
 #include "message_sink.h"
+#include "settings.h"
 #include "shell_places.h"
 #include "vobsub_library.h"
 
@@ -152,6 +153,8 @@ class TfmMain : public QMainWindow, private MessageSink {
 
   // Shell state
   bool OnTopFlag = true;
+  // What set.ini held at the start: the close writes only what changed since.
+  Settings settingsAtStart_;
   int NonClientWidth = 0;
   int NonClientHeight = 0;
   // The subtitles and their timing: what is loaded, and what turns a movie position into

@@ -1,4 +1,5 @@
-// Reading the settings at start-up, ending a stale instance, writing them at the close.
+// Reading the settings at start-up, ending a stale instance, writing what changed at the
+// close.
 #include <unistd.h>
 
 #include "instance_registry.h"
@@ -18,7 +19,8 @@ std::filesystem::path SettingsPath(const ShellPlaces& places) {
 }  // namespace
 
 void TfmMain::ReadSettings() {
-  const Settings settings = ReadSettingsFile(SettingsPath(places_));
+  settingsAtStart_ = ReadSettingsFile(SettingsPath(places_));
+  const Settings& settings = settingsAtStart_;
   OnTopFlag = settings.onTop;
   movie_->SetVolume(settings.volume);
   movie_->SetMuted(settings.muted);
@@ -33,8 +35,11 @@ void TfmMain::ReadSettings() {
 }
 
 void TfmMain::WriteSettings() {
-  WriteSettingsFile(SettingsPath(places_), OnTopFlag, static_cast<int32_t>(::getpid()));
-  WriteVolumeSettings(SettingsPath(places_), movie_->Volume(), movie_->IsMuted());
+  WriteSettingsFile(SettingsPath(places_), settingsAtStart_,
+                    {.onTop = OnTopFlag,
+                     .lastProcess = static_cast<int32_t>(::getpid()),
+                     .volume = movie_->Volume(),
+                     .muted = movie_->IsMuted()});
 }
 
 }  // namespace captivo

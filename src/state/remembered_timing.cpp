@@ -216,18 +216,35 @@ std::optional<RememberedTiming> TimingMemory::Find(const std::string& moviePath,
 
 bool TimingMemory::Remember(const RememberedTiming& timing) const {
   if (!InRange(timing)) return false;
-  auto entries = Load(path_);
-  if (!entries) return false;
-  std::erase_if(*entries, [&](const RememberedTiming& entry) {
-    return entry.moviePath == timing.moviePath && entry.movieSize == timing.movieSize;
+  return Change([&](std::vector<RememberedTiming>& entries) {
+    std::erase_if(entries, [&](const RememberedTiming& entry) {
+      return entry.moviePath == timing.moviePath && entry.movieSize == timing.movieSize;
+    });
+    entries.insert(entries.begin(), timing);
+    if (entries.size() > kMoviesKept) entries.resize(kMoviesKept);
+    return true;
   });
-  entries->insert(entries->begin(), timing);
-  if (entries->size() > kMoviesKept) entries->resize(kMoviesKept);
-  std::string text(kHeader);
-  text += '\n';
-  for (const RememberedTiming& entry : *entries) AppendEntry(text, entry);
-  return MakePrivateFolders(path_.parent_path()) &&
-         ReplaceFileAtomically(path_.string(), text, 0600);
+}
+
+bool TimingMemory::Forget(const std::string& moviePath, uint64_t movieSize) const {
+  return Change([&](std::vector<RememberedTiming>& entries) {
+    return std::erase_if(entries, [&](const RememberedTiming& entry) {
+             return entry.moviePath == moviePath && entry.movieSize == movieSize;
+           }) > 0;
+  });
+}
+
+bool TimingMemory::Change(const std::function<bool(std::vector<RememberedTiming>&)>& change) const {
+  if (!MakePrivateFolders(path_.parent_path())) return false;
+  return ChangeExclusively(path_, patience_, [&] {
+    auto entries = Load(path_);
+    if (!entries) return false;
+    if (!change(*entries)) return true;  // nothing to write
+    std::string text(kHeader);
+    text += '\n';
+    for (const RememberedTiming& entry : *entries) AppendEntry(text, entry);
+    return ReplaceFileAtomically(path_.string(), text, 0600);
+  });
 }
 
 }  // namespace captivo

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "exclusive_change.h"
 
 namespace captivo {
 
@@ -22,13 +27,18 @@ struct RememberedTiming {
 
 // The timings of the movies played last, most recent first, in a text file of its own:
 // a header line, then one movie per line. Each call reads the file afresh, so that
-// instances running side by side see each other's changes. A file that is not ours (no
-// header, not a regular file) is neither read nor overwritten; damaged lines are skipped.
+// instances running side by side see each other's changes, and each change is made under
+// the file's lock (ChangeExclusively), so that one instance's change never undoes
+// another's. A file that is not ours (no header, not a regular file) is neither read nor
+// overwritten; damaged lines are skipped.
 class TimingMemory {
  public:
   static constexpr size_t kMoviesKept = 500;
 
-  explicit TimingMemory(std::filesystem::path path) : path_(std::move(path)) {}
+  // A change waits up to `patience` for another instance's change of the file to end.
+  explicit TimingMemory(std::filesystem::path path,
+                        std::chrono::milliseconds patience = kLongestWaitForWriters)
+      : path_(std::move(path)), patience_(patience) {}
 
   std::optional<RememberedTiming> Find(const std::string& moviePath, uint64_t movieSize) const;
 
@@ -37,10 +47,19 @@ class TimingMemory {
   // or `timing` is out of range (a rate not above 0, a tag outside 0..5).
   bool Remember(const RememberedTiming& timing) const;
 
+  // Removes the entry for the movie path and size; true when there is none (any more).
+  // False, with the file as it was, when it cannot be written.
+  bool Forget(const std::string& moviePath, uint64_t movieSize) const;
+
   const std::filesystem::path& Path() const { return path_; }
 
  private:
+  // Hands the entries, as the file holds them under its lock, to `change`, and writes them
+  // back when it returns true.
+  bool Change(const std::function<bool(std::vector<RememberedTiming>&)>& change) const;
+
   std::filesystem::path path_;
+  std::chrono::milliseconds patience_;
 };
 
 }  // namespace captivo

@@ -3,8 +3,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "app_paths.h"
 #include "profile_file.h"
@@ -16,14 +17,32 @@ namespace {
 constexpr const char* kSettingsFile = "set.ini";
 constexpr int kMaxVolume = 100;
 
-// Sets keys of the file through `write` and saves it, creating its folder.
-void UpdateSettingsFile(const std::filesystem::path& path,
-                        const std::function<void(ProfileFile&)>& write) {
-  std::error_code ignored;
-  std::filesystem::create_directories(path.parent_path(), ignored);
-  ProfileFile file(path);
-  write(file);
-  if (!file.Save()) throw SettingsWriteError(path);
+std::optional<int32_t> IntegerAt(const ProfileFile& file, std::string_view section,
+                                 std::string_view key) {
+  const auto value = file.Read(section, key);
+  return value ? ParseProfileInteger(*value) : std::nullopt;
+}
+
+// Each key's value as the file holds it, or nothing when it is missing or unreadable.
+std::optional<bool> OnTopIn(const ProfileFile& file) {
+  const auto number = IntegerAt(file, "Setting", "OnTop");
+  return number ? std::optional<bool>(*number != 0) : std::nullopt;
+}
+
+std::optional<int32_t> HandleIn(const ProfileFile& file) {
+  return IntegerAt(file, "LastProcessHandle", "Handle");
+}
+
+std::optional<int> VolumeIn(const ProfileFile& file) {
+  const auto number = IntegerAt(file, "Volume", "Level");
+  return number && *number >= 0 && *number <= kMaxVolume ? number : std::nullopt;
+}
+
+// Only a plain 1 mutes: a damaged value never silences the movie.
+std::optional<bool> MutedIn(const ProfileFile& file) {
+  const auto number = IntegerAt(file, "Volume", "Mute");
+  return number && (*number == 0 || *number == 1) ? std::optional<bool>(*number == 1)
+                                                  : std::nullopt;
 }
 
 }  // namespace
@@ -40,33 +59,28 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& executableFo
 
 Settings ReadSettingsFile(const std::filesystem::path& path) {
   const ProfileFile file(path);
-  Settings settings;
-  if (auto value = file.Read("Setting", "OnTop"))
-    if (auto number = ParseProfileInteger(*value)) settings.onTop = *number != 0;
-  if (auto value = file.Read("LastProcessHandle", "Handle"))
-    if (auto number = ParseProfileInteger(*value)) settings.lastProcess = *number;
-  if (auto value = file.Read("Volume", "Level"))
-    if (auto number = ParseProfileInteger(*value); number && *number >= 0 && *number <= kMaxVolume)
-      settings.volume = *number;
-  // Only a plain 1 mutes: a damaged value never silences the movie.
-  if (auto value = file.Read("Volume", "Mute"))
-    if (auto number = ParseProfileInteger(*value); number && (*number == 0 || *number == 1))
-      settings.muted = *number == 1;
-  return settings;
+  const Settings defaults;
+  return {OnTopIn(file).value_or(defaults.onTop), HandleIn(file).value_or(defaults.lastProcess),
+          VolumeIn(file).value_or(defaults.volume), MutedIn(file).value_or(defaults.muted)};
 }
 
-void WriteSettingsFile(const std::filesystem::path& path, bool onTop, int32_t processId) {
-  UpdateSettingsFile(path, [&](ProfileFile& file) {
-    file.Write("Setting", "OnTop", onTop ? "1" : "0");
-    file.Write("LastProcessHandle", "Handle", std::to_string(processId));
+void WriteSettingsFile(const std::filesystem::path& path, const Settings& atStart,
+                       const Settings& now, std::chrono::milliseconds patience) {
+  std::error_code ignored;
+  std::filesystem::create_directories(path.parent_path(), ignored);
+  const int volume = std::clamp(now.volume, 0, kMaxVolume);
+  const bool saved = ChangeExclusively(path, patience, [&] {
+    ProfileFile file(path);
+    if (now.onTop != atStart.onTop || !OnTopIn(file))
+      file.Write("Setting", "OnTop", now.onTop ? "1" : "0");
+    file.Write("LastProcessHandle", "Handle", std::to_string(now.lastProcess));
+    if (volume != atStart.volume || !VolumeIn(file))
+      file.Write("Volume", "Level", std::to_string(volume));
+    if (now.muted != atStart.muted || !MutedIn(file))
+      file.Write("Volume", "Mute", now.muted ? "1" : "0");
+    return file.Save();
   });
-}
-
-void WriteVolumeSettings(const std::filesystem::path& path, int volume, bool muted) {
-  UpdateSettingsFile(path, [&](ProfileFile& file) {
-    file.Write("Volume", "Level", std::to_string(std::clamp(volume, 0, kMaxVolume)));
-    file.Write("Volume", "Mute", muted ? "1" : "0");
-  });
+  if (!saved) throw SettingsWriteError(path);
 }
 
 }  // namespace captivo

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
+
+#include "exclusive_change.h"
 
 namespace captivo {
 
@@ -31,10 +34,15 @@ class SettingsWriteError : public std::runtime_error {
       : std::runtime_error("Unable to write to " + path.string()) {}
 };
 
-// Writes OnTop and Handle, keeping every other line of the file.
-void WriteSettingsFile(const std::filesystem::path& path, bool onTop, int32_t processId);
-
-// Writes Level (clamped to 0..100) and Mute, keeping every other line of the file.
-void WriteVolumeSettings(const std::filesystem::path& path, int volume, bool muted);
+// Writes, at the close of an instance that read `atStart` at its start, what it changed
+// since: each of OnTop, Level (clamped to 0..100) and Mute whose value differs from
+// `atStart`, or that the file lacks or holds unreadably, and always Handle. The file is
+// read and replaced under its lock (ChangeExclusively), waiting up to `patience` for
+// another instance's write: a key this instance did not change keeps what another wrote
+// meanwhile, and every other line of the file is kept. SettingsWriteError when the file
+// cannot be written (nothing is written then).
+void WriteSettingsFile(const std::filesystem::path& path, const Settings& atStart,
+                       const Settings& now,
+                       std::chrono::milliseconds patience = kLongestWaitForWriters);
 
 }  // namespace captivo

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <utility>
 
 #include "errors.h"
@@ -81,8 +83,26 @@ bool WriteFully(int fd, const char* data, size_t size) {
   return true;
 }
 
+namespace {
+
+constexpr std::string_view kReplacementTag = ".writing-";
+constexpr size_t kUniqueLength = 6;  // mkstemp's XXXXXX: letters and digits
+
+// Whether `name` is that of a temporary file of ReplaceFileAtomically for `target`.
+bool IsReplacementOf(std::string_view name, std::string_view target) {
+  const size_t prefix = target.size() + kReplacementTag.size();
+  if (name.size() != prefix + kUniqueLength || !name.starts_with(target) ||
+      name.substr(target.size(), kReplacementTag.size()) != kReplacementTag)
+    return false;
+  return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix), name.end(), [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  });
+}
+
+}  // namespace
+
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode_t mode) {
-  std::string sibling = path + ".XXXXXX";
+  std::string sibling = path + std::string(kReplacementTag) + std::string(kUniqueLength, 'X');
   const int fd = ::mkstemp(sibling.data());  // O_EXCL, mode 0600
   if (fd < 0) return false;
   ::fchmod(fd, mode);
@@ -92,6 +112,21 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode
     return false;
   }
   return true;
+}
+
+void RemoveUnfinishedReplacements(const std::string& path) {
+  const std::filesystem::path target(path);
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+  const std::string name = target.filename().string();
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    // Only regular files: a folder or a link of that name is nothing this program made.
+    std::error_code unknown;
+    if (IsReplacementOf(entry->path().filename().string(), name) &&
+        entry->symlink_status(unknown).type() == std::filesystem::file_type::regular)
+      ::unlink(entry->path().c_str());
+  }
 }
 
 }  // namespace captivo

@@ -53,8 +53,13 @@ size_t ReadFully(int fd, char* data, size_t size, const std::string& path);
 bool WriteFully(int fd, const char* data, size_t size);
 
 // Replaces the file at `path` with `bytes` and `mode`, never leaving half a file: a
-// temporary file is created exclusively beside it, written, flushed to disk and renamed
-// over it. False when a step fails; the file is then as it was.
+// temporary file, "<name>.writing-XXXXXX", is created exclusively beside it, written,
+// flushed to disk and renamed over it. False when a step fails; the file is then as it was.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode_t mode);
+
+// Removes the temporary files that ReplaceFileAtomically leaves beside `path` when its
+// process is killed before the rename. Only for a caller that knows no other process is
+// replacing that file now: their names cannot tell a dead writer's from a live one's.
+void RemoveUnfinishedReplacements(const std::string& path);
 
 }  // namespace captivo

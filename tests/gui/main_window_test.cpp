@@ -34,6 +34,7 @@ class MainWindowTest : public QObject {
   void alwaysOnTopTogglesAndIsSavedAtClose();
   void settingsKeepOtherSectionsAndGoToTheConfigFolder();
   void failedSettingsWriteIsShownAndTheCloseGoesOn();
+  void instancesClosingOneAfterAnotherKeepEachOthersChanges();
   void staleInstanceIsEndedButAStrangerSurvives();
   void frameRateMenuSetsRateChecksAndPanel();
   void loadSubtitleFillsTheStoreAndResetsTheRate();
@@ -283,6 +284,22 @@ void MainWindowTest::failedSettingsWriteIsShownAndTheCloseGoesOn() {
   QCOMPARE(f.prompts.messages[0].text,
            QString::fromStdString("Unable to write to " + f.SettingsFile().string()));
   QCOMPARE(f.prompts.messages[0].icon, QMessageBox::Critical);
+}
+
+void MainWindowTest::instancesClosingOneAfterAnotherKeepEachOthersChanges() {
+  WindowFixture f("[Window]\nLeft=3\n");
+  ScriptedPrompts prompts;
+  auto second = std::make_unique<TfmMain>(f.places, prompts);  // started beside the first
+  f.Action("AlwaysonTop1")->trigger();
+  second->findChild<QAction*>("VolumeDown1")->trigger();
+  f.fmMain->close();
+  second->close();
+  second.reset();
+  const ProfileFile file(f.SettingsFile());
+  QCOMPARE(file.Read("Setting", "OnTop"), std::optional<std::string>("0"));
+  QCOMPARE(file.Read("Volume", "Level"), std::optional<std::string>("95"));
+  QCOMPARE(file.Read("Window", "Left"), std::optional<std::string>("3"));
+  QVERIFY(f.prompts.messages.empty() && prompts.messages.empty());
 }
 
 void MainWindowTest::staleInstanceIsEndedButAStrangerSurvives() {

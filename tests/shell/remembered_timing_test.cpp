@@ -195,5 +195,61 @@ TEST(TimingMemory, AFailedWriteLosesNothing) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "timing"));
 }
 
+TEST(TimingMemory, ForgetsOneMovieAndKeepsTheRest) {
+  const std::string text = kHeader + Line("a") + Line("b") + Line("b", 101) + Line("c");
+  struct Case {
+    const char* movie;
+    uint64_t size;
+    std::string after;  // the file after
+  } cases[] = {
+      {"b", 100, kHeader + Line("a") + Line("b", 101) + Line("c")},
+      {"a", 100, kHeader + Line("b") + Line("b", 101) + Line("c")},
+      {"b", 102, text},  // no such movie: nothing is written
+      {"d", 100, text},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    const TimingMemory memory(dir.Write("timing", text));
+    EXPECT_TRUE(memory.Forget(c.movie, c.size)) << c.movie << " " << c.size;
+    EXPECT_EQ(test::FileContents(memory.Path()), c.after) << c.movie << " " << c.size;
+    EXPECT_FALSE(memory.Find(c.movie, c.size));
+  }
+  test::TempDir dir;
+  EXPECT_TRUE(TimingMemory(dir.Path() / "timing").Forget("a", 100));  // nothing remembered yet
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "timing"));
+  const TimingMemory foreign(dir.Write("foreign", "[Setting]\nOnTop=1\n"));
+  EXPECT_FALSE(foreign.Forget("a", 100));
+  EXPECT_EQ(test::FileContents(foreign.Path()), "[Setting]\nOnTop=1\n");
+}
+
+TEST(TimingMemory, InstancesLeavingMoviesTogetherLoseNone) {
+  // Eight instances remember a movie each while four forget one each, all at once.
+  test::TempDir dir;
+  std::string text = kHeader;
+  for (int i = 0; i < 4; ++i) text += Line("old" + std::to_string(i));
+  text += Line("kept");
+  const TimingMemory memory(dir.Write("timing", text));
+  test::StartGate gate;
+  std::vector<std::function<int()>> instances;
+  for (int i = 0; i < 8; ++i)
+    instances.push_back([&, i] {
+      gate.Wait();
+      return memory.Remember(Timing("new" + std::to_string(i))) ? 0 : 1;
+    });
+  for (int i = 0; i < 4; ++i)
+    instances.push_back([&, i] {
+      gate.Wait();
+      return memory.Forget("old" + std::to_string(i), 100) ? 0 : 1;
+    });
+  const auto results = test::RunInChildren(instances, [&] { gate.Open(); });
+  EXPECT_EQ(results, std::vector<std::optional<int>>(instances.size(), 0));
+  for (int i = 0; i < 8; ++i)
+    EXPECT_EQ(memory.Find("new" + std::to_string(i), 700 << 20), Timing("new" + std::to_string(i)));
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(memory.Find("old" + std::to_string(i), 100));
+  EXPECT_TRUE(memory.Find("kept", 100));
+  const std::string after = test::FileContents(memory.Path());
+  EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), 1 + 8 + 1);
+}
+
 }  // namespace
 }  // namespace captivo

@@ -50,55 +50,109 @@ TEST(Settings, ValuesAndTheirDefaults) {
   }
 }
 
-TEST(Settings, WritingTheVolumeKeepsEveryOtherLine) {
-  const std::string before =
-      "; kept\r\n[Window]\nLeft=3\n\n[Volume]\nLevel=7\nOther = x \n[Setting]\nOnTop=1\n";
+TEST(Settings, ACloseWritesWhatTheInstanceChangedOntoTheFileAsItIsThen) {
+  const std::string file =
+      "; kept\r\n[Window]\nLeft=3\n\n[Volume]\nLevel=7\nOther = x \nMute=1\n[Setting]\n"
+      "OnTop=1\n[LastProcessHandle]\nHandle=12\n";
+  // `file` with the values of `level`, `mute` and `onTop` in place and Handle=99.
+  auto with = [&](const char* level, const char* mute, const char* onTop) {
+    std::string text = file;
+    text.replace(text.find("Level=7"), 7, std::string("Level=") + level);
+    text.replace(text.find("Mute=1"), 6, std::string("Mute=") + mute);
+    text.replace(text.find("OnTop=1"), 7, std::string("OnTop=") + onTop);
+    text.replace(text.find("Handle=12"), 9, "Handle=99");
+    return text;
+  };
   struct Case {
-    int volume;
-    bool muted;
-    const char* level;
-    const char* mute;
+    std::string atStart, atClose;  // the file as the instance read it, and as it is now
+    Settings now;                  // the instance's values at its close
+    std::string written;
   } cases[] = {
-      {40, true, "40", "1"}, {0, false, "0", "0"}, {250, false, "100", "0"}, {-5, true, "0", "1"}};
+      {file, file, {true, 99, 7, true}, with("7", "1", "1")},
+      {file, file, {false, 99, 7, true}, with("7", "1", "0")},
+      {file, file, {true, 99, 40, false}, with("40", "0", "1")},
+      {file, file, {true, 99, 250, true}, with("100", "1", "1")},
+      {file, file, {true, 99, -5, true}, with("0", "1", "1")},
+      // Another instance changed keys meanwhile: those this one did not change keep them.
+      {file, with("55", "0", "0"), {true, 99, 7, true}, with("55", "0", "0")},
+      {file, with("55", "1", "0"), {true, 99, 40, true}, with("40", "1", "0")},
+      {file, with("55", "1", "1"), {false, 99, 7, false}, with("55", "0", "0")},
+      // Keys the file lacks, or holds unreadably, get the instance's values.
+      {file,
+       "",
+       {true, 99, 7, true},
+       "[Setting]\nOnTop=1\n[LastProcessHandle]\nHandle=99\n[Volume]\nLevel=7\nMute=1\n"},
+      {"[Setting]\nOnTop=yes\n[Volume]\nLevel=250\n",
+       "[Setting]\nOnTop=yes\n[Volume]\nLevel=250\n",
+       {true, 99, 100, false},
+       "[Setting]\nOnTop=1\n[Volume]\nLevel=100\nMute=0\n[LastProcessHandle]\nHandle=99\n"},
+  };
   test::TempDir dir;
   for (const Case& c : cases) {
-    const std::string path = dir.Write("set.ini", before);
-    WriteVolumeSettings(path, c.volume, c.muted);
-    const ProfileFile file(path);
-    EXPECT_EQ(file.Read("Volume", "Level"), c.level);
-    EXPECT_EQ(file.Read("Volume", "Mute"), c.mute);
-    const Settings read = ReadSettingsFile(path);
-    EXPECT_EQ(std::to_string(read.volume), c.level);
-    EXPECT_EQ(read.muted, c.muted);
-    std::string expected = before;
-    expected.replace(expected.find("Level=7"), 7, std::string("Level=") + c.level);
-    expected.replace(expected.find("Other = x \n") + 11, 0, std::string("Mute=") + c.mute + "\n");
-    EXPECT_EQ(test::FileContents(path), expected) << c.volume;
+    const std::string path = dir.Write("set.ini", c.atStart);
+    const Settings atStart = ReadSettingsFile(path);
+    dir.Write("set.ini", c.atClose);
+    WriteSettingsFile(path, atStart, c.now);
+    EXPECT_EQ(test::FileContents(path), c.written) << c.atClose << c.now.volume;
   }
-  const auto nested = dir.Path() / "config" / "captivo" / "set.ini";
-  WriteVolumeSettings(nested, 55, false);
-  EXPECT_EQ(ReadSettingsFile(nested).volume, 55);
 }
 
-TEST(Settings, WritingKeepsOtherSectionsAndCreatesTheConfigFolder) {
+TEST(Settings, WritingCreatesTheConfigFolder) {
   test::TempDir dir;
-  const std::string path = dir.Write("set.ini", "[Window]\nLeft=3\n[Setting]\nOnTop=1\n");
-  WriteSettingsFile(path, false, 888);
-  const ProfileFile file(path);
-  EXPECT_EQ(file.Read("Window", "Left"), "3");
-  EXPECT_EQ(file.Read("Setting", "OnTop"), "0");
-  EXPECT_EQ(file.Read("LastProcessHandle", "Handle"), "888");
-
   const auto nested = dir.Path() / "config" / "captivo" / "set.ini";
-  WriteSettingsFile(nested, true, 5);
-  EXPECT_EQ(ProfileFile(nested).Read("Setting", "OnTop"), "1");
+  WriteSettingsFile(nested, Settings(), {false, 5, 55, true});
+  const Settings read = ReadSettingsFile(nested);
+  EXPECT_FALSE(read.onTop);
+  EXPECT_EQ(read.lastProcess, 5);
+  EXPECT_EQ(read.volume, 55);
+  EXPECT_TRUE(read.muted);
+}
+
+TEST(Settings, InstancesClosingTogetherKeepEachOthersChanges) {
+  test::TempDir dir;
+  const std::string path = dir.Write("set.ini", "[Window]\nLeft=3\n");
+  const Settings atStart = ReadSettingsFile(path);
+  // Each of eight instances changed one value, or none; all close at once.
+  const std::function<void(Settings&)> changes[] = {
+      [](Settings& s) { s.onTop = false; },
+      [](Settings& s) { s.volume = 40; },
+      [](Settings& s) { s.muted = true; },
+      [](Settings&) {},
+      [](Settings&) {},
+      [](Settings&) {},
+      [](Settings&) {},
+      [](Settings&) {},
+  };
+  test::StartGate gate;
+  std::vector<std::function<int()>> instances;
+  for (const auto& change : changes)
+    instances.push_back([&] {
+      Settings now = atStart;
+      now.lastProcess = ::getpid();
+      change(now);
+      gate.Wait();
+      try {
+        WriteSettingsFile(path, atStart, now);
+      } catch (const SettingsWriteError&) {
+        return 1;
+      }
+      return 0;
+    });
+  const auto results = test::RunInChildren(instances, [&] { gate.Open(); });
+  EXPECT_EQ(results, std::vector<std::optional<int>>(instances.size(), 0));
+  const Settings read = ReadSettingsFile(path);
+  EXPECT_FALSE(read.onTop);
+  EXPECT_EQ(read.volume, 40);
+  EXPECT_TRUE(read.muted);
+  EXPECT_NE(read.lastProcess, -1);
+  EXPECT_EQ(ProfileFile(path).Read("Window", "Left"), "3");
 }
 
 TEST(Settings, AFailedWriteNamesTheFile) {
   test::TempDir dir;
   const std::filesystem::path path = std::filesystem::path(dir.Write("plain", "")) / "set.ini";
   try {
-    WriteSettingsFile(path, true, 1);
+    WriteSettingsFile(path, Settings(), Settings());
     ADD_FAILURE();
   } catch (const SettingsWriteError& e) {
     EXPECT_EQ(e.what(), "Unable to write to " + path.string());
@@ -141,7 +195,7 @@ TEST(Settings, AFifoInPlaceOfTheFileIsNeitherReadNorWritten) {
         << path;
     EXPECT_EQ(test::RunInChild([&] {
                 try {
-                  WriteSettingsFile(path, false, 1);
+                  WriteSettingsFile(path, Settings(), {false, 1, 100, false});
                 } catch (const SettingsWriteError&) {
                   return 0;
                 }

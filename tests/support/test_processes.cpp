@@ -1,6 +1,7 @@
 #include "test_processes.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <iostream>
@@ -50,13 +51,15 @@ bool ChildProcess::WaitForEnd() {
   return !Alive();
 }
 
-std::vector<std::optional<int>> RunInChildren(const std::vector<std::function<int()>>& works) {
+std::vector<std::optional<int>> RunInChildren(const std::vector<std::function<int()>>& works,
+                                              const std::function<void()>& started) {
   std::vector<pid_t> pids;
   for (const auto& work : works) {
     const pid_t pid = ::fork();
     if (pid == 0) ::_exit(work());
     pids.push_back(pid);
   }
+  if (started) started();
   std::vector<std::optional<int>> results(works.size());
   std::vector<bool> ended(works.size(), false);
   for (int tick = 0; tick < 1000 && std::find(ended.begin(), ended.end(), false) != ended.end();
@@ -79,6 +82,31 @@ std::vector<std::optional<int>> RunInChildren(const std::vector<std::function<in
 
 std::optional<int> RunInChild(const std::function<int()>& work) {
   return RunInChildren({work}).front();
+}
+
+StartGate::StartGate() {
+  int fds[2];
+  if (::pipe(fds) != 0) return;
+  read_ = fds[0];
+  write_ = fds[1];
+}
+
+StartGate::~StartGate() {
+  Open();
+  if (read_ >= 0) ::close(read_);
+}
+
+// The gate opens when no process holds its writing end any more: then every read ends.
+void StartGate::Wait() {
+  Open();
+  char c;
+  while (::read(read_, &c, 1) < 0 && errno == EINTR) {
+  }
+}
+
+void StartGate::Open() {
+  if (write_ >= 0) ::close(write_);
+  write_ = -1;
 }
 
 std::vector<std::string> HoldRegistration(const std::string& folder) {

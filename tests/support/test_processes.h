@@ -28,10 +28,28 @@ class ChildProcess {
 };
 
 // Runs each of `works` in a child process of its own, all at once, and gives what each
-// returns (0 to 255), or nothing for a child that has not ended after ten seconds and was
+// returns (0 to 255), or nothing for a child that has not ended after ten seconds or was
 // killed: for code that must never block, or that runs in several programs at a time.
-std::vector<std::optional<int>> RunInChildren(const std::vector<std::function<int()>>& works);
+// `started` runs in this process once every child has been started.
+std::vector<std::optional<int>> RunInChildren(const std::vector<std::function<int()>>& works,
+                                              const std::function<void()>& started = {});
 std::optional<int> RunInChild(const std::function<int()>& work);
+
+// Lets child processes go on together, as closely as the system schedules them: each child
+// waits at the gate until the parent opens it, after starting them all. Made before the
+// children are started.
+class StartGate {
+ public:
+  StartGate();
+  ~StartGate();
+  StartGate(const StartGate&) = delete;
+  StartGate& operator=(const StartGate&) = delete;
+  void Wait();  // in a child
+  void Open();  // in the parent
+
+ private:
+  int read_ = -1, write_ = -1;
+};
 
 // This test program as another instance holding a registration in `folder`.
 std::vector<std::string> HoldRegistration(const std::string& folder);
