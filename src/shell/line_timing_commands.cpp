@@ -35,7 +35,7 @@ void TfmMain::LineStartsNow(bool next) {
     return;
   }
   const int32_t start = Subtitles.StartTime(*line);
-  SetOffset(OffsetToStartAt(Subtitles.TimeToFrame(start, rate), moviePosition, rate));
+  SetOffset(OffsetToStartAt(Subtitles.StartFrame(*line, rate), moviePosition, rate));
   sbMain->ShowNote(
       QString("Line %1 starts now: offset %2 ms").arg(*line + 1).arg(Timing.offsetMilliseconds));
   // Frame numbers do not depend on the rate: only lines timed in seconds can tell it.

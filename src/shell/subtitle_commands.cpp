@@ -33,7 +33,7 @@ void TfmMain::OpenSubtitleFile(const std::string& path, std::optional<int32_t> l
     }
   } else {
     VobSubMode = false;
-    LoadTextSubtitle(path, Subtitles, *this, places_.TempSubtitleFolders());
+    LoadTextSubtitle(path, Subtitles, *this);
   }
   // Also after a reader's own message box; a raised error has skipped both.
   Subtitles.SubtitleFileName = path;
