@@ -21,10 +21,14 @@ class LineReader {
   bool ReadNonEmptyLine(std::string_view& line);
 
   // True when no further line can be read.
-  bool AtEnd() const { return rest_.empty(); }
+  bool AtEnd() const { return rest_.empty() || rest_.front() == kCtrlZ; }
 
  private:
-  std::string_view rest_;  // what is left to read
+  static constexpr char kCtrlZ = 26;
+
+  // What is left to read. A Ctrl-Z is found as the lines come to it, so that a reader
+  // that stops early never touches the rest of a mapped file.
+  std::string_view rest_;
 };
 
 }  // namespace captivo

@@ -38,6 +38,8 @@ TEST(LineReader, SplitsByTheSharedRules) {
       {"\x1a"
        "abc",
        {}},
+      {"a\r\n\x1a\r\nb", {"a"}},
+      {"\r\n\x1a", {""}},
       {"\xEF\xBB\xBF"
        "1\r\n",
        {"1"}},                               // a UTF-8 mark at the start is skipped
@@ -74,6 +76,12 @@ TEST(LineReader, AtEndSeesOnlyWhatIsLeft) {
   ASSERT_TRUE(reader.ReadLine(line));
   EXPECT_EQ(line, "");
   EXPECT_TRUE(reader.AtEnd());
+
+  LineReader cut(
+      "a\r\n\x1a"
+      "b");
+  ASSERT_TRUE(cut.ReadLine(line));
+  EXPECT_TRUE(cut.AtEnd());  // what follows a Ctrl-Z is not there
 }
 
 }  // namespace
