@@ -52,6 +52,7 @@ test: build
 bench: build
 	$(BUILD_DIR)/bench/captivo_bench
 	$(BUILD_DIR)/bench/captivo_tick_bench
+	bench/reader_memory.py $(BUILD_DIR)
 	$(BUILD_DIR)/bench/captivo_vobsub_load_bench $(BUILD_DIR)/vobsub-bench-sets
 	scripts/make-test-media $(BUILD_DIR)/media
 	bench/playback_cpu.py $(BUILD_DIR)

@@ -1,14 +1,10 @@
 // Any bytes as a subtitle file: detection, UTF-16 conversion and the chosen reader, then
-// lookups over the store, must neither crash nor read out of bounds.
-#include <stdlib.h>
-#include <unistd.h>
-
+// lookups over the store in whole seconds and in exact times, must neither crash nor read
+// out of bounds. The bytes are read where they stand: no file is written.
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
+#include <string_view>
 
 #include "errors.h"
-#include "fuzz_folder.h"
 #include "subtitle_loader.h"
 
 namespace {
@@ -21,18 +17,21 @@ class NoMessages : public captivo::MessageSink {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string path = (FuzzFolder() / "input").string();
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
   const double rate = size ? 1 + data[0] % 60 : 25;
   captivo::SubtitleStore store;
   NoMessages sink;
   try {
-    captivo::LoadTextSubtitle(path, store, sink, {FuzzFolder()});
+    captivo::LoadTextSubtitleBytes(std::string_view(reinterpret_cast<const char*>(data), size),
+                                   store, sink);
   } catch (const captivo::ConversionError&) {
-  } catch (const captivo::FileError&) {
   }
-  for (int32_t p : {INT32_MIN, -1, 0, 1, 25, 1000, 100000, INT32_MAX})
-    store.FindSubtitleAt(p, rate);
-  for (int32_t p = 0; p < 2000; p += 3) store.FindSubtitleAt(p, rate);
+  for (const bool exact : {false, true}) {
+    store.SetExactTimes(exact);
+    for (int32_t p : {INT32_MIN, -1, 0, 1, 25, 1000, 100000, INT32_MAX})
+      store.FindSubtitleAt(p, rate);
+    for (int32_t p = 0; p < 2000; p += 3) store.FindSubtitleAt(p, rate);
+    store.NextLineAfter(100, rate);
+    store.LineStartedAt(100, rate);
+  }
   return 0;
 }

@@ -28,16 +28,17 @@ void LineTiming::LineStartsNow(bool next) {
     status_.ShowNote(next ? "No line after this moment" : "No line before this moment");
     return;
   }
-  const int32_t start = lines->StartTime(*line);
   history_.BeforeChange();
-  timing_.SetOffset(OffsetToStartAt(lines->TimeToFrame(start, rate), moviePosition, rate));
+  timing_.SetOffset(OffsetToStartAt(lines->StartFrame(*line, rate), moviePosition, rate));
   const QString said =
       QString("Line %1 starts now: offset %2 ms").arg(*line + 1).arg(timing.offsetMilliseconds);
-  // Frame numbers do not depend on the rate: only lines timed in seconds can tell it.
-  status_.ShowNote(
-      subtitles_.LinesTellTheRate()
-          ? MarkLine({double(start), moviePosition / timing.movieFrameRate, *line}, said)
-          : said);
+  // Frame numbers do not depend on the rate: only lines timed in seconds can tell it, from
+  // their exact times whether or not the lookup uses them.
+  status_.ShowNote(subtitles_.LinesTellTheRate()
+                       ? MarkLine({lines->ExactStartMs(*line) / 1000.0,
+                                   moviePosition / timing.movieFrameRate, *line},
+                                  said)
+                       : said);
 }
 
 QString LineTiming::MarkLine(const TimingMark& mark, const QString& said) {

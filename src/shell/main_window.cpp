@@ -65,7 +65,7 @@ TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
                                Qt::WindowCloseButtonHint),
       places_(std::move(places)),
       prompts_(prompts),
-      subtitles_(vobSubLibrary_, places_.TempSubtitleFolders()),
+      subtitles_(vobSubLibrary_),
       timing_(new TimingControl(this)) {
   setObjectName("fmMain");
   setWindowTitle("Captivo");

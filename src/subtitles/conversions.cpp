@@ -1,5 +1,6 @@
 #include "conversions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -57,20 +58,80 @@ int32_t CombineHms(int32_t hours, int32_t minutes, int32_t seconds, std::string_
   return static_cast<int32_t>(total);
 }
 
-int32_t TimeToSeconds(std::string_view text) {
+namespace {
+
+// The three parts of hours:minutes:seconds[.fraction], as TimeToSeconds cuts them.
+struct TimeParts {
+  std::string_view hours, minutes, seconds, fraction;
+};
+
+TimeParts SplitTime(std::string_view text) {
+  TimeParts parts;
   size_t colon = text.find(':');
-  std::string_view hours =
-      colon == std::string_view::npos ? std::string_view() : text.substr(0, colon);
+  parts.hours = colon == std::string_view::npos ? std::string_view() : text.substr(0, colon);
   std::string_view rest = colon == std::string_view::npos ? text : text.substr(colon + 1);
   colon = rest.find(':');
-  std::string_view minutes =
-      colon == std::string_view::npos ? std::string_view() : rest.substr(0, colon);
+  parts.minutes = colon == std::string_view::npos ? std::string_view() : rest.substr(0, colon);
   rest = colon == std::string_view::npos ? rest : rest.substr(colon + 1);
-  std::string_view seconds = rest.substr(0, rest.find('.'));
-  const int32_t h = StrToInt(hours);  // in this order, so the error names the first bad part
-  const int32_t m = StrToInt(minutes);
-  const int32_t sec = StrToInt(seconds);
+  const size_t point = rest.find('.');
+  parts.seconds = rest.substr(0, point);
+  if (point != std::string_view::npos) parts.fraction = rest.substr(point + 1);
+  return parts;
+}
+
+int32_t SecondsOf(const TimeParts& parts, std::string_view text) {
+  const int32_t h = StrToInt(parts.hours);  // in this order, so the error names the first bad part
+  const int32_t m = StrToInt(parts.minutes);
+  const int32_t sec = StrToInt(parts.seconds);
   return CombineHms(h, m, sec, text);
+}
+
+// floor or ceil of ms * rate / 1000 frames, a near miss of a whole frame taken as a hit.
+template <typename Whole>
+int32_t FramesAt(int64_t ms, double rate, Whole whole) {
+  double frames = static_cast<double>(ms) * rate / 1000;
+  const double nearest = std::nearbyint(frames);
+  if (std::fabs(frames - nearest) < 1e-6) frames = nearest;
+  return RoundToInt32(whole(frames));  // already whole: only held within 32 bits
+}
+
+}  // namespace
+
+int32_t TimeToSeconds(std::string_view text) {
+  return SecondsOf(SplitTime(text), text);
+}
+
+int16_t FractionMilliseconds(std::string_view digits) {
+  int ms = 0, scale = 100;
+  for (size_t i = 0; i < digits.size() && i < 3 && digits[i] >= '0' && digits[i] <= '9'; ++i) {
+    ms += (digits[i] - '0') * scale;
+    scale /= 10;
+  }
+  return static_cast<int16_t>(ms);
+}
+
+FileTime TimeWithFraction(std::string_view text) {
+  const TimeParts parts = SplitTime(text);
+  const int32_t seconds = SecondsOf(parts, text);
+  const size_t sign = parts.seconds.find_first_not_of(' ');
+  const bool negative = sign != std::string_view::npos && parts.seconds[sign] == '-';
+  const int16_t fraction = FractionMilliseconds(parts.fraction);
+  return FileTime(seconds, static_cast<int16_t>(negative ? -fraction : fraction));
+}
+
+FileTime FileTime::FromMilliseconds(int64_t ms) {
+  constexpr int64_t kLowest = int64_t{std::numeric_limits<int32_t>::min()} * 1000 - 999;
+  constexpr int64_t kHighest = int64_t{std::numeric_limits<int32_t>::max()} * 1000 + 999;
+  ms = std::clamp(ms, kLowest, kHighest);
+  return FileTime(static_cast<int32_t>(ms / 1000), static_cast<int16_t>(ms % 1000));
+}
+
+int32_t FrameAtMilliseconds(int64_t ms, double rate) {
+  return FramesAt(ms, rate, [](double frames) { return std::floor(frames); });
+}
+
+int32_t LastFrameBeforeMilliseconds(int64_t ms, double rate) {
+  return FramesAt(ms, rate, [](double frames) { return std::ceil(frames) - 1; });
 }
 
 int32_t RoundToInt32(double value) {

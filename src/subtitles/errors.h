@@ -27,15 +27,12 @@ class ConversionError : public std::runtime_error {
       : std::runtime_error("'" + QuotedField(text) + "' is not a valid integer value") {}
 };
 
-// A file that cannot be opened, read or created; the message names it.
+// A file that cannot be opened or read; the message names it.
 class FileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
   static FileError CannotOpen(const std::string& path) {
     return FileError("Cannot open file " + path);
-  }
-  static FileError CannotCreate(const std::string& path) {
-    return FileError("Cannot create file " + path);
   }
   static FileError CannotRead(const std::string& path) {
     return FileError("Cannot read file " + path);

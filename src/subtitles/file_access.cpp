@@ -30,18 +30,6 @@ int FileDescriptor::Release() {
   return std::exchange(fd_, -1);
 }
 
-TemporaryFile::~TemporaryFile() {
-  if (!path_.empty()) ::unlink(path_.c_str());
-}
-
-TemporaryFile& TemporaryFile::operator=(TemporaryFile&& other) noexcept {
-  if (this != &other) {
-    if (!path_.empty()) ::unlink(path_.c_str());
-    path_ = std::exchange(other.path_, {});
-  }
-  return *this;
-}
-
 FileDescriptor TryOpenRegularFile(const char* path, int extraFlags) {
   // O_NONBLOCK keeps a FIFO from blocking the open; regular files ignore it.
   FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | extraFlags));

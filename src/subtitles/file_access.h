@@ -23,20 +23,6 @@ class FileDescriptor {
   int fd_;
 };
 
-// A file this program made for its own use, removed when this goes.
-class TemporaryFile {
- public:
-  TemporaryFile() = default;
-  explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-  ~TemporaryFile();
-  TemporaryFile(TemporaryFile&& other) noexcept : path_(std::exchange(other.path_, {})) {}
-  TemporaryFile& operator=(TemporaryFile&& other) noexcept;
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;  // empty when there is none
-};
-
 // Opens a regular file for reading, never blocking: -1 with errno set when it cannot be
 // opened, EINVAL when it is something else (a folder, a FIFO, a device). `extraFlags` are
 // added to the open's (O_NOFOLLOW).

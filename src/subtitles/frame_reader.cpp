@@ -20,13 +20,6 @@ std::string_view BraceField(std::string_view s, size_t& close) {
 
 }  // namespace
 
-void ReadSubtitleLines(const std::string& path, SubtitleStore& store) {
-  LineReader reader(path);
-  store.SubtitleLines.Release();
-  std::string_view line;
-  while (reader.ReadNonEmptyLine(line)) store.SubtitleLines.Append(line);
-}
-
 bool ParseFrameLine(std::string_view line, FrameLine& parsed) {
   size_t close;
   const std::string_view startField = BraceField(line, close);
@@ -45,26 +38,20 @@ bool ParseFrameLine(std::string_view line, FrameLine& parsed) {
   return true;
 }
 
-void LoadFrameSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink) {
-  ReadSubtitleLines(path, store);
+ReaderResult ReadFrameSubtitle(std::string_view bytes, SubtitleStore& store) {
   store.StartReading(/*timesInSeconds=*/false);
-  struct ReleaseLines {  // the lines are scratch: they go when the reader ends, however
-    LineList& lines;
-    ~ReleaseLines() { lines.Release(); }
-  } release{store.SubtitleLines};
-
-  for (size_t i = 0; i < store.SubtitleLines.Count(); ++i) {
+  // Blank lines play no part. Each line is parsed where it stands in the file's bytes.
+  LineReader reader(bytes);
+  std::string_view line;
+  while (reader.ReadNonEmptyLine(line)) {
     FrameLine parsed;
-    if (!ParseFrameLine(store.SubtitleLines[i], parsed)) {
-      ShowSubtitleFileError(sink);
-      return;
-    }
-    store.AppendWritten(parsed.start, parsed.end,
-                        [&](std::string& out) { AppendWithLineBreaks(out, parsed.text, "|"); });
+    if (!ParseFrameLine(line, parsed)) return kSubtitleFileError;  // the ends stay unfilled
+    store.AppendWritten(parsed.start, parsed.end, WithLineBreaks(parsed.text, "|"));
   }
   // An entry without an end lasts until the next one starts; the last keeps none.
   for (size_t i = 0; i + 1 < store.Count(); ++i)
     if (store.EndTime(i) == TTimeSpan::kNoEnd) store.SetEndTime(i, store.StartTime(i + 1));
+  return {};
 }
 
 }  // namespace captivo

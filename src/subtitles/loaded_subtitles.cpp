@@ -15,7 +15,7 @@ void LoadedSubtitles::Open(const std::string& path, std::optional<int32_t> langu
   } else {
     // A file that cannot be read as text leaves the lines as they were, still shown.
     kind_ = Kind::TextFile;
-    LoadTextSubtitle(path, store_, sink, tempFolders_);
+    LoadTextSubtitle(path, store_, sink);
   }
   // Also after a reader's own message box; a raised error has skipped both.
   fileName_ = path;

@@ -1,12 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "message_sink.h"
 #include "picture_subtitles.h"
@@ -32,9 +30,7 @@ struct DueSubtitle {
 // loaded.
 class LoadedSubtitles {
  public:
-  // `tempFolders`: where a UTF-16 file's converted copy may go while it is read.
-  LoadedSubtitles(BitmapSetLibrary& bitmapSets, std::vector<std::filesystem::path> tempFolders)
-      : bitmapSets_(bitmapSets), tempFolders_(std::move(tempFolders)) {}
+  explicit LoadedSubtitles(BitmapSetLibrary& bitmapSets) : bitmapSets_(bitmapSets) {}
 
   // Opens `path`, which holds the file name's bytes. A VobSub set goes to the bitmap
   // library, in `language` when given, else in the one `chooseLanguage` gives; any other
@@ -71,7 +67,6 @@ class LoadedSubtitles {
   enum class Kind { None, TextFile, BitmapSet };
 
   BitmapSetLibrary& bitmapSets_;
-  std::vector<std::filesystem::path> tempFolders_;
   Kind kind_ = Kind::None;
   SubtitleStore store_;
   std::string fileName_;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <optional>
 #include <string_view>
 
 #include "message_sink.h"
@@ -9,16 +9,20 @@
 
 namespace captivo {
 
-// One reader per text format. Each opens the file first (a file that cannot be opened
-// raises FileError and leaves the store as it was), then sets the store's unit, clears it
-// and appends the entries in file order. A reader's own failure shows a message box
-// through `sink` and ends the reader; a conversion error raises ConversionError. Either
-// way the entries appended before stay.
+// One reader per text format, each over the bytes of a whole file (after the UTF-16
+// conversion), read as lines by the shared rules. Each sets the store's unit, clears it
+// and appends the entries in file order. A reader that stops at a line it cannot read
+// gives the message box that calls for, which the loader shows once the file's bytes are
+// let go; a conversion error raises ConversionError. Either way the entries appended
+// before stay.
+struct ReaderMessage {
+  const char* text;  // the title is always "Error"
+  MessageIcon icon;
+};
+using ReaderResult = std::optional<ReaderMessage>;
 
 // Frame-based lines: {start}{end}text with "|" between lines.
-void LoadFrameSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink);
-// Fills store.SubtitleLines with the file's non-empty trimmed lines.
-void ReadSubtitleLines(const std::string& path, SubtitleStore& store);
+ReaderResult ReadFrameSubtitle(std::string_view bytes, SubtitleStore& store);
 struct FrameLine {
   int32_t start = 0;
   int32_t end = TTimeSpan::kNoEnd;
@@ -28,21 +32,21 @@ struct FrameLine {
 bool ParseFrameLine(std::string_view line, FrameLine& parsed);
 
 // SubRip blocks: index, "start --> end", text lines.
-void LoadSrtSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink);
+ReaderResult ReadSrtSubtitle(std::string_view bytes, SubtitleStore& store);
 // hours:minutes:seconds of digits only, each part trimmed; -1 when it is not such a time.
 inline constexpr int32_t kInvalidSrtTime = -1;
 int32_t SrtTimeToSeconds(std::string_view text);
 
 // SubStation Alpha "Dialogue:" events.
-void LoadSsaSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink);
+ReaderResult ReadSsaSubtitle(std::string_view bytes, SubtitleStore& store);
 
 // SubViewer: "[INFORMATION]" header, then "start,end" lines each followed by a text line.
-void LoadSubViewerSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink);
+ReaderResult ReadSubViewerSubtitle(std::string_view bytes, SubtitleStore& store);
 
 // Time-code lines "hh:mm:ss:text"; each lasts until the next starts, the last to the end.
-void LoadTimeCodeSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink);
+ReaderResult ReadTimeCodeSubtitle(std::string_view bytes, SubtitleStore& store);
 
-// The box a reader shows for a line it cannot read.
-void ShowSubtitleFileError(MessageSink& sink);
+// What a reader gives for a line it cannot read ("Subtitle file error").
+inline constexpr ReaderMessage kSubtitleFileError{"Subtitle file error", MessageIcon::Information};
 
 }  // namespace captivo

@@ -1,5 +1,3 @@
-#include <optional>
-
 #include "conversions.h"
 #include "line_reader.h"
 #include "readers.h"
@@ -12,10 +10,10 @@ namespace {
 // The non-empty trimmed lines of a file, with up to two of them looked at ahead.
 class NonEmptyLines {
  public:
-  explicit NonEmptyLines(LineReader& reader) : reader_(reader) {}
+  explicit NonEmptyLines(std::string_view bytes) : reader_(bytes) {}
 
   // The k-th line ahead (0 is the next one, k at most 1), or nullptr past the end.
-  const std::string* Peek(size_t k) {
+  const std::string_view* Peek(size_t k) {
     while (count_ <= k)
       if (!LoadOne()) return nullptr;
     return &ahead_[(head_ + k) % 2];
@@ -27,13 +25,13 @@ class NonEmptyLines {
 
  private:
   bool LoadOne() {
-    if (!reader_.TakeNonEmptyLine(ahead_[(head_ + count_) % 2])) return false;
+    if (!reader_.ReadNonEmptyLine(ahead_[(head_ + count_) % 2])) return false;
     ++count_;
     return true;
   }
 
-  LineReader& reader_;
-  std::string ahead_[2];
+  LineReader reader_;
+  std::string_view ahead_[2];
   size_t head_ = 0;
   size_t count_ = 0;
 };
@@ -48,15 +46,18 @@ bool BeginsLikeTime(std::string_view line) {
 // it holds "-->" or begins like a time (a damaged arrow such as "- >" then costs only its
 // own block). Otherwise it is text: a year, a count.
 bool IndexLineAhead(NonEmptyLines& lines) {
-  const std::string* line = lines.Peek(0);
+  const std::string_view* line = lines.Peek(0);
   if (!line || !IsNumber(*line)) return false;
-  const std::string* next = lines.Peek(1);
-  return next && (next->find("-->") != std::string::npos || BeginsLikeTime(*next));
+  const std::string_view* next = lines.Peek(1);
+  return next && (next->find("-->") != std::string_view::npos || BeginsLikeTime(*next));
 }
 
-// One side of a timing line: trimmed, cut before its first ",", trimmed again.
-std::string_view TimingSide(std::string_view side) {
-  return Trim(Before(Trim(side), ','));
+// One side of a timing line: trimmed, the whole seconds before its first "," (trimmed
+// again) and the milliseconds after it. kInvalidSrtTime seconds when it is not a time.
+FileTime TimingSide(std::string_view side) {
+  side = Trim(side);
+  const int32_t seconds = SrtTimeToSeconds(Trim(Before(side, ',')));
+  return FileTime(seconds, FractionMilliseconds(Trim(After(side, ','))));
 }
 
 }  // namespace
@@ -73,46 +74,41 @@ int32_t SrtTimeToSeconds(std::string_view text) {
   return CombineHms(h, m, s, text);
 }
 
-void LoadSrtSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink) {
-  LineReader reader(path);
-  NonEmptyLines lines(reader);
+ReaderResult ReadSrtSubtitle(std::string_view bytes, SubtitleStore& store) {
+  NonEmptyLines lines(bytes);
   store.StartReading(/*timesInSeconds=*/true);
-  std::optional<size_t> current;  // the entry further text lines go to
+  bool current = false;  // further text lines go to the last entry
 
   for (;;) {
     // Look for the next index line; the lines on the way belong to the current entry.
     for (;;) {
-      const std::string* line = lines.Peek(0);
-      if (!line) return;
+      const std::string_view* line = lines.Peek(0);
+      if (!line) return {};
       if (IndexLineAhead(lines)) break;
-      if (current) store.AppendTextLine(*current, *line);
+      if (current) store.AppendTextLine(*line);
       lines.Drop();
     }
     lines.Drop();
-    current.reset();
+    current = false;
 
-    const std::string* timing = lines.Peek(0);
-    if (!timing) return;
+    const std::string_view* timing = lines.Peek(0);
+    if (!timing) return {};
     const size_t arrow = timing->find("-->");
-    if (arrow == std::string::npos) {
+    if (arrow == std::string_view::npos) {
       lines.Drop();
       continue;
     }
-    const std::string_view timingLine(*timing);
-    const int32_t start = SrtTimeToSeconds(TimingSide(timingLine.substr(0, arrow)));
-    const int32_t end = SrtTimeToSeconds(TimingSide(timingLine.substr(arrow + 3)));
+    const FileTime start = TimingSide(timing->substr(0, arrow));
+    const FileTime end = TimingSide(timing->substr(arrow + 3));
     lines.Drop();
-    if (start == kInvalidSrtTime || end == kInvalidSrtTime) {
-      ShowSubtitleFileError(sink);
-      return;
-    }
+    if (start.whole == kInvalidSrtTime || end.whole == kInvalidSrtTime) return kSubtitleFileError;
 
     // The first text line, whatever it holds, unless the next block starts right here.
-    if (!lines.Peek(0)) return;
+    if (!lines.Peek(0)) return {};
     const bool hasText = !IndexLineAhead(lines);
-    store.Append(start, end, hasText ? std::string_view(*lines.Peek(0)) : std::string_view());
+    store.Append(start, end, hasText ? *lines.Peek(0) : std::string_view());
     if (hasText) lines.Drop();
-    current = store.Count() - 1;
+    current = true;
   }
 }
 

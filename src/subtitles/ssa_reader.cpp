@@ -22,17 +22,15 @@ void AppendEvent(std::string_view line, SubtitleStore& store) {
   rest = After(rest, ',');
   for (int field = 0; field < 6; ++field) rest = After(rest, ',');
 
-  const int32_t startTime = TimeToSeconds(start);
-  const int32_t endTime = TimeToSeconds(end);
-  store.AppendWritten(startTime, endTime, [rest](std::string& out) {
-    AppendWithLineBreaks(out, rest, "\\n", /*ignoreCase=*/true);
-  });
+  const FileTime startTime = TimeWithFraction(start);
+  const FileTime endTime = TimeWithFraction(end);
+  store.AppendWritten(startTime, endTime, WithLineBreaks(rest, "\\n", /*ignoreCase=*/true));
 }
 
 }  // namespace
 
-void LoadSsaSubtitle(const std::string& path, SubtitleStore& store, MessageSink&) {
-  LineReader reader(path);
+ReaderResult ReadSsaSubtitle(std::string_view bytes, SubtitleStore& store) {
+  LineReader reader(bytes);
   store.StartReading(/*timesInSeconds=*/true);
 
   // Everything before the first event (header, styles, formats) is skipped; after it only
@@ -40,6 +38,7 @@ void LoadSsaSubtitle(const std::string& path, SubtitleStore& store, MessageSink&
   std::string_view line;
   while (reader.ReadNonEmptyLine(line))
     if (IsEvent(line)) AppendEvent(line, store);
+  return {};
 }
 
 }  // namespace captivo

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "file_access.h"
 #include "message_sink.h"
 #include "subtitle_store.h"
+#include "subtitle_text.h"
 
 namespace captivo {
 
@@ -20,23 +18,23 @@ const char* FormatName(SubtitleFormat format);
 // none) stands for.
 SubtitleFormat DetectFormat(std::string_view keyLine);
 
-// A text subtitle file made ready for its reader: a UTF-16 file is converted first and
-// `readPath` names the converted copy, which is removed when this goes.
-struct PreparedSubtitle {
-  std::string readPath;
-  SubtitleFormat format = SubtitleFormat::Unknown;
-  TemporaryFile converted;
-};
-PreparedSubtitle PrepareTextSubtitle(const std::string& path,
-                                     const std::vector<std::filesystem::path>& tempFolders);
+// The format of a text file's bytes, judged by their key line.
+SubtitleFormat DetectTextFormat(std::string_view bytes);
 
-// Runs the reader of the prepared file, or shows the unknown-format message and leaves
-// the store (its entries and their unit) as it was.
-void ReadTextSubtitle(const PreparedSubtitle& prepared, SubtitleStore& store, MessageSink& sink);
+// Runs the reader of `format` over `text`, or shows the unknown-format message and leaves
+// the store (its entries and their unit) as it was. The text is let go before any message
+// box: nothing large is held while one waits for the user.
+void ReadTextSubtitle(SubtitleText text, SubtitleFormat format, SubtitleStore& store,
+                      MessageSink& sink);
 
-// Both steps: what "Load Subtitle" does with a text file.
-void LoadTextSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink,
-                      const std::vector<std::filesystem::path>& tempFolders);
+// Both steps: what "Load Subtitle" does with a text file. The file is read once (FileError
+// "Cannot open file %s" when it cannot be; the store is then left alone). The format
+// found.
+SubtitleFormat LoadTextSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink);
+
+// The same for a file's bytes already in memory (tests, fuzzers), UTF-16 ones included.
+SubtitleFormat LoadTextSubtitleBytes(std::string_view bytes, SubtitleStore& store,
+                                     MessageSink& sink);
 
 std::string UnknownFormatMessage();
 

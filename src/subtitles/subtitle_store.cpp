@@ -8,29 +8,104 @@
 namespace captivo {
 
 void SubtitleStore::ClearSubtitles() {
-  std::vector<Times>().swap(times_);
+  times_.Release();
+  fractions_.Release();
   texts_.Release();
   std::vector<Times>().swap(frames_);
   TimesChanged();
   ForgetLastHit();
 }
 
-void SubtitleStore::Append(int32_t start, int32_t end, std::string_view text) {
-  AppendWritten(start, end, [text](std::string& out) { out.append(text); });
+void SubtitleStore::StartReading(bool timesInSeconds) {
+  TimesInSeconds = timesInSeconds;
+  millisecondsOnly_ = false;
+  ClearSubtitles();
+}
+
+void SubtitleStore::StartReadingMilliseconds() {
+  StartReading(/*timesInSeconds=*/true);
+  millisecondsOnly_ = true;
+}
+
+void SubtitleStore::Append(FileTime start, FileTime end, std::string_view text) {
+  AppendTimes(start, end);
+  try {
+    texts_.Append(text);
+  } catch (...) {
+    DropLastTimes();
+    throw;
+  }
+}
+
+void SubtitleStore::AppendTimes(FileTime start, FileTime end) {
+  if (start.fractionMs != 0 || end.fractionMs != 0 || !fractions_.Empty()) {
+    if (fractions_.Empty()) {  // the first fraction: the entries before have none
+      Fractions* none = fractions_.Extend(times_.Size());
+      std::fill(none, none + times_.Size(), Fractions{0, 0});
+    }
+    fractions_.PushBack({start.fractionMs, end.fractionMs});
+  }
+  try {
+    times_.PushBack({start.whole, end.whole});
+  } catch (...) {
+    fractions_.Truncate(times_.Size());
+    throw;
+  }
+  TimesChanged();
+}
+
+void SubtitleStore::DropLastTimes() {
+  times_.Truncate(times_.Size() - 1);
+  fractions_.Truncate(times_.Size());
+  TimesChanged();
+}
+
+int64_t SubtitleStore::ExactStartMs(size_t index) const {
+  return FileTime(times_[index].start, fractions_.Empty() ? 0 : fractions_[index].start)
+      .Milliseconds();
+}
+
+int64_t SubtitleStore::ExactEndMs(size_t index) const {
+  return FileTime(times_[index].end, fractions_.Empty() ? 0 : fractions_[index].end).Milliseconds();
 }
 
 void SubtitleStore::SetEndTime(size_t index, int32_t end) {
   times_[index].end = end;
+  if (!fractions_.Empty()) fractions_[index].end = 0;
   TimesChanged();
 }
 
-void SubtitleStore::AppendTextLine(size_t index, std::string_view line) {
-  texts_.Extend(index, "\r\n");
-  texts_.Extend(index, line);
+void SubtitleStore::AppendTextLine(std::string_view line) {
+  texts_.ExtendLast("\r\n");
+  texts_.ExtendLast(line);
 }
 
-int32_t SubtitleStore::TimeToFrame(int32_t time, double subtitleFrameRate) const {
-  return TimesInSeconds ? RoundToInt32(time * subtitleFrameRate) : time;
+void SubtitleStore::SetExactTimes(bool exact) {
+  if (exact == exactTimes_) return;
+  exactTimes_ = exact;
+  TimesChanged();
+  ForgetLastHit();  // its bounds were converted from the other times
+}
+
+SubtitleStore::Times SubtitleStore::Converted(size_t index, double subtitleFrameRate) const {
+  if (!TimesInSeconds) return times_[index];
+  if (!LooksUpExactTimes())
+    return {RoundToInt32(times_[index].start * subtitleFrameRate),
+            RoundToInt32(times_[index].end * subtitleFrameRate)};
+  const int64_t startMs = ExactStartMs(index), endMs = ExactEndMs(index);
+  const int32_t start = FrameAtMilliseconds(startMs, subtitleFrameRate);
+  const int32_t last = LastFrameBeforeMilliseconds(endMs, subtitleFrameRate);
+  // A line shorter than a frame still shows for one; one that ends before it starts never.
+  return {start,
+          endMs >= startMs ? std::max(start, last) : std::min(last, SaturatedAdd(start, -1))};
+}
+
+int32_t SubtitleStore::StartFrame(size_t index, double subtitleFrameRate) const {
+  return Converted(index, subtitleFrameRate).start;
+}
+
+int32_t SubtitleStore::EndFrame(size_t index, double subtitleFrameRate) const {
+  return Converted(index, subtitleFrameRate).end;
 }
 
 std::optional<size_t> SubtitleStore::NextLineAfter(int32_t position,
@@ -47,8 +122,8 @@ std::optional<size_t> SubtitleStore::NearestStart(int32_t position, double subti
                                                   bool after) const {
   std::optional<size_t> found;
   int32_t foundStart = 0;
-  for (size_t i = 0; i < times_.size(); ++i) {
-    const int32_t start = TimeToFrame(times_[i].start, subtitleFrameRate);
+  for (size_t i = 0; i < times_.Size(); ++i) {
+    const int32_t start = StartFrame(i, subtitleFrameRate);
     if ((start > position) != after) continue;
     // Strictly nearer only, so that the first of equal starts stays.
     if (!found || (after ? start < foundStart : start > foundStart)) {
@@ -77,12 +152,11 @@ void SubtitleStore::ForgetLastMiss() {
 }
 
 const SubtitleStore::Times* SubtitleStore::FrameTimes() {
-  if (!TimesInSeconds) return times_.data();
+  if (!TimesInSeconds) return times_.Data();
   if (framesStale_) {
     const double rate = std::bit_cast<double>(rateBits_);
-    frames_.resize(times_.size());
-    for (size_t i = 0; i < times_.size(); ++i)
-      frames_[i] = {TimeToFrame(times_[i].start, rate), TimeToFrame(times_[i].end, rate)};
+    frames_.resize(times_.Size());
+    for (size_t i = 0; i < times_.Size(); ++i) frames_[i] = Converted(i, rate);
     framesStale_ = false;
   }
   return frames_.data();
@@ -99,7 +173,7 @@ std::string_view SubtitleStore::FindSubtitleAt(int32_t wanted, double subtitleFr
 }
 
 std::string_view SubtitleStore::Search(int32_t wanted, double subtitleFrameRate) {
-  if (times_.empty()) return {};
+  if (times_.Empty()) return {};
   if (!AtMemoryRate(subtitleFrameRate)) {
     rateBits_ = std::bit_cast<uint64_t>(subtitleFrameRate);
     framesStale_ = true;
@@ -129,7 +203,7 @@ std::string_view SubtitleStore::Search(int32_t wanted, double subtitleFrameRate)
     return false;
   };
 
-  size_t lo = 0, hi = times_.size() - 1;
+  size_t lo = 0, hi = times_.Size() - 1;
   uint64_t before;
   for (;;) {
     const size_t mid = (lo + hi) / 2;

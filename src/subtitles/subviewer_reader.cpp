@@ -7,38 +7,36 @@ namespace captivo {
 
 namespace {
 
-// The next non-empty trimmed line into `line`, or an empty one at the end of the file.
-void TakeNextNonEmptyLine(LineReader& reader, std::string& line) {
-  if (!reader.TakeNonEmptyLine(line)) line.clear();
+// The next non-empty trimmed line, or an empty one at the end of the file.
+std::string_view NextNonEmptyLine(LineReader& reader) {
+  std::string_view line;
+  return reader.ReadNonEmptyLine(line) ? line : std::string_view();
 }
 
 }  // namespace
 
-void LoadSubViewerSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink) {
-  LineReader reader(path);
+ReaderResult ReadSubViewerSubtitle(std::string_view bytes, SubtitleStore& store) {
+  LineReader reader(bytes);
   // The header and style lines end at the first line that starts with a digit.
-  std::string current;
+  std::string_view current;
   do {
-    TakeNextNonEmptyLine(reader, current);
+    current = NextNonEmptyLine(reader);
   } while (!current.empty() && !(current[0] >= '0' && current[0] <= '9'));
 
   store.StartReading(/*timesInSeconds=*/true);
   // A timing line that is the last line of the file has no text line and is not read.
   while (!reader.AtEnd()) {
     const size_t comma = current.find(',');
-    if (comma == std::string::npos) {
-      sink.ShowMessage("Error", "Subtitle File Error", MessageIcon::Error);
-      return;
-    }
-    const int32_t start = TimeToSeconds(std::string_view(current).substr(0, comma));
-    const int32_t end = TimeToSeconds(std::string_view(current).substr(comma + 1));
+    if (comma == std::string_view::npos)
+      return ReaderMessage{"Subtitle File Error", MessageIcon::Error};
+    const FileTime start = TimeWithFraction(current.substr(0, comma));
+    const FileTime end = TimeWithFraction(current.substr(comma + 1));
     std::string_view text;
     reader.ReadLine(text);  // the line right after the timing, blank or not
-    store.AppendWritten(start, end, [text](std::string& out) {
-      AppendWithLineBreaks(out, Trim(text), "[br]", /*ignoreCase=*/true);
-    });
-    TakeNextNonEmptyLine(reader, current);
+    store.AppendWritten(start, end, WithLineBreaks(Trim(text), "[br]", /*ignoreCase=*/true));
+    current = NextNonEmptyLine(reader);
   }
+  return {};
 }
 
 }  // namespace captivo

@@ -84,20 +84,22 @@ std::string_view After(std::string_view s, char sep) {
   return p == std::string_view::npos ? s : s.substr(p + 1);
 }
 
-void AppendWithLineBreaks(std::string& out, std::string_view s, std::string_view marker,
-                          bool ignoreCase) {
-  // Measured first, so that `out` (often a store's one block of texts) grows at most once
-  // for a long text instead of doubling, a copy of all it holds, while the text is written.
-  size_t size = 0;
-  ForEachPiece(s, marker, ignoreCase, [&](std::string_view piece) { size += piece.size() + 2; });
-  size -= 2;  // one line break fewer than pieces
-  if (out.capacity() - out.size() < size)
-    out.reserve(std::max(out.size() + size, 2 * out.capacity()));
+WithLineBreaks::WithLineBreaks(std::string_view text, std::string_view marker, bool ignoreCase)
+    : text_(text), marker_(marker), ignoreCase_(ignoreCase) {
+  ForEachPiece(text_, marker_, ignoreCase_,
+               [&](std::string_view piece) { size_ += piece.size() + 2; });
+  size_ -= 2;  // one line break fewer than pieces
+}
+
+void WithLineBreaks::WriteTo(char* out) const {
   bool first = true;
-  ForEachPiece(s, marker, ignoreCase, [&](std::string_view piece) {
-    if (!first) out.append("\r\n");
+  ForEachPiece(text_, marker_, ignoreCase_, [&](std::string_view piece) {
+    if (!first) {
+      *out++ = '\r';
+      *out++ = '\n';
+    }
     first = false;
-    out.append(piece);
+    out = std::copy(piece.begin(), piece.end(), out);
   });
 }
 

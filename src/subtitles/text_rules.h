@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <cstddef>
 #include <string_view>
 
 namespace captivo {
@@ -19,9 +19,20 @@ bool IsDigitsOrEmpty(std::string_view s);
 std::string_view Before(std::string_view s, char sep);
 std::string_view After(std::string_view s, char sep);
 
-// Appends `s` to `out` with every `marker` replaced by CR LF; `ignoreCase` compares the
-// marker's ASCII letters without regard to case.
-void AppendWithLineBreaks(std::string& out, std::string_view s, std::string_view marker,
-                          bool ignoreCase = false);
+// `text` with every `marker` replaced by CR LF (`ignoreCase`: the marker's ASCII letters
+// in either case). Measured first, so that the room for it is made once, then written
+// where it is wanted: a subtitle's text goes straight into the store.
+class WithLineBreaks {
+ public:
+  WithLineBreaks(std::string_view text, std::string_view marker, bool ignoreCase = false);
+  size_t Size() const { return size_; }
+  // Writes the Size() bytes to `out`.
+  void WriteTo(char* out) const;
+
+ private:
+  std::string_view text_, marker_;
+  bool ignoreCase_;
+  size_t size_ = 0;
+};
 
 }  // namespace captivo

@@ -5,8 +5,8 @@
 
 namespace captivo {
 
-void LoadTimeCodeSubtitle(const std::string& path, SubtitleStore& store, MessageSink&) {
-  LineReader reader(path);
+ReaderResult ReadTimeCodeSubtitle(std::string_view bytes, SubtitleStore& store) {
+  LineReader reader(bytes);
   store.StartReading(/*timesInSeconds=*/true);
 
   // An entry ends when the next one starts. Until then its end is unknown (-1), and stays
@@ -26,12 +26,13 @@ void LoadTimeCodeSubtitle(const std::string& path, SubtitleStore& store, Message
     } else if (!time.empty() && time.back() == ':') {
       time.remove_suffix(1);
     }
+    // Whole seconds only: a fraction after the seconds is dropped, also from the exact times.
     const int32_t start = TimeToSeconds(time);
     if (store.Count() > 0) store.SetEndTime(store.Count() - 1, start);
-    store.AppendWritten(start, TTimeSpan::kNoEnd,
-                        [text](std::string& out) { AppendWithLineBreaks(out, text, "|"); });
+    store.AppendWritten(start, TTimeSpan::kNoEnd, WithLineBreaks(text, "|"));
   }
   if (store.Count() > 0) store.SetEndTime(store.Count() - 1, TTimeSpan::kOpenEnd);
+  return {};
 }
 
 }  // namespace captivo

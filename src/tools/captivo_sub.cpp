@@ -1,21 +1,22 @@
 // captivo-sub: looks inside a subtitle file without a movie, loading it exactly as the
 // program's "Load Subtitle" does: a VobSub set through the bitmap subtitle reader, any
 // other file through the text readers.
-//   captivo-sub dump FILE                   format, unit, entries, message boxes, error;
-//                                           for a VobSub set its languages and pictures
+//   captivo-sub dump [--exact] FILE         format, unit, entries, message boxes, error;
+//                                           for a VobSub set its languages and pictures;
+//                                           --exact: a time-based file's exact times
 //   captivo-sub find FILE FPS POSITION...   the text shown at each frame position
 #include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "errors.h"
 #include "escape_text.h"
 #include "file_names.h"
 #include "subtitle_loader.h"
-#include "utf16_conversion.h"
 #include "vobsub_dump.h"
 
 namespace {
@@ -37,13 +38,14 @@ class RecordedMessages : public MessageSink {
   }
 };
 
-// Loads `path` into `store`; false (after printing an error line) when it cannot be opened.
-// A raised conversion error is kept in `error`: the file was read up to it.
+// Loads `path` into `store`; false when it cannot be opened. A raised conversion error is
+// kept in `error`: the file was read up to it.
 bool Load(const std::string& path, SubtitleStore& store, RecordedMessages& sink,
-          PreparedSubtitle& prepared, std::string& error) {
+          SubtitleFormat& format, std::string& error) {
   try {
-    prepared = PrepareTextSubtitle(path, TempSubtitleFolders());
-    ReadTextSubtitle(prepared, store, sink);
+    SubtitleText text = SubtitleText::FromFile(path);
+    format = DetectTextFormat(text.View());
+    ReadTextSubtitle(std::move(text), format, store, sink);
   } catch (const FileError& e) {
     error = e.what();
     return false;
@@ -53,29 +55,41 @@ bool Load(const std::string& path, SubtitleStore& store, RecordedMessages& sink,
   return true;
 }
 
-int Dump(const std::string& path) {
+// Writes `text` to standard output, which is buffered: a dump is never built whole.
+void Print(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// With `exact`, a time-based store's times are its exact milliseconds.
+int Dump(const std::string& path, bool exact) {
   if (const auto base = VobSubSetBase(path)) return DumpVobSub(*base);
   SubtitleStore store;
+  store.SetExactTimes(exact);
   RecordedMessages sink;
-  PreparedSubtitle prepared;
+  SubtitleFormat format = SubtitleFormat::Unknown;
   std::string error;
-  if (!Load(path, store, sink, prepared, error)) {
+  if (!Load(path, store, sink, format, error)) {
     std::cout << "error\t" << EscapeText(error) << '\n';
     return kCannotOpen;
   }
-  std::string out;
-  out += "format\t";
-  out += FormatName(prepared.format);
-  out += store.TimesInSeconds ? "\nunit\tseconds\n" : "\nunit\tframes\n";
+  const bool inMilliseconds = store.LooksUpExactTimes();
+  Print("format\t");
+  Print(FormatName(format));
+  Print(inMilliseconds         ? "\nunit\tmilliseconds\n"
+        : store.TimesInSeconds ? "\nunit\tseconds\n"
+                               : "\nunit\tframes\n");
   for (size_t i = 0; i < store.Count(); ++i) {
-    out += std::to_string(store.StartTime(i)) + '\t' + std::to_string(store.EndTime(i)) + '\t' +
-           EscapeText(store.Text(i)) + '\n';
+    Print(inMilliseconds ? std::to_string(store.ExactStartMs(i)) + '\t' +
+                               std::to_string(store.ExactEndMs(i)) + '\t'
+                         : std::to_string(store.StartTime(i)) + '\t' +
+                               std::to_string(store.EndTime(i)) + '\t');
+    PrintEscaped(stdout, store.Text(i));
+    Print("\n");
   }
   for (const auto& m : sink.messages)
-    out += "message\t" + EscapeText(m.title) + '\t' + EscapeText(m.text) + '\t' +
-           (m.icon == MessageIcon::Information ? "information" : "error") + '\n';
-  if (!error.empty()) out += "error\t" + EscapeText(error) + '\n';
-  std::fwrite(out.data(), 1, out.size(), stdout);
+    Print("message\t" + EscapeText(m.title) + '\t' + EscapeText(m.text) + '\t' +
+          (m.icon == MessageIcon::Information ? "information" : "error") + '\n');
+  if (!error.empty()) Print("error\t" + EscapeText(error) + '\n');
   return 0;
 }
 
@@ -101,9 +115,9 @@ int Find(const std::string& path, const std::string& fpsText,
   }
   SubtitleStore store;
   RecordedMessages sink;
-  PreparedSubtitle prepared;
+  SubtitleFormat format;
   std::string error;
-  if (!Load(path, store, sink, prepared, error)) {
+  if (!Load(path, store, sink, format, error)) {
     std::cerr << error << '\n';
     return kCannotOpen;
   }
@@ -115,7 +129,7 @@ int Find(const std::string& path, const std::string& fpsText,
 }
 
 int Usage() {
-  std::cerr << "usage: captivo-sub dump FILE\n"
+  std::cerr << "usage: captivo-sub dump [--exact] FILE\n"
                "       captivo-sub find FILE FPS POSITION...\n";
   return kUsageError;
 }
@@ -124,7 +138,8 @@ int Usage() {
 
 int main(int argc, char** argv) try {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.size() == 2 && args[0] == "dump") return Dump(args[1]);
+  if (args.size() == 2 && args[0] == "dump" && args[1] != "--exact") return Dump(args[1], false);
+  if (args.size() == 3 && args[0] == "dump" && args[1] == "--exact") return Dump(args[2], true);
   if (args.size() >= 4 && args[0] == "find")
     return Find(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
   return Usage();

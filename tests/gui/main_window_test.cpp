@@ -260,8 +260,7 @@ void MainWindowTest::settingsKeepOtherSectionsAndGoToTheConfigFolder() {
   TempDir dir;
   const std::filesystem::path program = std::filesystem::path(dir.Write("file", "")) / "bin";
   ScriptedPrompts prompts;
-  ShellPlaces places{program, dir.Path() / "config", dir.Path() / "cache", dir.Path() / "run",
-                     dir.Path() / "state"};
+  ShellPlaces places{program, dir.Path() / "config", dir.Path() / "run", dir.Path() / "state"};
   {
     TfmMain w(places, prompts);
     w.findChild<QAction*>("AlwaysonTop1")->trigger();
@@ -312,9 +311,7 @@ void MainWindowTest::staleInstanceIsEndedButAStrangerSurvives() {
   std::filesystem::create_directories(dir.Path() / "bin");
   auto start = [&](pid_t recorded) {
     dir.Write("bin/set.ini", "[LastProcessHandle]\nHandle=" + std::to_string(recorded) + "\n");
-    TfmMain w({dir.Path() / "bin", dir.Path() / "config", dir.Path() / "cache", running,
-               dir.Path() / "state"},
-              prompts);
+    TfmMain w({dir.Path() / "bin", dir.Path() / "config", running, dir.Path() / "state"}, prompts);
   };
   start(stranger.Pid());  // an id reused by another program
   QVERIFY(stranger.Alive());

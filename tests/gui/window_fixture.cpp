@@ -17,8 +17,7 @@
 namespace captivo::test {
 
 WindowFixture::WindowFixture(const std::string& settings, bool show) {
-  places = {dir.Path() / "bin", dir.Path() / "config", dir.Path() / "cache", dir.Path() / "run",
-            dir.Path() / "state"};
+  places = {dir.Path() / "bin", dir.Path() / "config", dir.Path() / "run", dir.Path() / "state"};
   std::filesystem::create_directories(places.executableFolder);
   if (!settings.empty()) dir.Write("bin/set.ini", settings);
   fmMain = std::make_unique<TfmMain>(places, prompts);

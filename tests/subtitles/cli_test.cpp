@@ -54,6 +54,19 @@ TEST(CaptivoSub, DumpReportsConversionErrorsAndUnknownFormats) {
   EXPECT_EQ(run.out.substr(0, 40), "format\tunknown\nunit\tframes\nmessage\tError");
 }
 
+TEST(CaptivoSub, DumpExactPrintsMillisecondsOfTimeBasedFilesOnly) {
+  test::TempDir dir;
+  const std::string srt = dir.Write("a.srt", "1\n00:00:01,250 --> 00:00:02,999\nx\n");
+  EXPECT_EQ(RunTool("dump '" + srt + "'").out, "format\tsrt\nunit\tseconds\n1\t2\tx\n");
+  ToolRun run = RunTool("dump --exact '" + srt + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "format\tsrt\nunit\tmilliseconds\n1250\t2999\tx\n");
+  const std::string frames = dir.Write("a.sub", "{1}{2}x\n");
+  EXPECT_EQ(RunTool("dump --exact '" + frames + "'").out, "format\tframe\nunit\tframes\n1\t2\tx\n");
+  EXPECT_EQ(RunTool("dump --exact").status, 2);
+  EXPECT_EQ(RunTool("dump --fast '" + srt + "'").status, 2);
+}
+
 TEST(CaptivoSub, ExitCodes) {
   test::TempDir dir;
   const std::string missing = (dir.Path() / "none.srt").string();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "errors.h"
 
 namespace captivo {
@@ -116,6 +118,84 @@ TEST(TimeToSeconds, FailsOnTheFirstBadPart) {
       EXPECT_EQ(e.what(), "'" + std::string(c.offending) + "' is not a valid integer value")
           << c.text;
     }
+  }
+}
+
+TEST(TimeWithFraction, KeepsTheFractionSignedAsTheSeconds) {
+  struct Case {
+    const char* text;
+    int32_t seconds;
+    int64_t milliseconds;
+  } cases[] = {
+      {"1:02:03.75", 3723, 3723750},
+      {"0:00:01.99", 1, 1990},
+      {"0:00:01.5", 1, 1500},  // a fraction, not a count: .5 is half a second
+      {"0:00:01.05", 1, 1050},
+      {"0:00:01.1239", 1, 1123},  // beyond milliseconds dropped
+      {"0:00:05", 5, 5000},
+      {"1:2:3.", 3723, 3723000},
+      {"0:00:01.x5", 1, 1000},  // no digits: no fraction
+      {"0:00:01.5x", 1, 1500},
+      {"0:00:-1.50", -1, -1500},
+      {"0:00: -0.25", 0, -250},  // the sign of "-0" still counts
+      {"-1:00:30.5", -3570, -3569500},
+      {"596523:14:07.99", INT32_MAX, int64_t{INT32_MAX} * 1000 + 990},
+  };
+  for (const Case& c : cases) {
+    const FileTime time = TimeWithFraction(c.text);
+    EXPECT_EQ(time.whole, c.seconds) << c.text;
+    EXPECT_EQ(time.whole, TimeToSeconds(c.text)) << c.text;
+    EXPECT_EQ(time.Milliseconds(), c.milliseconds) << c.text;
+  }
+  EXPECT_THROW(TimeWithFraction("0:x:01.50"), ConversionError);
+}
+
+TEST(FileTime, FromMillisecondsSplitsAndHoldsTheRange) {
+  struct Case {
+    int64_t ms;
+    int32_t whole;
+    int64_t back;
+  } cases[] = {
+      {0, 0, 0},
+      {1999, 1, 1999},
+      {-1500, -1, -1500},
+      {int64_t{INT32_MAX} * 1000 + 999, INT32_MAX, int64_t{INT32_MAX} * 1000 + 999},
+      {INT64_MAX, INT32_MAX, int64_t{INT32_MAX} * 1000 + 999},
+      {INT64_MIN, INT32_MIN, int64_t{INT32_MIN} * 1000 - 999},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FileTime::FromMilliseconds(c.ms).whole, c.whole) << c.ms;
+    EXPECT_EQ(FileTime::FromMilliseconds(c.ms).Milliseconds(), c.back) << c.ms;
+  }
+}
+
+TEST(FramesAtMilliseconds, StartOnTheFrameItFallsOnEndOnTheLastFrameBegunBefore) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    int64_t ms;
+    double rate;
+    int32_t at, lastBefore;
+  } cases[] = {
+      {4000, 25, 100, 99},  // a frame's beginning: the end stops one frame short of it
+      {4010, 25, 100, 100},
+      {4039, 25, 100, 100},
+      {3999, 25, 99, 99},
+      {0, 25, 0, -1},
+      {-1, 25, -1, -1},
+      {-40, 25, -1, -2},
+      {125000, 23.976, 2997, 2996},  // 2997 frames exactly, though 23.976 is not in binary
+      {4000, 23.976, 95, 95},        // 95.904: inside frame 95
+      {100000, 29.97, 2997, 2996},
+      {1000, 30, 30, 29},
+      {int64_t{INT32_MAX} * 1000, 1, INT32_MAX, INT32_MAX - 1},
+      {int64_t{INT32_MAX} * 1000, 23.976, INT32_MAX, INT32_MAX},  // an open end stays open
+      {int64_t{INT32_MIN} * 1000, 25, INT32_MIN, INT32_MIN},
+      {4000, 0, 0, -1},
+      {4000, nan, 0, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FrameAtMilliseconds(c.ms, c.rate), c.at) << c.ms << " at " << c.rate;
+    EXPECT_EQ(LastFrameBeforeMilliseconds(c.ms, c.rate), c.lastBefore) << c.ms << " at " << c.rate;
   }
 }
 

@@ -23,7 +23,7 @@ struct RecordingSets : BitmapSetLibrary {
 struct Loaded {
   test::TempDir dir;
   RecordingSets sets;
-  LoadedSubtitles subtitles{sets, {}};
+  LoadedSubtitles subtitles{sets};
   test::RecordingSink sink;
   int languagesAsked = 0;
 

@@ -33,14 +33,12 @@ class ReaderCase : public ::testing::TestWithParam<Case> {};
 
 TEST_P(ReaderCase, LoadsAsExpected) {
   const Case& c = GetParam();
-  test::TempDir dir;
   SubtitleStore store;
   test::RecordingSink sink;
-  const PreparedSubtitle prepared = PrepareTextSubtitle(dir.Write("file", c.bytes), {dir.Path()});
-  EXPECT_EQ(prepared.format, c.format);
+  EXPECT_EQ(DetectTextFormat(c.bytes), c.format);
   std::string error;
   try {
-    ReadTextSubtitle(prepared, store, sink);
+    EXPECT_EQ(LoadTextSubtitleBytes(c.bytes, store, sink), c.format);
   } catch (const ConversionError& e) {
     error = e.what();
   }
@@ -331,33 +329,79 @@ INSTANTIATE_TEST_SUITE_P(
                            {},
                            NotAnInteger("-$FFFFFFFF")}));
 
+// The exact times of every entry, in milliseconds, beside the whole seconds that stay as
+// they were: the same fields with their fractions.
+TEST(ExactTimes, EachTimeBasedReaderKeepsTheFractionsOfItsFile) {
+  struct ExactEntry {
+    int64_t startMs, endMs;
+    bool operator==(const ExactEntry&) const = default;
+  };
+  constexpr int64_t kOpenMs = int64_t{TTimeSpan::kOpenEnd} * 1000;
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::vector<ExactEntry> exact;
+  } cases[] = {
+      {"SubRip milliseconds",
+       "1\n00:00:01,999 --> 00:00:03,001  X1:10\nx\n\n2\n00:01:02,5 --> 00:01:04 , 070\ny\n",
+       {{1999, 3001}, {62500, 64070}}},
+      {"SubRip without fractions", "1\n00:00:01,000 --> 00:00:02,000\nx\n", {{1000, 2000}}},
+      {"SubStation centiseconds",
+       "[Script Info]\nDialogue: 0,0:00:01.50,0:00:04.05,D,,0,0,0,,a\n"
+       "Dialogue: 0,0:00:05,0:00:-1.25,D,,0,0,0,,b\n",
+       {{1500, 4050}, {5000, -1250}}},
+      {"SubViewer centiseconds",
+       "[INFORMATION]\n00:00:01.25,00:00:03.99\na\n00:00:04,00:00:05.5\nb\n",
+       {{1250, 3990}, {4000, 5500}}},
+      {"time-code whole seconds only",
+       "00:00:05:a\n00:00:09.75:b\n",
+       {{5000, 9000}, {9000, kOpenMs}}},
+  };
+  for (const Case& c : cases) {
+    SubtitleStore store;
+    test::RecordingSink sink;
+    LoadTextSubtitleBytes(c.bytes, store, sink);
+    std::vector<ExactEntry> exact;
+    for (size_t i = 0; i < store.Count(); ++i) {
+      exact.push_back({store.ExactStartMs(i), store.ExactEndMs(i)});
+      EXPECT_EQ(store.StartTime(i), FileTime::FromMilliseconds(exact.back().startMs).whole)
+          << c.name << " " << i;
+    }
+    EXPECT_EQ(exact, c.exact) << c.name;
+    EXPECT_TRUE(sink.messages.empty()) << c.name;
+  }
+}
+
 TEST(Loader, UnknownFormatKeepsThePreviousSubtitlesAndUnit) {
-  test::TempDir dir;
   SubtitleStore store;
   test::RecordingSink sink;
-  LoadTextSubtitle(dir.Write("a.srt", "1\n00:00:02,000 --> 00:00:03,000\nkept\n"), store, sink,
-                   {dir.Path()});
-  LoadTextSubtitle(dir.Write("b.txt", "What is this?\n"), store, sink, {dir.Path()});
+  LoadTextSubtitleBytes("1\n00:00:02,000 --> 00:00:03,000\nkept\n", store, sink);
+  LoadTextSubtitleBytes("What is this?\n", store, sink);
   EXPECT_TRUE(store.TimesInSeconds);
   EXPECT_EQ(store.FindSubtitleAt(60, 25), "kept");
-  EXPECT_THROW(LoadTextSubtitle((dir.Path() / "gone.srt").string(), store, sink, {dir.Path()}),
-               FileError);
+  test::TempDir dir;
+  EXPECT_THROW(LoadTextSubtitle((dir.Path() / "gone.srt").string(), store, sink), FileError);
   EXPECT_TRUE(store.TimesInSeconds);
   EXPECT_EQ(store.FindSubtitleAt(60, 25), "kept");
   EXPECT_EQ(sink.messages, (std::vector<RecordedMessage>{kUnknown}));
 }
 
-TEST(Loader, MissingFileNamesItsPath) {
+TEST(Loader, ReadsAFileOnceAndNamesOneThatCannotBeOpened) {
   test::TempDir dir;
   SubtitleStore store;
   test::RecordingSink sink;
-  const std::string path = (dir.Path() / "missing.srt").string();
-  try {
-    LoadTextSubtitle(path, store, sink, {dir.Path()});
-    ADD_FAILURE();
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.what(), "Cannot open file " + path);
+  EXPECT_EQ(LoadTextSubtitle(dir.Write("a.sub", "{1}{2}a\r\n{3}{4}b"), store, sink),
+            SubtitleFormat::Frame);
+  EXPECT_EQ(test::EntriesOf(store), (std::vector<Entry>{{1, 2, "a"}, {3, 4, "b"}}));
+  for (const std::string& path : {(dir.Path() / "missing.srt").string(), dir.Path().string()}) {
+    try {
+      LoadTextSubtitle(path, store, sink);
+      ADD_FAILURE() << path;
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.what(), "Cannot open file " + path);
+    }
   }
+  EXPECT_EQ(store.Count(), 2u);  // left alone
 }
 
 }  // namespace

@@ -26,12 +26,9 @@ TEST_P(RealFileTest, Loads) {
   const RealFile& f = GetParam();
   const std::string path = test::TestDataFile(f.name);
   if (path.empty()) GTEST_SKIP() << "shared test data not present";
-  test::TempDir dir;
   SubtitleStore store;
   test::RecordingSink sink;
-  const PreparedSubtitle prepared = PrepareTextSubtitle(path, {dir.Path()});
-  EXPECT_EQ(prepared.format, f.format);
-  ReadTextSubtitle(prepared, store, sink);
+  EXPECT_EQ(LoadTextSubtitle(path, store, sink), f.format);
   EXPECT_GE(store.Count(), f.minEntries);
   EXPECT_LE(store.Count(), f.maxEntries);
   EXPECT_EQ(sink.messages.size(), f.message ? 1u : 0u);
@@ -78,10 +75,9 @@ class RealFiles : public ::testing::Test {
   bool Load(const std::string& name) {
     const std::string path = test::TestDataFile(name);
     if (path.empty()) return false;
-    LoadTextSubtitle(path, store, sink, {dir.Path()});
+    LoadTextSubtitle(path, store, sink);
     return true;
   }
-  test::TempDir dir;
   SubtitleStore store;
   test::RecordingSink sink;
 };

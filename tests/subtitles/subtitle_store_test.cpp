@@ -70,20 +70,25 @@ TEST_F(StoreTest, TheLineNowFollowsTheRateOnlyForSeconds) {
 }
 
 TEST_F(StoreTest, ATextThatFailsHalfWrittenLeavesNoTrace) {
-  Fill(false, {{10, 20, "a"}});
-  EXPECT_THROW(store.AppendWritten(30, 40,
-                                   [](std::string& out) {
-                                     out += "half";
-                                     throw std::bad_alloc();
-                                   }),
-               std::bad_alloc);
+  Fill(true, {{10, 20, "a"}});
+  struct FailingText {
+    size_t Size() const { return 4; }
+    void WriteTo(char* out) const {
+      out[0] = 'h';
+      throw std::bad_alloc();
+    }
+  };
+  // The first fraction of the store comes with the entry that fails.
+  EXPECT_THROW(store.AppendWritten(FileTime(30, 500), 40, FailingText()), std::bad_alloc);
   EXPECT_EQ(store.Count(), 1u);
-  store.Append(50, 60, "b");
+  store.Append(FileTime(50, 250), 60, "b");
   ASSERT_EQ(store.Count(), 2u);
   EXPECT_EQ(store.Text(0), "a");
   EXPECT_EQ(store.Text(1), "b");
-  EXPECT_EQ(store.FindSubtitleAt(55, frameRate), "b");
-  EXPECT_EQ(store.FindSubtitleAt(35, frameRate), "");
+  EXPECT_EQ(store.ExactStartMs(0), 10000);
+  EXPECT_EQ(store.ExactStartMs(1), 50250);
+  EXPECT_EQ(store.FindSubtitleAt(55 * 25, frameRate), "b");
+  EXPECT_EQ(store.FindSubtitleAt(35 * 25, frameRate), "");
 }
 
 TEST_F(StoreTest, FramesAreFoundWithInclusiveBounds) {
@@ -129,8 +134,8 @@ TEST_F(StoreTest, SecondsAreConvertedAtTheRateInForce) {
   EXPECT_EQ(store.FindSubtitleAt(INT32_MAX, frameRate), "open");
 
   frameRate = 23.976;
-  EXPECT_EQ(store.TimeToFrame(10, frameRate), 240);
-  EXPECT_EQ(store.TimeToFrame(TTimeSpan::kOpenEnd, frameRate), INT32_MAX);
+  EXPECT_EQ(store.StartFrame(1, frameRate), 240);
+  EXPECT_EQ(store.EndFrame(2, frameRate), INT32_MAX);
   EXPECT_EQ(store.FindSubtitleAt(240, frameRate), "y");
   EXPECT_EQ(store.FindSubtitleAt(239, frameRate), "");
   frameRate = 25;
@@ -210,7 +215,7 @@ TEST_F(StoreTest, AlternatingRatesAgreeWithAScanAtEachRate) {
     p = i % 10 ? p + step(random) : position(random);
     std::string expected;
     for (const auto& e : entries)
-      if (store.TimeToFrame(e.StartTime, rate) <= p && p <= store.TimeToFrame(e.EndTime, rate))
+      if (RoundToInt32(e.StartTime * rate) <= p && p <= RoundToInt32(e.EndTime * rate))
         expected = e.Text;
     ASSERT_EQ(store.FindSubtitleAt(p, rate), expected) << "p " << p << " at " << rate;
   }
@@ -234,6 +239,173 @@ TEST_F(StoreTest, MatchesALinearScanOnGeneratedStores) {
   }
 }
 
+// Exact times: milliseconds with their fractions, converted from the frame the start falls
+// on through the last frame that begins before the end.
+class ExactStoreTest : public ::testing::Test {
+ protected:
+  struct Timed {
+    int64_t startMs, endMs;
+    const char* text;
+  };
+  void Fill(std::initializer_list<Timed> entries) {
+    store.StartReading(/*timesInSeconds=*/true);
+    for (const Timed& e : entries)
+      store.Append(FileTime::FromMilliseconds(e.startMs), FileTime::FromMilliseconds(e.endMs),
+                   e.text);
+  }
+  SubtitleStore store;
+};
+
+TEST_F(ExactStoreTest, EachModeConvertsItsOwnTimes) {
+  // At 25 frames a second frame n lasts from 40n to 40n + 40 ms.
+  Fill({{1999, 3001, "a"},
+        {4010, 4030, "short"},
+        {5000, 5000, "flash"},
+        {7000, 6500, "backwards"},
+        {8000, 9000, "b"},
+        {9000, 2147483647000, "open"}});
+  struct Case {
+    int32_t position;
+    const char* whole;  // nullptr: two lines hold the frame, either may be found
+    const char* exact;
+  } cases[] = {
+      {24, "", ""},
+      {25, "a", ""},  // whole: 1 to 3 s, frames 25 to 75
+      {48, "a", ""},
+      {49, "a", "a"},  // 1999 ms falls on frame 49
+      {75, "a", "a"},  // 3001 ms: frame 75 began before it
+      {76, "", ""},
+      {100, "short", "short"},  // 20 ms, within frame 100: shown for that frame
+      {101, "", ""},
+      {125, "flash", "flash"},  // no time at all still shows for a frame
+      {126, "", ""},
+      {150, "", ""},  // ending before it starts, it never shows
+      {175, "", ""},
+      {200, "b", "b"},
+      {224, "b", "b"},
+      {225, nullptr, "open"},  // exact: 9000 ms is where "b" ends and "open" starts
+      {INT32_MAX, "open", "open"},
+  };
+  for (const bool exact : {false, true, false, true}) {
+    store.SetExactTimes(exact);
+    for (const Case& c : cases) {
+      const char* expected = exact ? c.exact : c.whole;
+      if (!expected) continue;
+      EXPECT_EQ(store.FindSubtitleAt(c.position, 25), expected)
+          << c.position << (exact ? " exact" : " whole");
+    }
+  }
+}
+
+TEST_F(ExactStoreTest, BackToBackLinesShareNoFrameAtAFramesBeginning) {
+  Fill({{2000, 4000, "first"}, {4000, 6000, "second"}});
+  store.SetExactTimes(true);
+  EXPECT_EQ(store.EndFrame(0, 25), 99);
+  EXPECT_EQ(store.StartFrame(1, 25), 100);
+  EXPECT_EQ(store.FindSubtitleAt(99, 25), "first");
+  EXPECT_EQ(store.FindSubtitleAt(100, 25), "second");
+  // In whole seconds both hold frame 100, as they always did.
+  store.SetExactTimes(false);
+  EXPECT_EQ(store.EndFrame(0, 25), 100);
+  EXPECT_EQ(store.StartFrame(1, 25), 100);
+}
+
+TEST_F(ExactStoreTest, TheLineNowFollowsTheMode) {
+  Fill({{1500, 2000, "a"}, {1900, 2500, "b"}});
+  // Whole seconds: both start at 1 s, frame 25. Exact: frames 37 and 47.
+  EXPECT_EQ(store.NextLineAfter(24, 25), 0u);
+  EXPECT_EQ(store.NextLineAfter(30, 25), std::nullopt);
+  EXPECT_EQ(store.LineStartedAt(30, 25), 0u);
+  store.SetExactTimes(true);
+  EXPECT_EQ(store.NextLineAfter(30, 25), 0u);
+  EXPECT_EQ(store.NextLineAfter(40, 25), 1u);
+  EXPECT_EQ(store.LineStartedAt(40, 25), 0u);
+  EXPECT_EQ(store.LineStartedAt(36, 25), std::nullopt);
+  EXPECT_EQ(store.StartFrame(1, 25), 47);
+}
+
+TEST_F(ExactStoreTest, FramesAndMillisecondStoresIgnoreTheSwitch) {
+  store.StartReading(/*timesInSeconds=*/false);
+  store.Append(100, 200, "frames");
+  store.SetExactTimes(true);
+  EXPECT_FALSE(store.LooksUpExactTimes());
+  EXPECT_EQ(store.FindSubtitleAt(100, 25), "frames");
+  EXPECT_EQ(store.FindSubtitleAt(201, 25), "");
+
+  store.StartReadingMilliseconds();
+  store.AppendMilliseconds(1500, 2500, "exact");
+  for (const bool exact : {false, true}) {
+    store.SetExactTimes(exact);
+    EXPECT_TRUE(store.LooksUpExactTimes());
+    EXPECT_EQ(store.FindSubtitleAt(36, 25), "");
+    EXPECT_EQ(store.FindSubtitleAt(37, 25), "exact");
+    EXPECT_EQ(store.FindSubtitleAt(62, 25), "exact");
+    EXPECT_EQ(store.FindSubtitleAt(63, 25), "");
+  }
+  EXPECT_EQ(store.StartTime(0), 1);
+  EXPECT_EQ(store.ExactEndMs(0), 2500);
+  // The next file read by a reader of seconds follows the switch again.
+  store.SetExactTimes(false);
+  Fill({{1500, 2500, "whole"}});
+  EXPECT_FALSE(store.LooksUpExactTimes());
+  EXPECT_EQ(store.FindSubtitleAt(25, 25), "whole");
+}
+
+TEST_F(ExactStoreTest, AWholeEndDropsItsFractionAndANewFileItsFractions) {
+  Fill({{1250, 1750, "a"}, {2000, 3000, "b"}});
+  store.SetEndTime(0, 5);
+  EXPECT_EQ(store.ExactStartMs(0), 1250);
+  EXPECT_EQ(store.ExactEndMs(0), 5000);
+  Fill({{1000, 2000, "whole"}});
+  EXPECT_EQ(store.ExactStartMs(0), 1000);
+  EXPECT_EQ(store.ExactEndMs(0), 2000);
+}
+
+TEST_F(ExactStoreTest, SwitchingModesAndRatesAgreesWithAScan) {
+  // Ascending lines of 300 to 2700 ms with gaps of 0 to 900 ms, fractions everywhere.
+  std::vector<Timed> entries;
+  std::vector<std::string> texts;
+  for (int64_t t = 0, i = 0; i < 300; ++i) {
+    texts.push_back("x" + std::to_string(i));
+    const int64_t end = t + 300 + (i * 277) % 2400;
+    entries.push_back({t, end, nullptr});
+    t = end + (i * 131) % 3 * 450;
+  }
+  store.StartReading(/*timesInSeconds=*/true);
+  for (size_t i = 0; i < entries.size(); ++i)
+    store.Append(FileTime::FromMilliseconds(entries[i].startMs),
+                 FileTime::FromMilliseconds(entries[i].endMs), texts[i]);
+  const double rates[] = {23.976, 25, 29.97};
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int32_t> jump(-10, 25000), step(0, 3);
+  int32_t p = 0;
+  bool exact = false;
+  for (int i = 0; i < 20000; ++i) {
+    if (i % 97 == 0) store.SetExactTimes(exact = !exact);  // in the middle of a sweep
+    const double rate = rates[i / 500 % 3];
+    p = i % 10 ? p + step(random) : jump(random);
+    std::string expected;
+    for (size_t k = 0; k < entries.size(); ++k) {
+      const Timed& e = entries[k];
+      const int32_t start = exact
+                                ? FrameAtMilliseconds(e.startMs, rate)
+                                : RoundToInt32(FileTime::FromMilliseconds(e.startMs).whole * rate);
+      const int32_t end = exact ? std::max(start, LastFrameBeforeMilliseconds(e.endMs, rate))
+                                : RoundToInt32(FileTime::FromMilliseconds(e.endMs).whole * rate);
+      if (start <= p && p <= end && expected.empty()) expected = texts[k];
+    }
+    // Where two lines share a frame, the search may find either.
+    const std::string_view found = store.FindSubtitleAt(p, rate);
+    if (found != expected) {
+      bool shared = false;
+      for (size_t k = 0; k < entries.size(); ++k)
+        shared = shared || (found == texts[k] && store.StartFrame(k, rate) <= p &&
+                            p <= store.EndFrame(k, rate));
+      ASSERT_TRUE(shared) << "p " << p << " at " << rate << (exact ? " exact" : " whole")
+                          << ": found " << found << ", expected " << expected;
+    }
+  }
+}
 }  // namespace
 }  // namespace captivo
 

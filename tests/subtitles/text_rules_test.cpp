@@ -47,9 +47,10 @@ TEST(TextRules, LineBreakMarkersBecomeCrLf) {
       {"", "|", false, ""},
   };
   for (const Case& c : cases) {
-    std::string out = "prefix:";
-    AppendWithLineBreaks(out, c.text, c.marker, c.ignoreCase);
-    EXPECT_EQ(out, std::string("prefix:") + c.expected) << c.text;
+    const WithLineBreaks text(c.text, c.marker, c.ignoreCase);
+    std::string out(text.Size(), '?');
+    text.WriteTo(out.data());
+    EXPECT_EQ(out, c.expected) << c.text;
   }
 }
 

@@ -58,8 +58,11 @@ TEST(SolveTwoPointTiming, FindsDriftAndOffsetOfExactMarks) {
       {24, 23.976, 5},   {25, 25, 12.5},  // no drift, an offset only
       {26.5, 25, 3},                      // a rate on no menu is kept as found
   };
+  // A line far beyond the marks, as the store converts its start.
+  const int32_t late = 6000;
   SubtitleStore store;
-  store.TimesInSeconds = true;
+  store.StartReading(/*timesInSeconds=*/true);
+  store.Append(late, late + 2, "late");
   for (const Case& c : cases) {
     // The movie time at which a line stored at `seconds` is due.
     auto moment = [&](double seconds) {
@@ -73,14 +76,13 @@ TEST(SolveTwoPointTiming, FindsDriftAndOffsetOfExactMarks) {
       EXPECT_NEAR(solved.subtitleFrameRate, c.subtitleRate, 1e-9) << c.subtitleRate;
       EXPECT_EQ(solved.offsetMilliseconds, RoundToInt32(c.offsetSeconds * 1000));
 
-      // A line far beyond the marks starts within a frame of its moment.
-      const int32_t late = 6000;
+      // The line far beyond the marks starts within a frame of its moment.
       const SubtitleTiming timing{.offsetMilliseconds = solved.offsetMilliseconds,
                                   .movieFrameRate = c.movieRate,
                                   .rateChoice = RateChoice::Own(solved.subtitleFrameRate)};
       const int32_t moviePosition = RoundToInt32(moment(late) * c.movieRate);
       EXPECT_LE(std::abs(timing.SubtitlePosition(moviePosition) -
-                         store.TimeToFrame(late, solved.subtitleFrameRate)),
+                         store.StartFrame(0, solved.subtitleFrameRate)),
                 1)
           << c.subtitleRate << " over " << c.movieRate << " offset " << c.offsetSeconds;
     }

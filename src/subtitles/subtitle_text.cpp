@@ -1,0 +1,38 @@
+#include "subtitle_text.h"
+
+#include "utf16_conversion.h"
+
+namespace captivo {
+
+SubtitleText SubtitleText::FromFile(const std::string& path) {
+  SubtitleText text;
+  text.file_ = FileBytes::Read(path);
+  text.view_ = text.file_.View();
+  text.ConvertUtf16();
+  return text;
+}
+
+SubtitleText SubtitleText::FromBytes(std::string_view bytes) {
+  SubtitleText text;
+  text.view_ = bytes;
+  text.ConvertUtf16();
+  return text;
+}
+
+void SubtitleText::ConvertUtf16() {
+  if (view_.size() < 2) return;  // too short for a mark
+  const bool littleEndian = view_[0] == '\xFF' && view_[1] == '\xFE';
+  const bool bigEndian = view_[0] == '\xFE' && view_[1] == '\xFF';
+  if (!littleEndian && !bigEndian) return;
+  converted_ = Utf16ToUtf8(view_.substr(2), bigEndian);
+  file_ = FileBytes();
+  view_ = {};
+}
+
+void SubtitleText::Release() {
+  file_ = FileBytes();
+  view_ = {};
+  converted_.reset();
+}
+
+}  // namespace captivo
