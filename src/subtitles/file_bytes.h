@@ -8,26 +8,20 @@
 
 namespace captivo {
 
-// The bytes of a regular file, read once: mapped read-only, or read into one buffer where
-// the file cannot be mapped (an empty file, or one the kernel gives no size, as under
-// /proc). Nothing is written anywhere.
+// The bytes of a regular file, read once into one buffer and never written anywhere. Read,
+// not mapped: a file cut short or failing on its disk (a network or user file system)
+// while it is read gives a short read or an error message, where a mapping would end
+// the program.
 class FileBytes {
  public:
   // FileError "Cannot open file %s" for anything but a readable regular file (a folder,
   // a FIFO, a device), "Cannot read file %s" when reading fails.
   static FileBytes Read(const std::string& path);
 
-  FileBytes() = default;
-  ~FileBytes();
-  FileBytes(FileBytes&& other) noexcept;
-  FileBytes& operator=(FileBytes&& other) noexcept;
-
-  std::string_view View() const;
+  std::string_view View() const { return std::string_view(buffer_.Data(), buffer_.Size()); }
 
  private:
-  void* mapping_ = nullptr;
-  size_t mappedSize_ = 0;
-  GrowingArray<char> buffer_;  // when not mapped
+  GrowingArray<char> buffer_;
 };
 
 }  // namespace captivo

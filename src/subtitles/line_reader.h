@@ -27,7 +27,7 @@ class LineReader {
   static constexpr char kCtrlZ = 26;
 
   // What is left to read. A Ctrl-Z is found as the lines come to it, so that a reader
-  // that stops early never touches the rest of a mapped file.
+  // that stops early never searches the rest of the file.
   std::string_view rest_;
 };
 

@@ -23,7 +23,7 @@ TEST(FileBytes, ReadsEveryByteOfARegularFile) {
 }
 
 TEST(FileBytes, ReadsAFileTheKernelGivesNoSize) {
-  // Files under /proc have a size of 0 and cannot be mapped: they are read to their end.
+  // Files under /proc claim a size of 0: they are read to their end.
   const FileBytes status = FileBytes::Read("/proc/self/status");
   EXPECT_TRUE(status.View().starts_with("Name:")) << status.View();
 }
