@@ -9,66 +9,13 @@
 #include "app_paths.h"
 #include "errors.h"
 #include "file_access.h"
+#include "utf8_text.h"
 
 namespace captivo {
 
 namespace {
 
 constexpr size_t kBlockSize = 2048;
-constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// Turns UTF-16 code units into UTF-8, keeping a high surrogate until its partner comes.
-class Utf16Decoder {
- public:
-  explicit Utf16Decoder(bool bigEndian) : bigEndian_(bigEndian) {}
-
-  void Decode(const unsigned char* bytes, size_t units, std::string& out) {
-    for (size_t i = 0; i < units; ++i, bytes += 2) {
-      const char16_t unit = bigEndian_ ? static_cast<char16_t>(bytes[0] << 8 | bytes[1])
-                                       : static_cast<char16_t>(bytes[1] << 8 | bytes[0]);
-      if (unit >= 0xDC00 && unit <= 0xDFFF && pendingHigh_) {
-        AppendUtf8(out, 0x10000 + ((char32_t{pendingHigh_} - 0xD800) << 10) + (unit - 0xDC00));
-        pendingHigh_ = 0;
-        continue;
-      }
-      Finish(out);
-      if (unit >= 0xD800 && unit <= 0xDBFF)
-        pendingHigh_ = unit;
-      else if (unit >= 0xDC00 && unit <= 0xDFFF)
-        AppendUtf8(out, kReplacement);
-      else
-        AppendUtf8(out, unit);
-    }
-  }
-
-  // A high surrogate with no partner after it.
-  void Finish(std::string& out) {
-    if (pendingHigh_) AppendUtf8(out, kReplacement);
-    pendingHigh_ = 0;
-  }
-
- private:
-  bool bigEndian_;
-  char16_t pendingHigh_ = 0;
-};
 
 // Creates a file of its own in `folder` (a name no other file has, mode 0600) for
 // writing; -1 when the folder does not take it.
