@@ -42,7 +42,7 @@ ReadPlan::Verdict ReadPlan::Packet(int64_t ms) {
   const auto part = Holding(ms);
   if (part == read_.end()) {
     runEnd_ = std::max(runEnd_, ms + 1);
-    return Verdict::Keep;
+    return stops_.count(ms) ? Verdict::KeepIfNew : Verdict::Keep;
   }
   // Packets come in the order of their times: everything before this part is read.
   const int64_t after = part->second;
@@ -61,7 +61,10 @@ void ReadPlan::EndOfFile() {
 }
 
 void ReadPlan::StopRun() {
-  if (active_) Add(runStart_, runEnd_);
+  if (active_ && runEnd_ > runStart_) {
+    Add(runStart_, runEnd_ - 1);
+    stops_.insert(runEnd_ - 1);
+  }
   active_ = false;
 }
 

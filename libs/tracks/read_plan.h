@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 
 namespace tracks {
 
@@ -12,6 +13,10 @@ namespace tracks {
 // packets due from its start on, ends at the end of the file or where it meets a part
 // already read (and goes on after that part), and what it read then counts as read. Times
 // are milliseconds; a span [from, to) holds the packets due from `from` up to `to`.
+//
+// A run stopped short may have read some of the packets due at its last time and not
+// others: that time counts as not read, and the packets due then that come again are kept
+// unless the same ones are there already.
 class ReadPlan {
  public:
   static constexpr int64_t kMovieStart = INT64_MIN / 4;  // before any packet
@@ -19,9 +24,10 @@ class ReadPlan {
 
   // What to do with a packet the run read.
   enum class Verdict {
-    Keep,  // new: keep it
-    Drop,  // read before, or due before the run's start (a part another run reads)
-    Jump,  // the run met a part already read: read on from RunStart(), after it
+    Keep,       // new: keep it
+    KeepIfNew,  // due when a run stopped: keep it unless the same packet is kept already
+    Drop,       // read before, or due before the run's start (a part another run reads)
+    Jump,       // the run met a part already read: read on from RunStart(), after it
   };
 
   ReadPlan();  // a run from the movie's start, as a file is read when just opened
@@ -32,7 +38,8 @@ class ReadPlan {
   Verdict Packet(int64_t ms);
   // The file ended: the run read everything from its start on.
   void EndOfFile();
-  // The run stops after the packets it kept (a seek, a read that gave up, an error).
+  // The run stops short (to serve a request): what it read before the time of its last
+  // packet counts as read.
   void StopRun();
   // Starts a run at the first time not read from `ms` on (kMovieStart: the first time not
   // read at all); false, with no run, when everything from there on has been read.
@@ -54,6 +61,7 @@ class ReadPlan {
   int64_t NextPartStart(int64_t ms) const;
 
   std::map<int64_t, int64_t> read_;  // from -> to, disjoint and apart
+  std::set<int64_t> stops_;          // the last times of runs stopped short
   bool active_ = true;
   int64_t runStart_ = kMovieStart;
   int64_t runEnd_ = kMovieStart;

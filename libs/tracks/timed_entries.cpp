@@ -49,6 +49,15 @@ int64_t TimedEntries::LastStartingBy(int64_t ms) const {
   return static_cast<int64_t>(after - sorted_.begin()) - 1;
 }
 
+bool TimedEntries::Contains(int64_t start, int64_t end, std::string_view bytes) const {
+  auto same = [&](const Entry& e) { return e.start == start && e.end == end && Bytes(e) == bytes; };
+  const auto first = std::lower_bound(sorted_.begin(), sorted_.end(), start,
+                                      [](const Entry& e, int64_t t) { return e.start < t; });
+  for (auto it = first; it != sorted_.end() && it->start == start; ++it)
+    if (same(*it)) return true;
+  return std::any_of(incoming_.begin(), incoming_.end(), same);
+}
+
 int64_t TimedEntries::Find(const Entry& entry) const {
   const auto found = std::lower_bound(sorted_.begin(), sorted_.end(), entry, Earlier);
   return found != sorted_.end() && found->serial == entry.serial ? found - sorted_.begin() : -1;

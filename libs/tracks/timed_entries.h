@@ -29,8 +29,14 @@ class TimedEntries {
   }
   // Grows each time entries were merged in before others.
   int64_t Order() const { return order_; }
+  // The start of the entry after position `index`, or -1 when it is the last.
+  int64_t NextStart(size_t index) const {
+    return index + 1 < sorted_.size() ? sorted_[index + 1].start : -1;
+  }
   // The position of the last entry that starts at or before `ms`, or -1.
   int64_t LastStartingBy(int64_t ms) const;
+  // Whether an entry with these times and bytes is there (or waits to be merged).
+  bool Contains(int64_t start, int64_t end, std::string_view bytes) const;
   // The position of `entry` (found by its start and serial), or -1 when it is not there.
   int64_t Find(const Entry& entry) const;
   // Bytes held, for the memory they cost.

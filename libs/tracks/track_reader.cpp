@@ -148,23 +148,27 @@ void TrackReader::Keep(Stream& s, int64_t ms, const AVPacket& packet) {
   std::optional<int64_t> seek;
   {
     std::lock_guard lock(mutex_);
-    switch (plan_.Packet(ms)) {
+    const ReadPlan::Verdict verdict = plan_.Packet(ms);
+    switch (verdict) {
       case ReadPlan::Verdict::Keep:
+      case ReadPlan::Verdict::KeepIfNew: {
+        const bool again = verdict == ReadPlan::Verdict::KeepIfNew;
         if (content_ == kTrackText) {
           if (!text)
             ++skipped_;
-          else if (!text->empty())
+          else if (!text->empty() && !(again && entries_.Contains(ms, end, *text)))
             entries_.Add(ms, end, *text);
         } else if (pendingStart_ == ms) {
           pendingBytes_.append(bytes);  // one picture in several packets
           pendingEnd_ = std::max(pendingEnd_, end);
-        } else {
+        } else if (!(again && entries_.Contains(ms, end, bytes))) {
           FlushPending();
           pendingStart_ = ms;
           pendingEnd_ = end;
           pendingBytes_.assign(bytes);
         }
         break;
+      }
       case ReadPlan::Verdict::Jump:
         FlushPending();
         seek = plan_.RunStart();
@@ -283,21 +287,19 @@ int32_t TrackReader::PictureNumber(int64_t number, TrackPicture& out) {
     entries_.Settle();
     if (!decoder_ || number < 0 || static_cast<size_t>(number) >= entries_.Count()) return -1;
     entry = entries_[static_cast<size_t>(number)];
-    if (static_cast<size_t>(number) + 1 < entries_.Count())
-      nextStart = entries_[static_cast<size_t>(number) + 1].start;
+    nextStart = entries_.NextStart(static_cast<size_t>(number));
   }
   const BitmapDecoder::Result result = DecodeEntry(entry);
   if (result != BitmapDecoder::Result::Shown)
     return result == BitmapDecoder::Result::Cleared ? 0 : -1;
-  FillPicture(out);
-  for (int64_t end : {entry.end, nextStart})
-    if (end >= 0 && (out.end < 0 || end < out.end)) out.end = end;
+  FillPicture(out, entry.end, nextStart);
   return 1;
 }
 
 int32_t TrackReader::PictureAt(int64_t ms, TrackPicture& out) {
   std::lock_guard decoding(decodeMutex_);
   TimedEntries::Entry entry{};
+  int64_t nextStart = -1;
   {
     std::lock_guard lock(mutex_);
     entries_.Settle();
@@ -307,21 +309,23 @@ int32_t TrackReader::PictureAt(int64_t ms, TrackPicture& out) {
     entry = entries_[static_cast<size_t>(k)];
     // Unless every packet from its start to `ms` is known, a later one may be due.
     if (!plan_.Covers(entry.start, ms)) return 0;
+    nextStart = entries_.NextStart(static_cast<size_t>(k));
   }
   if (DecodeEntry(entry) != BitmapDecoder::Result::Shown) return 0;
   const Picture& picture = pictureCache_;
   const bool ended = (picture.end >= 0 && ms >= picture.end) || (entry.end >= 0 && ms >= entry.end);
   if (ms < picture.start || ended) return 0;
-  FillPicture(out);
-  if (entry.end >= 0 && (out.end < 0 || entry.end < out.end)) out.end = entry.end;
+  FillPicture(out, entry.end, nextStart);
   return 1;
 }
 
-void TrackReader::FillPicture(TrackPicture& out) {
+void TrackReader::FillPicture(TrackPicture& out, int64_t packetEnd, int64_t nextStart) {
   const Picture& picture = pictureCache_;
   out.number = static_cast<int64_t>(*pictureSerial_);
   out.start = picture.start;
   out.end = picture.end;
+  for (int64_t end : {packetEnd, nextStart})
+    if (end >= 0 && (out.end < 0 || end < out.end)) out.end = end;
   out.left = picture.left;
   out.top = picture.top;
   out.right = picture.right;

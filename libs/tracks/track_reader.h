@@ -47,7 +47,9 @@ class TrackReader {
 
   // Decodes `entry` into pictureCache_ (under decodeMutex_).
   BitmapDecoder::Result DecodeEntry(const TimedEntries::Entry& entry);
-  void FillPicture(TrackPicture& out);
+  // The decoded picture into `out`, ending at the earliest of its own end, its packet's
+  // (`packetEnd`) and the next entry's start (each -1 when unknown).
+  void FillPicture(TrackPicture& out, int64_t packetEnd, int64_t nextStart);
 
   const std::string path_;
   const int32_t index_;
