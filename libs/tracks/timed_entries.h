@@ -39,8 +39,11 @@ class TimedEntries {
   bool Contains(int64_t start, int64_t end, std::string_view bytes) const;
   // The position of `entry` (found by its start and serial), or -1 when it is not there.
   int64_t Find(const Entry& entry) const;
-  // Bytes held, for the memory they cost.
-  size_t ByteCount() const { return blockBytes_; }
+  // The memory the entries take: their blocks of bytes and their lists.
+  size_t MemoryUsed() const {
+    return blockBytes_ + (sorted_.capacity() + incoming_.capacity()) * sizeof(Entry) +
+           blocks_.capacity() * sizeof(blocks_[0]);
+  }
 
  private:
   std::vector<Entry> sorted_, incoming_;

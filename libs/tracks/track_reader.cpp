@@ -22,8 +22,7 @@ constexpr int64_t kNearMs = 10000;
 // How far back decoding a picture looks for a packet to start at.
 constexpr size_t kMaxDecodeBack = 64;
 
-// Playback comes first: the reading thread takes the processor and the disk when they
-// are not wanted for it.
+// The calling thread's processor and disk priorities, lowered below playback's.
 void YieldToPlayback() {
   setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
   constexpr int kWhoThread = 1, kBestEffort = 2, kClassShift = 13, kLowest = 7;
@@ -41,8 +40,11 @@ struct TrackReader::Stream {
   int64_t size = 0;  // the file's size when opened
 };
 
-TrackReader::TrackReader(std::string path, int32_t index)
-    : path_(std::move(path)), index_(index), thread_(&TrackReader::Read, this) {}
+TrackReader::TrackReader(std::string path, int32_t index, Priority priority)
+    : path_(std::move(path)),
+      index_(index),
+      priority_(priority),
+      thread_(&TrackReader::Read, this) {}
 
 TrackReader::~TrackReader() {
   stop_ = true;
@@ -50,11 +52,12 @@ TrackReader::~TrackReader() {
 }
 
 void TrackReader::Read() {
-  YieldToPlayback();
+  if (priority_ == Priority::BesidePlayback) YieldToPlayback();
   const std::unique_ptr<Stream> stream = Open();
   if (!stream) {
     std::lock_guard lock(mutex_);
     state_ = kTrackFailed;
+    ended_.notify_all();
     return;
   }
   reading_ = true;
@@ -63,6 +66,7 @@ void TrackReader::Read() {
   std::lock_guard lock(mutex_);
   FlushPending();
   state_ = endedEarly_ || !plan_.Complete() ? kTrackStopped : kTrackRead;
+  ended_.notify_all();
 }
 
 std::unique_ptr<TrackReader::Stream> TrackReader::Open() {
@@ -224,6 +228,19 @@ TrackProgress TrackReader::Progress() {
   progress.frameHeight = frameHeight_;
   progress.skipped = skipped_;
   return progress;
+}
+
+TrackProgress TrackReader::WaitUntilRead() {
+  {
+    std::unique_lock lock(mutex_);
+    ended_.wait(lock, [this] { return state_ != kTrackReading; });
+  }
+  return Progress();
+}
+
+size_t TrackReader::MemoryUsed() {
+  std::lock_guard lock(mutex_);
+  return entries_.MemoryUsed() + pendingBytes_.capacity();
 }
 
 int64_t TrackReader::Texts(int64_t first, TrackTextSink sink, void* context) {

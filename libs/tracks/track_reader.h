@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -22,13 +23,20 @@ class MovieFile;
 // texts, a bitmap track's packets), and goes first to a time asked for.
 class TrackReader {
  public:
-  TrackReader(std::string path, int32_t index);
+  // Beside playback, the reading thread takes the processor and the disk only when
+  // playback leaves them.
+  enum class Priority { BesidePlayback, Normal };
+  TrackReader(std::string path, int32_t index, Priority priority = Priority::BesidePlayback);
   ~TrackReader();  // stops reading, at once
   TrackReader(const TrackReader&) = delete;
   TrackReader& operator=(const TrackReader&) = delete;
 
   void ReadFrom(int64_t ms);
   TrackProgress Progress();
+  // Waits until reading has ended, however it ended.
+  TrackProgress WaitUntilRead();
+  // The memory the entries read take.
+  size_t MemoryUsed();
   int64_t Texts(int64_t first, TrackTextSink sink, void* context);
   int32_t PictureAt(int64_t ms, TrackPicture& out);
   int32_t PictureNumber(int64_t number, TrackPicture& out);
@@ -53,11 +61,13 @@ class TrackReader {
 
   const std::string path_;
   const int32_t index_;
+  const Priority priority_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> requested_{false};  // a ReadFrom waits to be served
   std::atomic<bool> reading_{false};    // the file is open: a request may cut a read short
 
-  std::mutex mutex_;  // everything below, to the decoding's own
+  std::mutex mutex_;               // everything below, to the decoding's own
+  std::condition_variable ended_;  // state_ has left kTrackReading
   int64_t requestedFrom_ = 0;
   ReadPlan plan_;
   TimedEntries entries_;
