@@ -8,7 +8,9 @@ namespace tracks {
 
 namespace {
 
-constexpr size_t kBlockSize = 256 * 1024;
+// Blocks grow with what they hold, from a small first one: a short track wastes little.
+constexpr size_t kFirstBlock = 4 * 1024;
+constexpr size_t kLargestBlock = 1024 * 1024;
 
 bool Earlier(const TimedEntries::Entry& a, const TimedEntries::Entry& b) {
   return a.start != b.start ? a.start < b.start : a.serial < b.serial;
@@ -19,7 +21,7 @@ bool Earlier(const TimedEntries::Entry& a, const TimedEntries::Entry& b) {
 void TimedEntries::Add(int64_t start, int64_t end, std::string_view bytes) {
   const size_t length = std::min<size_t>(bytes.size(), std::numeric_limits<uint32_t>::max());
   if (blocks_.empty() || blockSize_ - blockUsed_ < length) {
-    blockSize_ = std::max(kBlockSize, length);
+    blockSize_ = std::max(std::clamp(blockBytes_, kFirstBlock, kLargestBlock), length);
     blocks_.push_back(std::make_unique<char[]>(blockSize_));
     blockBytes_ += blockSize_;
     blockUsed_ = 0;
@@ -36,11 +38,16 @@ void TimedEntries::Settle() {
   const bool after = sorted_.empty() || !Earlier(incoming_.front(), sorted_.back());
   const size_t middle = sorted_.size();
   sorted_.insert(sorted_.end(), incoming_.begin(), incoming_.end());
-  incoming_.clear();
+  std::vector<Entry>().swap(incoming_);
   if (after) return;
   std::inplace_merge(sorted_.begin(), sorted_.begin() + static_cast<ptrdiff_t>(middle),
                      sorted_.end(), Earlier);
   ++order_;
+}
+
+void TimedEntries::Compact() {
+  Settle();
+  sorted_.shrink_to_fit();  // the blocks stay: bytes in them may be being decoded
 }
 
 int64_t TimedEntries::LastStartingBy(int64_t ms) const {

@@ -21,6 +21,8 @@ class TimedEntries {
 
   void Add(int64_t start, int64_t end, std::string_view bytes);
   void Settle();
+  // Settles, and gives back the room the list kept for entries to come: when none come.
+  void Compact();
 
   size_t Count() const { return sorted_.size(); }
   const Entry& operator[](size_t index) const { return sorted_[index]; }

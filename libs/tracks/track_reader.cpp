@@ -65,6 +65,7 @@ void TrackReader::Read() {
   }
   std::lock_guard lock(mutex_);
   FlushPending();
+  entries_.Compact();
   state_ = endedEarly_ || !plan_.Complete() ? kTrackStopped : kTrackRead;
   ended_.notify_all();
 }
