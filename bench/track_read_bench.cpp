@@ -3,8 +3,9 @@
 // after a seek ahead of what was read; the time to read the whole track; the memory its
 // entries take against the bytes of their texts.
 //   captivo_track_bench MOVIE INDEX              the measures above
-//   captivo_track_bench --read-for S MOVIE INDEX reads the track again and again for S
-//                                                seconds, as a reader beside playback
+//   captivo_track_bench --chosen-at MS MOVIE INDEX  reads the track whole as the window
+//                                                   does when it is chosen at MS; prints
+//                                                   the seconds that took
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -113,16 +114,13 @@ int Measure(const std::string& movie, int32_t index) {
   return 0;
 }
 
-int ReadFor(double seconds, const std::string& movie, int32_t index) {
+int ReadChosenAt(int64_t ms, const std::string& movie, int32_t index) {
   const auto start = Clock::now();
-  int reads = 0;
-  while (MillisecondsSince(start) < seconds * 1000) {
-    TrackReader reader(movie, index);
-    while (reader.Progress().state == kTrackReading && MillisecondsSince(start) < seconds * 1000)
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the window's tick
-    ++reads;
-  }
-  std::printf("%d\n", reads);
+  TrackReader reader(movie, index);
+  reader.ReadFrom(ms);
+  while (reader.Progress().state == kTrackReading)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the window's tick
+  std::printf("%.2f\n", MillisecondsSince(start) / 1000);
   return 0;
 }
 
@@ -130,10 +128,10 @@ int ReadFor(double seconds, const std::string& movie, int32_t index) {
 
 int main(int argc, char** argv) {
   if (argc == 3) return Measure(argv[1], std::atoi(argv[2]));
-  if (argc == 5 && std::strcmp(argv[1], "--read-for") == 0)
-    return ReadFor(std::atof(argv[2]), argv[3], std::atoi(argv[4]));
+  if (argc == 5 && std::strcmp(argv[1], "--chosen-at") == 0)
+    return ReadChosenAt(std::atoll(argv[2]), argv[3], std::atoi(argv[4]));
   std::fprintf(stderr,
                "usage: captivo_track_bench MOVIE INDEX\n"
-               "       captivo_track_bench --read-for SECONDS MOVIE INDEX\n");
+               "       captivo_track_bench --chosen-at MS MOVIE INDEX\n");
   return 2;
 }

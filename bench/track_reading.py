@@ -6,8 +6,9 @@ once (BUILD_DIR/bench-tracks, not kept in the repository):
   - how soon the line due at a time is there once the track is chosen there, and after a
     seek ahead of what was read; the memory the track's entries take (captivo_track_bench);
   - playback (mpv with its X11 output on a private X display, from minute 30) with and
-    without a track being read beside it: processor time and dropped frames.
-Usage: track_reading.py BUILD_DIR [PAIRS] [SECONDS]"""
+    without the track being read beside it, chosen there as the window would choose it:
+    processor time and dropped frames.
+Usage: track_reading.py BUILD_DIR [PAIRS] [SECONDS] [--playback-only]"""
 
 import json
 import os
@@ -119,13 +120,13 @@ def play(desktop, with_reader):
         before = cpu_seconds(mpv.pid)
         dropped_before = ask(sock_path, "frame-drop-count")
         if with_reader:
-            reader = subprocess.Popen([os.path.join(BUILD, "bench", "captivo_track_bench"), "--read-for",
-                                       str(SECONDS), MOVIE, str(TRACK)], stdout=subprocess.PIPE)
+            reader = subprocess.Popen([os.path.join(BUILD, "bench", "captivo_track_bench"), "--chosen-at",
+                                       "1800000", MOVIE, str(TRACK)], stdout=subprocess.PIPE)
         time.sleep(SECONDS)
         used = cpu_seconds(mpv.pid) - before
         dropped = ask(sock_path, "frame-drop-count") - dropped_before
-        reads = int(reader.communicate()[0]) if reader else 0
-        return used, dropped, reads
+        read_seconds = float(reader.communicate()[0]) if reader else 0
+        return used, dropped, read_seconds
     finally:
         mpv.terminate()
         mpv.wait()
@@ -140,14 +141,16 @@ def playback():
             for with_reader in (False, True):
                 rows[with_reader].append(play(desktop, with_reader))
     print(f"\n{'playback, ' + str(int(SECONDS)) + ' s from minute 30 (median of ' + str(PAIRS) + ')':40} "
-          f"{'cpu s':>8} {'dropped':>8} {'reads':>6}")
-    for with_reader, label in ((False, "mpv alone"), (True, "mpv, the track read again and again")):
+          f"{'cpu s':>8} {'dropped':>8} {'read s':>7}")
+    for with_reader, label in ((False, "mpv alone"), (True, "mpv, the track read whole beside it")):
         r = rows[with_reader]
         print(f"{label:40} {statistics.median(x[0] for x in r):8.2f} {statistics.median(x[1] for x in r):8.0f} "
-              f"{statistics.median(x[2] for x in r):6.0f}")
+              f"{statistics.median(x[2] for x in r):7.2f}")
 
 
 def main():
+    if "--playback-only" in sys.argv:
+        return playback()
     make_movie()
     duration = float(subprocess.run(["ffprobe", "-v", "error", "-show_entries", "format=duration", "-of",
                                      "csv=p=0", MOVIE], capture_output=True, text=True, check=True).stdout)
