@@ -55,6 +55,7 @@ bench: build
 	bench/reader_memory.py $(BUILD_DIR)
 	$(BUILD_DIR)/bench/captivo_vobsub_load_bench $(BUILD_DIR)/vobsub-bench-sets
 	scripts/make-test-media $(BUILD_DIR)/media
+	bench/track_reading.py $(BUILD_DIR)
 	bench/playback_cpu.py $(BUILD_DIR)
 	bench/peers.py $(BUILD_DIR)
 
@@ -62,7 +63,7 @@ fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCAPTIVO_FUZZ=ON -DCAPTIVO_BENCH=OFF \
 	  -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" > /dev/null
-	@cmake --build $(FUZZ_DIR) --target fuzz_text_loader fuzz_vobsub fuzz_settings
+	@cmake --build $(FUZZ_DIR) --target fuzz_text_loader fuzz_vobsub fuzz_settings fuzz_tracks
 
 # Open-ended fuzzing: each fuzzer starts from the seeds kept in fuzz/corpus and the
 # regression inputs, and writes what it finds to a working copy; a crash input is left in
@@ -77,6 +78,7 @@ fuzz: fuzz-build
 	$(call run-fuzzer,fuzz_text_loader,$(FUZZ_SECONDS),text)
 	$(call run-fuzzer,fuzz_vobsub,$(FUZZ_SECONDS),vobsub)
 	$(call run-fuzzer,fuzz_settings,$(FUZZ_SECONDS),settings)
+	$(call run-fuzzer,fuzz_tracks,$(FUZZ_SECONDS),tracks)
 
 # What make test runs, the same on every run: every kept input once, then a fixed number
 # of mutations from a fixed seed, into a scratch folder so that the kept corpus stays as
@@ -93,6 +95,7 @@ fuzz-replay: fuzz-build
 	$(call replay-fuzzer,fuzz_text_loader,text)
 	$(call replay-fuzzer,fuzz_vobsub,vobsub)
 	$(call replay-fuzzer,fuzz_settings,settings)
+	$(call replay-fuzzer,fuzz_tracks,tracks)
 
 # A Debian package of the program: apt-get install ./build/captivo_*.deb
 package: build

@@ -59,7 +59,12 @@ void ApplyOptions(mpv_handle* mpv, const char* videoOutput, bool silent) {
   mpv_set_option_string(mpv, "load-osd-console", "no");
   mpv_set_option_string(mpv, "load-auto-profiles", "no");
   mpv_set_option_string(mpv, "terminal", "no");
-  mpv_set_option_string(mpv, "sub-auto", "no");  // subtitles are ours
+  // Subtitles are the program's, those inside the movie too: the engine picks no subtitle
+  // track whatever the file's flags say, and would draw none.
+  mpv_set_option_string(mpv, "sub-auto", "no");
+  mpv_set_option_string(mpv, "sid", "no");
+  mpv_set_option_string(mpv, "secondary-sid", "no");
+  mpv_set_option_string(mpv, "sub-visibility", "no");
   mpv_set_option_string(mpv, "ytdl", "no");
   if (const char* log = std::getenv("CAPTIVO_MPV_LOG")) mpv_set_option_string(mpv, "log-file", log);
 }
@@ -336,6 +341,13 @@ bool Player::EngineSound(double& volume, bool& muted) const {
     return false;
   muted = mute != 0;
   return true;
+}
+
+std::string Player::EngineProperty(const char* name) const {
+  char* value = mpv_ ? mpv_get_property_string(mpv_, name) : nullptr;
+  const std::string text = value ? value : "";
+  mpv_free(value);
+  return text;
 }
 
 void Player::PutSurfaceInPanel() {

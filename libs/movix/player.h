@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <string>
 
 #include "full_screen_window.h"
 #include "video_surface.h"
@@ -42,6 +43,9 @@ class Player {
   void SetMuted(bool muted);
   // The level and muting the engine plays at, as it reports them; false without an engine.
   bool EngineSound(double& volume, bool& muted) const;
+  // A property of the engine as the engine reports it, as text ("track-list/2/selected"
+  // gives "yes" or "no"); empty without an engine or such a property.
+  std::string EngineProperty(const char* name) const;
   void DrainEvents();
 
  private:

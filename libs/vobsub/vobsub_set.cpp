@@ -110,7 +110,7 @@ bool VobSubSet::Decode(int32_t language, const Picture& picture, Bitmap& bitmap,
 std::string VobSubSet::LanguageName(int32_t index) const {
   const auto found = languages_.find(index);
   if (found == languages_.end() || found->second.pictures.empty()) return "(Not detected)";
-  return vobsub::LanguageName(found->second.code);
+  return captivo::LanguageName(found->second.code);
 }
 
 std::string DescribePicture(int32_t language, int64_t milliseconds, int64_t position) {

@@ -1,12 +1,11 @@
 #include "movie_library.h"
 
-#include <dlfcn.h>
-
 #include <chrono>
 #include <cstdio>
 #include <future>
 #include <mutex>
 
+#include "loaded_functions.h"
 #include "movix.h"
 #include "start_trace.h"
 
@@ -41,20 +40,11 @@ constexpr const char* kLoadOrder[] = {
 
 // The library's functions as loaded; every one is null when the load failed.
 struct MovieFunctions {
-#define CAPTIVO_FIELD(name, result, parameters, arguments, missing) \
-  decltype(&::name) name = nullptr;
-  CAPTIVO_MOVIE_FUNCTIONS(CAPTIVO_FIELD)
-#undef CAPTIVO_FIELD
+  CAPTIVO_MOVIE_FUNCTIONS(CAPTIVO_FUNCTION_FIELD)
 };
 
-template <typename Function>
-bool Find(void* library, const char* name, Function& function) {
-  function = reinterpret_cast<Function>(dlsym(library, name));
-  return function != nullptr;
-}
-
 MovieFunctions Load() {
-  MovieFunctions f;
+  MovieFunctions table;
   // The loader holds one lock while it loads: a library at a time, and the toolkit's own
   // loads on the window's thread wait for one library at most, not for all of them. One
   // that is not there (the system changed since the build) is loaded below when needed.
@@ -65,11 +55,9 @@ MovieFunctions Load() {
   if (!library) library = dlopen("libmovix.so", RTLD_NOW | RTLD_LOCAL);
   if (!library) {
     std::fprintf(stderr, "captivo: cannot load the movie library: %s\n", dlerror());
-    return f;
+    return table;
   }
-#define CAPTIVO_FIND(name, result, parameters, arguments, missing) &&Find(library, #name, f.name)
-  const bool complete = true CAPTIVO_MOVIE_FUNCTIONS(CAPTIVO_FIND);
-#undef CAPTIVO_FIND
+  const bool complete = true CAPTIVO_MOVIE_FUNCTIONS(CAPTIVO_FUNCTION_FIND);
   if (!complete) {
     std::fprintf(stderr, "captivo: the movie library lacks functions: %s\n", dlerror());
     return MovieFunctions();
@@ -77,8 +65,8 @@ MovieFunctions Load() {
   TraceStep("movie library loaded");
   // Still beside the window's making: the engine started before it is needed.
   decltype(&::PrepareEngine) prepare = nullptr;
-  if (Find(library, "PrepareEngine", prepare)) prepare();
-  return f;
+  if (FindFunction(library, "PrepareEngine", prepare)) prepare();
+  return table;
 }
 
 std::once_flag started;
@@ -105,12 +93,5 @@ bool MovieLibraryLoaded(int milliseconds) {
 using captivo::Library;
 
 extern "C" {
-
-#define CAPTIVO_TRAMPOLINE(name, result, parameters, arguments, missing) \
-  result name parameters {                                               \
-    return Library().name ? Library().name arguments : missing;          \
-  }
-CAPTIVO_MOVIE_FUNCTIONS(CAPTIVO_TRAMPOLINE)
-#undef CAPTIVO_TRAMPOLINE
-
+CAPTIVO_MOVIE_FUNCTIONS(CAPTIVO_FUNCTION_CALL)
 }  // extern "C"

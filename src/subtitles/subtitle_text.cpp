@@ -1,6 +1,6 @@
 #include "subtitle_text.h"
 
-#include "utf16_conversion.h"
+#include "utf8_text.h"
 
 namespace captivo {
 

@@ -5,6 +5,8 @@
 //                                           for a VobSub set its languages and pictures;
 //                                           --exact: a time-based file's exact times
 //   captivo-sub find FILE FPS POSITION...   the text shown at each frame position
+//   captivo-sub tracks MOVIE                 the movie's video, audio and subtitle tracks
+//   captivo-sub dump --track INDEX MOVIE     one subtitle track of the movie, read whole
 #include <charconv>
 #include <cstdio>
 #include <iostream>
@@ -17,6 +19,7 @@
 #include "escape_text.h"
 #include "file_names.h"
 #include "subtitle_loader.h"
+#include "track_dump.h"
 #include "vobsub_dump.h"
 
 namespace {
@@ -130,7 +133,9 @@ int Find(const std::string& path, const std::string& fpsText,
 
 int Usage() {
   std::cerr << "usage: captivo-sub dump [--exact] FILE\n"
-               "       captivo-sub find FILE FPS POSITION...\n";
+               "       captivo-sub find FILE FPS POSITION...\n"
+               "       captivo-sub tracks MOVIE\n"
+               "       captivo-sub dump --track INDEX MOVIE\n";
   return kUsageError;
 }
 
@@ -140,6 +145,11 @@ int main(int argc, char** argv) try {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 2 && args[0] == "dump" && args[1] != "--exact") return Dump(args[1], false);
   if (args.size() == 3 && args[0] == "dump" && args[1] == "--exact") return Dump(args[2], true);
+  if (args.size() == 2 && args[0] == "tracks") return ListTracks(args[1]);
+  if (args.size() == 4 && args[0] == "dump" && args[1] == "--track") {
+    int32_t index = 0;
+    return ParseNumber(args[2], index) && index >= 0 ? DumpTrack(args[3], index) : Usage();
+  }
   if (args.size() >= 4 && args[0] == "find")
     return Find(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
   return Usage();

@@ -157,6 +157,27 @@ TEST_F(MovixTest, ReportsTheOpenedMovie) {
   }
 }
 
+// The movie's own subtitles are the program's: mpv, asked itself, picks none of a movie's
+// subtitle tracks, not even the one the file flags as default, and would draw none.
+TEST_F(MovixTest, TheEngineNeverPicksTheMoviesOwnSubtitles) {
+  ASSERT_EQ(PlayFile(Media("tracks.mkv").c_str(), panel), 0);
+  const movix::Player& player = movix::Player::Instance();
+  int subtitles = 0, flaggedDefault = 0;
+  const int count = std::stoi("0" + player.EngineProperty("track-list/count"));
+  for (int i = 0; i < count; ++i) {
+    const std::string track = "track-list/" + std::to_string(i) + "/";
+    if (player.EngineProperty((track + "type").c_str()) != "sub") continue;
+    ++subtitles;
+    flaggedDefault += player.EngineProperty((track + "default").c_str()) == "yes";
+    EXPECT_EQ(player.EngineProperty((track + "selected").c_str()), "no") << track;
+  }
+  EXPECT_EQ(subtitles, 4);
+  EXPECT_EQ(flaggedDefault, 1);
+  EXPECT_EQ(player.EngineProperty("sid"), "no");
+  EXPECT_EQ(player.EngineProperty("sub-visibility"), "no");
+  StopMovie();
+}
+
 TEST_F(MovixTest, PositionAdvancesPausesSeeksAndStops) {
   ASSERT_EQ(PlayFile(Media("movie-640x272-25.avi").c_str(), panel), 0);
   Pump(600);

@@ -1,40 +1,26 @@
 // captivo-sub as people and scripts use it: exact output and exit codes.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 #include <cstdio>
 
 #include <filesystem>
 #include <fstream>
 
+#include "test_processes.h"
 #include "test_support.h"
 #include "vobsub_writer.h"
 
 namespace captivo {
 namespace {
 
-struct ToolRun {
-  std::string out;
-  int status;
-};
-
 // Runs captivo-sub with `arguments`, after the shell commands `before` (limits).
-ToolRun RunTool(const std::string& arguments, const std::string& before = "") {
-  const std::string command =
-      before + "exec " + std::string(CAPTIVO_SUB_TOOL) + " " + arguments + " 2>/dev/null";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  ToolRun run{{}, -1};
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+test::ProgramRun RunTool(const std::string& arguments, const std::string& before = "") {
+  return test::RunProgram(CAPTIVO_SUB_TOOL, arguments, before);
 }
 
 TEST(CaptivoSub, DumpPrintsEveryFieldEscaped) {
   test::TempDir dir;
   const std::string path = dir.Write("a.sub", "{1}{2}back\\slash|tab\there\x01\xE9\n{5}{x}y\n");
-  const ToolRun run = RunTool("dump '" + path + "'");
+  const test::ProgramRun run = RunTool("dump '" + path + "'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
             "format\tframe\nunit\tframes\n"
@@ -44,7 +30,7 @@ TEST(CaptivoSub, DumpPrintsEveryFieldEscaped) {
 
 TEST(CaptivoSub, DumpReportsConversionErrorsAndUnknownFormats) {
   test::TempDir dir;
-  ToolRun run = RunTool("dump '" + dir.Write("t.txt", "00:00:01:a\n00:x:02:b\n") + "'");
+  test::ProgramRun run = RunTool("dump '" + dir.Write("t.txt", "00:00:01:a\n00:x:02:b\n") + "'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
             "format\ttimecode\nunit\tseconds\n1\t-1\ta\n"
@@ -58,7 +44,7 @@ TEST(CaptivoSub, DumpExactPrintsMillisecondsOfTimeBasedFilesOnly) {
   test::TempDir dir;
   const std::string srt = dir.Write("a.srt", "1\n00:00:01,250 --> 00:00:02,999\nx\n");
   EXPECT_EQ(RunTool("dump '" + srt + "'").out, "format\tsrt\nunit\tseconds\n1\t2\tx\n");
-  ToolRun run = RunTool("dump --exact '" + srt + "'");
+  test::ProgramRun run = RunTool("dump --exact '" + srt + "'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "format\tsrt\nunit\tmilliseconds\n1250\t2999\tx\n");
   const std::string frames = dir.Write("a.sub", "{1}{2}x\n");
@@ -70,7 +56,7 @@ TEST(CaptivoSub, DumpExactPrintsMillisecondsOfTimeBasedFilesOnly) {
 TEST(CaptivoSub, ExitCodes) {
   test::TempDir dir;
   const std::string missing = (dir.Path() / "none.srt").string();
-  ToolRun run = RunTool("dump '" + missing + "'");
+  test::ProgramRun run = RunTool("dump '" + missing + "'");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "error\tCannot open file " + missing + "\n");
   EXPECT_EQ(RunTool("").status, 2);
@@ -89,7 +75,7 @@ TEST(CaptivoSub, OutOfMemoryIsAnErrorLineNotAnAbort) {
   const std::string path =
       dir.Write("huge.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + std::string(32 << 20, 'x'));
   for (const char* command : {"dump", "find"}) {
-    const ToolRun run = RunTool(
+    const test::ProgramRun run = RunTool(
         std::string(command) + " '" + path + "' " + (command == std::string("find") ? "25 30" : ""),
         "ulimit -v 16384; ");
     EXPECT_EQ(run.status, 1) << command;
@@ -100,7 +86,7 @@ TEST(CaptivoSub, OutOfMemoryIsAnErrorLineNotAnAbort) {
 TEST(CaptivoSub, FindAppliesTheFrameRate) {
   test::TempDir dir;
   const std::string path = dir.Write("a.srt", "1\n00:00:10,000 --> 00:00:11,000\nten\n");
-  ToolRun run = RunTool("find '" + path + "' 23.976 239 240 264 265");
+  test::ProgramRun run = RunTool("find '" + path + "' 23.976 239 240 264 265");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "\nten\nten\n\n");
   run = RunTool("find '" + path + "' 25 250");
@@ -126,7 +112,7 @@ TEST(CaptivoSub, DumpVobSubListsLanguagesPicturesAndWhatWasSkipped) {
                      {"de", 2, {Box(2000, 0)}}},
                     test::TestPalette());
   std::ofstream(base + ".idx", std::ios::app) << "timestamp: 00:00:09:000\n";
-  const ToolRun run = RunTool("dump '" + base + ".idx'");
+  const test::ProgramRun run = RunTool("dump '" + base + ".idx'");
   EXPECT_EQ(run.status, 0);
   // A stop after 2000 ms is written as 175 units of 1024/90000 s: 1991 ms. Without a stop
   // a picture ends where the next begins; the last one has no end ("-").

@@ -1,4 +1,4 @@
-#include "utf16_conversion.h"
+#include "utf8_text.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <thread>
@@ -10,6 +11,19 @@
 #include "instance_registry.h"
 
 namespace captivo::test {
+
+ProgramRun RunProgram(const std::string& program, const std::string& arguments,
+                      const std::string& before) {
+  const std::string command = before + "exec " + program + " " + arguments + " 2>/dev/null";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ProgramRun run{{}, -1};
+  if (!pipe) return run;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
 
 ChildProcess::ChildProcess(std::vector<std::string> argv, bool waitForLine) {
   int out[2];

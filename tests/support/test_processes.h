@@ -11,6 +11,15 @@
 
 namespace captivo::test {
 
+struct ProgramRun {
+  std::string out;  // what it printed on its standard output
+  int status;       // its exit status; -1 when it did not exit
+};
+// Runs `program` with `arguments` (words for the shell) through the shell, after the shell
+// commands `before` (limits), its errors thrown away.
+ProgramRun RunProgram(const std::string& program, const std::string& arguments,
+                      const std::string& before = "");
+
 // A child process started from a command line, ended and reaped when it goes.
 class ChildProcess {
  public:

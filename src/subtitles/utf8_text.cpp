@@ -1,4 +1,4 @@
-#include "utf16_conversion.h"
+#include "utf8_text.h"
 
 #include <cstddef>
 
@@ -59,6 +59,11 @@ void ForEachCharacter(std::string_view units, bool bigEndian, Character&& charac
 }
 
 }  // namespace
+
+void AppendUtf8(std::string& out, char32_t c) {
+  char bytes[4];
+  out.append(bytes, WriteUtf8(bytes, c));
+}
 
 std::string Utf16ToUtf8(std::string_view units, bool bigEndian) {
   size_t size = 0;
