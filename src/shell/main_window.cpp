@@ -196,6 +196,8 @@ void TfmMain::BuildMenus() {
   item(subtitle, SetSubtitleFont1, "SetSubtitleFont1", "Set Subtitle Font ...");
   subtitle->addSeparator();
   rateMenu_ = std::make_unique<RateMenu>(subtitle, *timing_, *history_, *sbMain, Runner());
+  item(subtitle, ExactTimes1, "ExactTimes1", "Exact Times");
+  ExactTimes1->setCheckable(true);
   subtitle->addSeparator();
   item(subtitle, AdjustSubtitle1, "AdjustSubtitle1", "Synchronize Subtitle");
   item(subtitle, NextLineNow1, "NextLineNow1", "Next Line Starts Now",
@@ -203,6 +205,7 @@ void TfmMain::BuildMenus() {
   item(subtitle, PreviousLineNow1, "PreviousLineNow1", "Previous Line Starts Now",
        QKeySequence("Ctrl+Shift+P"));
   item(subtitle, UndoTiming1, "UndoTiming1", "Undo Timing", QKeySequence("Ctrl+Z"));
+  item(subtitle, ForgetTiming1, "ForgetTiming1", "Forget This Movie's Timing");
   connect(NextLineNow1, &QAction::triggered, this,
           [this] { Run([this] { lineTiming_->LineStartsNow(true); }); });
   connect(PreviousLineNow1, &QAction::triggered, this,
@@ -233,6 +236,8 @@ void TfmMain::BuildMenus() {
   Bind(SetSubtitleFont1, &TfmMain::SetSubtitleFont1Click);
   Bind(AdjustSubtitle1, &TfmMain::AdjustSubtitle1Click);
   Bind(UndoTiming1, &TfmMain::UndoTiming1Click);
+  Bind(ExactTimes1, &TfmMain::ExactTimes1Click);
+  Bind(ForgetTiming1, &TfmMain::ForgetTiming1Click);
   Bind(NN1, &TfmMain::NN1Click);
   Bind(NN2, &TfmMain::NN2Click);
   Bind(NN3, &TfmMain::NN3Click);

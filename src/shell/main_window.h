@@ -95,6 +95,8 @@ class TfmMain : public QMainWindow, private MessageSink {
   void SetSubtitleFont1Click();
   void AdjustSubtitle1Click();
   void UndoTiming1Click();
+  void ExactTimes1Click();
+  void ForgetTiming1Click();
   // View sizes and full screen (view_commands.cpp)
   void NN1Click();
   void NN2Click();
@@ -177,7 +179,7 @@ class TfmMain : public QMainWindow, private MessageSink {
   QAction *PlayFile1, *ContinuedPlayFile1, *Play1, *Pause1, *Stop1, *Exit1;
   QAction *LoadSubtitle1, *SetSubtitleFont1, *AdjustSubtitle1, *ChangeSubtitleLanguage1;
   QAction *NN1, *NN2, *NN3, *AlwaysonTop1, *BrindleHomepage1, *About2;
-  QAction *NextLineNow1, *PreviousLineNow1, *UndoTiming1;
+  QAction *NextLineNow1, *PreviousLineNow1, *UndoTiming1, *ExactTimes1, *ForgetTiming1;
 
   // The movie, and the subtitles' display; the hook goes before the window's parts do.
   MovieControl* movie_;

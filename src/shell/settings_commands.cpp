@@ -25,6 +25,8 @@ void TfmMain::ReadSettings() {
   movie_->SetVolume(settings.volume);
   movie_->SetMuted(settings.muted);
   playerKeys_->ShowMuting();
+  subtitles_.SetExactTimes(settings.exactTimes);
+  ExactTimes1->setChecked(settings.exactTimes);
   registry_ = std::make_unique<InstanceRegistry>(places_.runtimeFolder);
   // The id recorded by the instance that closed last is ended only while a main window of
   // another instance runs, and only when it is still an instance of this program whose
@@ -35,11 +37,13 @@ void TfmMain::ReadSettings() {
 }
 
 void TfmMain::WriteSettings() {
-  WriteSettingsFile(SettingsPath(places_), settingsAtStart_,
-                    {.onTop = OnTopFlag,
-                     .lastProcess = static_cast<int32_t>(::getpid()),
-                     .volume = movie_->Volume(),
-                     .muted = movie_->IsMuted()});
+  Settings now = settingsAtStart_;
+  now.onTop = OnTopFlag;
+  now.lastProcess = static_cast<int32_t>(::getpid());
+  now.volume = movie_->Volume();
+  now.muted = movie_->IsMuted();
+  now.exactTimes = subtitles_.ExactTimes();
+  WriteSettingsFile(SettingsPath(places_), settingsAtStart_, now);
 }
 
 }  // namespace captivo

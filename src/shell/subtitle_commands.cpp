@@ -56,6 +56,16 @@ void TfmMain::AdjustSubtitle1Click() {
   if (timing_->Timing().offsetMilliseconds != before.offsetMilliseconds) history_->Keep(before);
 }
 
+void TfmMain::ExactTimes1Click() {
+  // The offset and the rate stay; only what a line's time in seconds means changes.
+  subtitles_.SetExactTimes(!subtitles_.ExactTimes());
+  ExactTimes1->setChecked(subtitles_.ExactTimes());
+}
+
+void TfmMain::ForgetTiming1Click() {
+  if (recall_->Forget()) sbMain->ShowNote("This movie's timing is forgotten");
+}
+
 void TfmMain::UndoTiming1Click() {
   if (!history_->Undo()) {
     sbMain->ShowNote("No timing change to undo");

@@ -35,6 +35,12 @@ bool TimingRecall::Restore() {
   return true;
 }
 
+bool TimingRecall::Forget() {
+  if (!movie_.IsOpen()) return false;
+  touched_ = false;
+  return memory_.Forget(movie_.FileName(), FileSize(movie_.FileName()));
+}
+
 void TimingRecall::Remember() {
   if (!movie_.IsOpen() || !touched_ || subtitles_.FileName().empty()) return;
   const SubtitleTiming& timing = timing_.Timing();

@@ -41,6 +41,9 @@ class TimingRecall {
   // Remembers the movie open now with its subtitles' timing, when they were opened,
   // restored or re-timed while it was open.
   void Remember();
+  // Forgets what was remembered for the movie open now, and what this visit did to it;
+  // false without a movie or when the memory cannot be written.
+  bool Forget();
 
  private:
   TimingMemory memory_;

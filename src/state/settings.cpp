@@ -45,6 +45,11 @@ std::optional<bool> MutedIn(const ProfileFile& file) {
                                                   : std::nullopt;
 }
 
+std::optional<bool> ExactTimesIn(const ProfileFile& file) {
+  const auto number = IntegerAt(file, "Subtitles", "ExactTimes");
+  return number ? std::optional<bool>(*number != 0) : std::nullopt;
+}
+
 }  // namespace
 
 std::filesystem::path SettingsFilePath(const std::filesystem::path& executableFolder,
@@ -60,8 +65,13 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& executableFo
 Settings ReadSettingsFile(const std::filesystem::path& path) {
   const ProfileFile file(path);
   const Settings defaults;
-  return {OnTopIn(file).value_or(defaults.onTop), HandleIn(file).value_or(defaults.lastProcess),
-          VolumeIn(file).value_or(defaults.volume), MutedIn(file).value_or(defaults.muted)};
+  return {.onTop = OnTopIn(file).value_or(defaults.onTop),
+          .lastProcess = HandleIn(file).value_or(defaults.lastProcess),
+          .volume = VolumeIn(file).value_or(defaults.volume),
+          .muted = MutedIn(file).value_or(defaults.muted),
+          .exactTimes = ExactTimesIn(file).value_or(defaults.exactTimes),
+          .subtitleLanguages = file.Read("Subtitles", "Languages").value_or(""),
+          .audioLanguages = file.Read("Audio", "Languages").value_or("")};
 }
 
 void WriteSettingsFile(const std::filesystem::path& path, const Settings& atStart,
@@ -78,6 +88,8 @@ void WriteSettingsFile(const std::filesystem::path& path, const Settings& atStar
       file.Write("Volume", "Level", std::to_string(volume));
     if (now.muted != atStart.muted || !MutedIn(file))
       file.Write("Volume", "Mute", now.muted ? "1" : "0");
+    if (now.exactTimes != atStart.exactTimes)
+      file.Write("Subtitles", "ExactTimes", now.exactTimes ? "1" : "0");
     return file.Save();
   });
   if (!saved) throw SettingsWriteError(path);

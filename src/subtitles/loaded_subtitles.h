@@ -42,6 +42,12 @@ class LoadedSubtitles {
   // Releases every line.
   void Clear() { store_.ClearSubtitles(); }
 
+  // Exact Times: lines timed in seconds show from the frame their exact start falls on
+  // (off: from their whole seconds, as files always were). Kept for every file opened
+  // later; lines timed in milliseconds are always exact, frame numbers never change.
+  void SetExactTimes(bool exact) { store_.SetExactTimes(exact); }
+  bool ExactTimes() const { return store_.ExactTimes(); }
+
   // The path of the file opened last; empty before the first.
   const std::string& FileName() const { return fileName_; }
   // The loaded subtitles come in languages the user may choose among (a VobSub set).

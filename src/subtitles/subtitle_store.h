@@ -86,6 +86,7 @@ class SubtitleStore {
 
   // The switch between whole seconds (off, as files were always shown) and exact times.
   void SetExactTimes(bool exact);
+  bool ExactTimes() const { return exactTimes_; }
   // True when the lookups convert exact times: a time-based store with the switch on, or
   // one filled with milliseconds.
   bool LooksUpExactTimes() const { return TimesInSeconds && (exactTimes_ || millisecondsOnly_); }

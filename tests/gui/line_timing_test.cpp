@@ -2,6 +2,7 @@
 #include <QPushButton>
 #include <QtTest>
 #include <cmath>
+#include <cstdio>
 
 #include "status_bar.h"
 #include "synchronize.h"
@@ -21,6 +22,9 @@ class LineTimingTest : public QObject {
   void marksThatCannotSetTheRateSaySo();
   void undoGoesBackStepByStep();
   void aMovieIsRememberedOnlyWithSubtitlesOfItsOwn();
+  void exactTimesShowLinesFromTheirFractions();
+  void twoLinesOnExactTimesFindTheReleaseRate();
+  void forgettingAMovieKeepsNothingOfIt();
 };
 
 void LineTimingTest::lineStartsNowSetsTheOffset() {
@@ -175,6 +179,88 @@ void LineTimingTest::aMovieIsRememberedOnlyWithSubtitlesOfItsOwn() {
   f.Trigger("PreviousLineNow1");  // re-timed while third.avi is open: remembered with it
   f.OpenMovie("film.avi");
   QVERIFY(FileContents(f.dir.Path() / "state" / "timing").find("third.avi") != std::string::npos);
+}
+
+void LineTimingTest::exactTimesShowLinesFromTheirFractions() {
+  std::string settings;
+  {
+    Playing f;
+    f.LoadSubtitle(f.dir.Write("film.srt", "1\n00:00:01,800 --> 00:00:03,000\nhello\n"));
+    f.fmSynchronize->seSyn->setValue(-1000);
+    QVERIFY(!f.Action("ExactTimes1")->isChecked());
+    QCOMPARE(f.ShownAt(25 + 25), std::string("hello"));  // whole seconds: from 1 s
+    f.Trigger("ExactTimes1");
+    QVERIFY(f.Action("ExactTimes1")->isChecked());
+    QCOMPARE(f.ShownAt(25 + 44), std::string());  // exact: from 1.8 s, the offset kept
+    QCOMPARE(f.ShownAt(25 + 45), std::string("hello"));
+    QCOMPARE(f.ShownAt(25 + 74), std::string("hello"));
+    QCOMPARE(f.ShownAt(25 + 75), std::string());
+    QCOMPARE(f.Offset(), -1000);
+    f.fmMain->close();
+    settings = FileContents(f.SettingsFile());
+  }
+  QVERIFY(settings.find("[Subtitles]\nExactTimes=1") != std::string::npos);
+  WindowFixture again(settings);
+  QVERIFY(again.Action("ExactTimes1")->isChecked());
+}
+
+void LineTimingTest::twoLinesOnExactTimesFindTheReleaseRate() {
+  // A 23.976 fps movie whose SubRip lines were made for 25 fps and are 3 s late: a line
+  // spoken at movie time t starts at t * 23.976 / 25 + 3 s in the file.
+  Playing f(23976, 5 * 60 * 24);
+  f.Trigger("ExactTimes1");
+  const double movieFps = 23.976;
+  std::string srt;
+  for (int i = 0; i < 28; ++i) {
+    const double spoken = 10 + 10 * i + 0.37 * (i % 3);
+    const auto start = std::lround((spoken * movieFps / 25 + 3) * 1000);
+    char block[96];
+    std::snprintf(block, sizeof block,
+                  "%d\n00:%02ld:%02ld,%03ld --> 00:%02ld:%02ld,%03ld\nline %d\n\n", i + 1,
+                  start / 60000, start / 1000 % 60, start % 1000, (start + 900) / 60000,
+                  (start + 900) / 1000 % 60, (start + 900) % 1000, i + 1);
+    srt += block;
+  }
+  f.LoadSubtitle(f.dir.Write("film.srt", srt));
+  auto frameOf = [&](int i) {
+    return static_cast<int32_t>(std::lround((10 + 10 * i + 0.37 * (i % 3)) * movieFps));
+  };
+  auto pressAt = [&](int i) {  // the user hears line i + 1 begin and presses at once
+    Movix().position = frameOf(i);
+    const QString said = QString("Line %1 starts now").arg(i + 1);
+    f.Trigger("NextLineNow1");
+    if (!f.fmMain->findChild<StatusBar*>("sbMain")->Note().startsWith(said)) {
+      f.Trigger("UndoTiming1");  // it was the line shown already
+      f.Trigger("PreviousLineNow1");
+    }
+    QVERIFY(f.fmMain->findChild<StatusBar*>("sbMain")->Note().contains(said) ||
+            f.fmMain->findChild<StatusBar*>("sbMain")->Note().startsWith("Timed"));
+  };
+  pressAt(2);
+  pressAt(9);  // 66 s later
+  QVERIFY2(f.Action("n003")->isChecked(), qPrintable(f.PanelText(Panel::SubtitleFrameRate)));
+  QVERIFY2(std::abs(f.Offset() - 3000) <= 40, qPrintable(QString::number(f.Offset())));
+  for (int i = 10; i < 28; ++i) {  // every later line starts within one frame
+    const std::string line = "line " + std::to_string(i + 1);
+    int32_t first = frameOf(i) - 3;
+    while (f.ShownAt(first) != line && first < frameOf(i) + 3) ++first;
+    QVERIFY2(std::abs(first - frameOf(i)) <= 1, line.c_str());
+  }
+}
+
+void LineTimingTest::forgettingAMovieKeepsNothingOfIt() {
+  Playing f;
+  f.LoadSubtitle(f.dir.Write("film.srt", Srt({10})));
+  f.Trigger("n003");
+  f.OpenMovie("other.avi");  // film.avi is remembered
+  f.OpenMovie("film.avi");
+  QCOMPARE(f.fmMain->findChild<StatusBar*>("sbMain")->Note(),
+           QString("Subtitle timing restored for this movie"));
+  f.Trigger("ForgetTiming1");
+  QCOMPARE(f.fmMain->findChild<StatusBar*>("sbMain")->Note(),
+           QString("This movie's timing is forgotten"));
+  f.OpenMovie("other.avi");  // leaving film.avi remembers nothing of it again
+  QVERIFY(FileContents(f.dir.Path() / "state" / "timing").find("film.avi") == std::string::npos);
 }
 
 }  // namespace captivo::test

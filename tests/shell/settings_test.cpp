@@ -50,6 +50,38 @@ TEST(Settings, ValuesAndTheirDefaults) {
   }
 }
 
+TEST(Settings, SubtitleKeysAreReadAndExactTimesWrittenOnlyWhenChanged) {
+  struct Case {
+    const char* file;
+    bool exactTimes;
+    const char* subtitleLanguages;
+    const char* audioLanguages;
+  } cases[] = {
+      {"", false, "", ""},
+      {"[Subtitles]\nExactTimes=1\nLanguages= fr, en \n[Audio]\nLanguages=ja\n", true, "fr, en",
+       "ja"},
+      {"[subtitles]\nexacttimes=0\n", false, "", ""},
+      {"[Subtitles]\nExactTimes=maybe\n", false, "", ""},
+  };
+  test::TempDir dir;
+  for (const Case& c : cases) {
+    const Settings settings = ReadSettingsFile(dir.Write("set.ini", c.file));
+    EXPECT_EQ(settings.exactTimes, c.exactTimes) << c.file;
+    EXPECT_EQ(settings.subtitleLanguages, c.subtitleLanguages) << c.file;
+    EXPECT_EQ(settings.audioLanguages, c.audioLanguages) << c.file;
+  }
+  // A close that left the switch alone writes no key for it; one that turned it on does.
+  const std::string path = dir.Write("set.ini", "[Subtitles]\nLanguages=fr\n");
+  const Settings atStart = ReadSettingsFile(path);
+  WriteSettingsFile(path, atStart, atStart);
+  EXPECT_EQ(ProfileFile(path).Read("Subtitles", "ExactTimes"), std::nullopt);
+  Settings now = atStart;
+  now.exactTimes = true;
+  WriteSettingsFile(path, atStart, now);
+  EXPECT_EQ(ProfileFile(path).Read("Subtitles", "ExactTimes"), std::optional<std::string>("1"));
+  EXPECT_EQ(ProfileFile(path).Read("Subtitles", "Languages"), std::optional<std::string>("fr"));
+}
+
 TEST(Settings, ACloseWritesWhatTheInstanceChangedOntoTheFileAsItIsThen) {
   const std::string file =
       "; kept\r\n[Window]\nLeft=3\n\n[Volume]\nLevel=7\nOther = x \nMute=1\n[Setting]\n"
