@@ -57,4 +57,10 @@ bool WriteFully(int fd, const char* data, size_t size);
 // over it. False when a step fails; the file is then as it was.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode_t mode);
 
+enum class NewFileResult { Written, Exists, Failed };
+
+// Writes `bytes` to a new file at `path` the same way, but never over a file already
+// there: Exists then, with that file as it was (also when one appears meanwhile).
+NewFileResult WriteNewFileAtomically(const std::string& path, std::string_view bytes, mode_t mode);
+
 }  // namespace captivo

@@ -21,4 +21,14 @@ std::optional<int32_t> SubtitleTiming::Milliseconds(int32_t subtitlePosition) co
   return RoundToInt32(subtitlePosition / subtitleFrameRate * 1000);
 }
 
+double SubtitleTiming::ShownAtMs(double storedMs) const {
+  if (!HasRate() || !(movieFrameRate > 0)) return storedMs;
+  return (storedMs - offsetMilliseconds) * subtitleFrameRate / movieFrameRate;
+}
+
+double SubtitleTiming::StoredAtMs(double shownMs) const {
+  if (!HasRate() || !(movieFrameRate > 0)) return shownMs;
+  return shownMs * movieFrameRate / subtitleFrameRate + offsetMilliseconds;
+}
+
 }  // namespace captivo

@@ -31,6 +31,13 @@ struct SubtitleTiming {
   // A subtitle position in milliseconds, as bitmap subtitles are asked for; none without
   // a rate.
   std::optional<int32_t> Milliseconds(int32_t subtitlePosition) const;
+
+  // The movie time in milliseconds, exact, at which a line stored at `storedMs` shows (a
+  // time in seconds, a picture's time, or a frame number converted at the subtitle rate):
+  // (stored - offset) * subtitle rate / movie rate. As stored without both rates.
+  double ShownAtMs(double storedMs) const;
+  // The stored time that shows at movie time `shownMs`: the inverse.
+  double StoredAtMs(double shownMs) const;
 };
 
 }  // namespace captivo
