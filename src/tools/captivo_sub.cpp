@@ -4,6 +4,8 @@
 //   captivo-sub dump FILE                   format, unit, entries, message boxes, error;
 //                                           for a VobSub set its languages and pictures
 //   captivo-sub find FILE FPS POSITION...   the text shown at each frame position
+//   captivo-sub sync MOVIE SUBTITLE ...      the offset and rate that lay the lines on the
+//                                           movie's speech (sync_command.h)
 #include <charconv>
 #include <cstdio>
 #include <iostream>
@@ -11,10 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "errors.h"
 #include "escape_text.h"
-#include "subtitle_loader.h"
-#include "utf16_conversion.h"
+#include "subtitle_file.h"
+#include "sync_command.h"
 #include "vobsub_dump.h"
 
 namespace {
@@ -24,41 +25,13 @@ using namespace captivo;
 constexpr int kUsageError = 2;
 constexpr int kCannotOpen = 1;
 
-class RecordedMessages : public MessageSink {
- public:
-  struct Message {
-    std::string title, text;
-    MessageIcon icon;
-  };
-  std::vector<Message> messages;
-  void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override {
-    messages.push_back({title, text, icon});
-  }
-};
-
-// Loads `path` into `store`; false (after printing an error line) when it cannot be opened.
-// A raised conversion error is kept in `error`: the file was read up to it.
-bool Load(const std::string& path, SubtitleStore& store, RecordedMessages& sink,
-          PreparedSubtitle& prepared, std::string& error) {
-  try {
-    prepared = PrepareTextSubtitle(path, TempSubtitleFolders());
-    ReadTextSubtitle(prepared, store, sink);
-  } catch (const FileError& e) {
-    error = e.what();
-    return false;
-  } catch (const ConversionError& e) {
-    error = e.what();
-  }
-  return true;
-}
-
 int Dump(const std::string& path) {
   if (const auto base = VobSubBase(path)) return DumpVobSub(*base);
   SubtitleStore store;
   RecordedMessages sink;
   PreparedSubtitle prepared;
   std::string error;
-  if (!Load(path, store, sink, prepared, error)) {
+  if (!LoadSubtitleFile(path, store, sink, prepared, error)) {
     std::cout << "error\t" << EscapeText(error) << '\n';
     return kCannotOpen;
   }
@@ -102,7 +75,7 @@ int Find(const std::string& path, const std::string& fpsText,
   RecordedMessages sink;
   PreparedSubtitle prepared;
   std::string error;
-  if (!Load(path, store, sink, prepared, error)) {
+  if (!LoadSubtitleFile(path, store, sink, prepared, error)) {
     std::cerr << error << '\n';
     return kCannotOpen;
   }
@@ -115,7 +88,8 @@ int Find(const std::string& path, const std::string& fpsText,
 
 int Usage() {
   std::cerr << "usage: captivo-sub dump FILE\n"
-               "       captivo-sub find FILE FPS POSITION...\n";
+               "       captivo-sub find FILE FPS POSITION...\n"
+               "       captivo-sub sync MOVIE SUBTITLE [--reference SECOND] [--save OUT]\n";
   return kUsageError;
 }
 
@@ -124,6 +98,7 @@ int Usage() {
 int main(int argc, char** argv) try {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 2 && args[0] == "dump") return Dump(args[1]);
+  if (!args.empty() && args[0] == "sync") return SyncCommand({args.begin() + 1, args.end()});
   if (args.size() >= 4 && args[0] == "find")
     return Find(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
   return Usage();
