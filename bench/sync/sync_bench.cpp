@@ -80,10 +80,10 @@ void SolveWrongLines(const std::string& movie, const std::string& other,
   const SyncResult result =
       SyncToSpeech(subject, {levels, speech::kFrameMs}, [](double) { return true; });
   std::printf(
-      "| %s | the lines of %s | %s (%d %% on speech, %d %% by chance, %.1f) | | | | | |\n",
-      movie.c_str(), other.c_str(),
+      "| %s | the lines of %s | %s (%d %% on speech, %d %% by chance) | | | | | |\n", movie.c_str(),
+      other.c_str(),
       result.outcome == SyncOutcome::Solved ? "**solved: wrong**" : "not solved, as it should",
-      result.agreementPercent, result.chancePercent, result.distinctness);
+      result.agreementPercent, result.chancePercent);
 }
 
 void Solve(const std::string& movie, const std::vector<SpokenLine>& truth,
@@ -104,9 +104,9 @@ void Solve(const std::string& movie, const std::vector<SpokenLine>& truth,
       SyncToSpeech(subject, {levels, speech::kFrameMs}, [](double) { return true; });
   const double seconds = Seconds(begin);
   if (result.outcome != SyncOutcome::Solved) {
-    std::printf("| %s | %s | not solved (%d %%, by chance %d %%, %.1f) | | | | %.2f s |\n",
+    std::printf("| %s | %s | not solved (%d %% on speech, %d %% by chance) | | | | | %.2f s |\n",
                 movie.c_str(), distortion.name, result.agreementPercent, result.chancePercent,
-                result.distinctness, seconds);
+                seconds);
     return;
   }
   const SubtitleTiming timing{.offsetMilliseconds = result.offsetMs,
@@ -127,10 +127,9 @@ void Solve(const std::string& movie, const std::vector<SpokenLine>& truth,
     cut = "line " + std::to_string(result.cut->fromLine) + " (" + std::to_string(cutLine) + ")";
   else if (distortion.cutShare > 0)
     cut = "missed";
-  std::printf("| %s | %s | %.0f ms | %.0f ms | %.0f %% | %s | %d %% (%d %%, %.1f) | %.2f s |\n",
+  std::printf("| %s | %s | %.0f ms | %.0f ms | %.0f %% | %s | %d %% (%d %%) | %.2f s |\n",
               movie.c_str(), distortion.name, Percentile(errors, 0.5), Percentile(errors, 0.95),
-              within, cut.c_str(), result.agreementPercent, result.chancePercent,
-              result.distinctness, seconds);
+              within, cut.c_str(), result.agreementPercent, result.chancePercent, seconds);
 }
 
 }  // namespace
@@ -143,8 +142,8 @@ int main(int argc, char** argv) {
     ++first;
   }
   std::printf(
-      "| movie | distortion | median error | 95th percentile | within 40 ms | cut from | agreement "
-      "| solve |\n"
+      "| movie | distortion | median error | 95th percentile | within 40 ms | cut from (true) "
+      "| lines on speech (by chance) | solve |\n"
       "| --- | --- | --- | --- | --- | --- | --- | --- |\n");
   auto name = [](const std::string& base) { return base.substr(base.find_last_of('/') + 1); };
   for (int i = first; i < argc; ++i) {

@@ -56,10 +56,8 @@ struct SyncResult {
   double subtitleFrameRate = 0;
   int agreementPercent = 0;  // of the lines that lie on speech (or reference lines)
   std::optional<SyncCut> cut;
-  // How sure: the lines laid anywhere else would lie on speech this often, and the best
-  // offset stands this many spreads above the others.
+  // How sure: laid anywhere else, this many of the lines would lie on speech.
   int chancePercent = 0;
-  double distinctness = 0;
 };
 
 // Called now and then with the share of the work done, 0 to 1; false stops the solve.

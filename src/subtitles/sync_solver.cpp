@@ -32,9 +32,9 @@ constexpr size_t kFewestLines = kFewestSyncLines;
 constexpr double kLongestLineMs = 30'000;
 // Less evidence than this in the whole movie is no speech at all.
 constexpr double kLeastEvidenceMs = 2'000;
-// The best offset must stand this many spreads above the offsets around it...
-constexpr double kLeastDistinctness = 6;
-// ...and lay this many more lines on speech than lines laid anywhere would lie.
+// The lines laid best must lie on speech this many spreads more often than chance's count,
+// and this many in a hundred more.
+constexpr double kLeastSpreadsOverChance = 6;
 constexpr int kLeastGainPercent = 10;
 // A line lies on the evidence when this share of its time is covered.
 constexpr double kCoveredShare = 1.0 / 3;
@@ -119,29 +119,19 @@ std::pair<int64_t, int64_t> Steps(const Line& line, double scale, int64_t stepMs
   return {std::llround(start / double(stepMs)), std::llround(end / double(stepMs))};
 }
 
-// How a peak stands out: how far above the typical value, in robust spreads, and how much
-// higher above it than the best value outside `aside` of the peak.
-struct Standing {
-  double spreads = 0;
-  double overSecond = 0;
-};
-
-Standing StandingOf(const std::vector<double>& scores, size_t peak, size_t aside) {
+// How much higher above the typical value a peak is than the best value further than
+// `aside` from it; only the values where `counts` are compared with it.
+double OverSecond(const std::vector<double>& scores, size_t peak, size_t aside,
+                  const std::vector<bool>& counts) {
   std::vector<double> others;
   for (size_t j = 0; j < scores.size(); ++j)
-    if (j + aside < peak || j > peak + aside) others.push_back(scores[j]);
-  if (others.size() < 10) return {};
+    if ((j + aside < peak || j > peak + aside) && counts[j]) others.push_back(scores[j]);
+  if (others.size() < 10) return 0;
   const double second = *std::max_element(others.begin(), others.end());
   auto middle = others.begin() + others.size() / 2;
   std::nth_element(others.begin(), middle, others.end());
   const double median = *middle;
-  for (double& v : others) v = std::fabs(v - median);
-  std::nth_element(others.begin(), middle, others.end());
-  const double spread = 1.4826 * *middle;
-  Standing standing;
-  standing.spreads = spread > 0 ? (scores[peak] - median) / spread : 0;
-  standing.overSecond = second > median ? (scores[peak] - median) / (second - median) : 0;
-  return standing;
+  return second > median ? (scores[peak] - median) / (second - median) : 0;
 }
 
 struct Coarse {
@@ -175,8 +165,6 @@ class Solver {
     if (evidenceMs_ < kLeastEvidenceMs) return Outcome(SyncOutcome::NoSpeech);
     const std::optional<Coarse> coarse = SearchCoarse();
     if (!coarse) return Outcome(SyncOutcome::Cancelled);
-    const Standing standing = StandingOf(coarse->scores, coarse->peak, kAsideSteps);
-    distinctness_ = standing.spreads;
 
     const double scale = coarse->rate / subject_.movieFrameRate;
     const Fit start{scale, double((coarse->firstStep + int64_t(coarse->peak)) * kCoarseMs)};
@@ -209,15 +197,20 @@ class Solver {
       result.cut = SyncCut{moved.index, int64_t(moved.startMs),
                            RoundToInt32((fits[1].shiftMs - first.shiftMs) / first.scale)};
     }
-    const int agreement = AgreementPercent(fits, cutAt, 0);
-    int chance = 0;
+    // How many lines lie on speech, against how many would were they laid anywhere else.
+    const Agreement agreement = AgreementOf(fits, cutAt, 0);
+    double chance = 0;
     for (const double away : {-181'000.0, -97'000.0, -53'000.0, 47'000.0, 89'000.0, 173'000.0})
-      chance += AgreementPercent(fits, cutAt, away);
-    chance /= 6;
-    result.agreementPercent = agreement;
-    result.chancePercent = chance;
-    result.distinctness = distinctness_;
-    result.outcome = distinctness_ >= kLeastDistinctness && agreement >= chance + kLeastGainPercent
+      chance += AgreementOf(fits, cutAt, away).Share() / 6;
+    result.agreementPercent = int(std::lround(100 * agreement.Share()));
+    result.chancePercent = int(std::lround(100 * chance));
+    // The share of lines on speech must lie far above chance's, in spreads of the count that
+    // chance alone would give, and by a margin a user sees.
+    const double p = std::clamp(chance, 0.02, 0.98);
+    const double spreads = (agreement.Share() - p) /
+                           std::sqrt(p * (1 - p) / double(std::max<size_t>(1, agreement.counted)));
+    result.outcome = spreads >= kLeastSpreadsOverChance &&
+                             result.agreementPercent >= result.chancePercent + kLeastGainPercent
                          ? SyncOutcome::Solved
                          : SyncOutcome::TooLittleAgreement;
     if (!progress_(1)) return Outcome(SyncOutcome::Cancelled);
@@ -245,6 +238,22 @@ class Solver {
   std::vector<double> Rates() const {
     if (subject_.onlyRate) return {*subject_.onlyRate};
     return CandidateRates(subject_.movieFrameRate);
+  }
+
+  // For each coarse offset, whether lines [first, end) then lie mostly within the movie: an
+  // offset that lays them past its end says nothing of how well others lay them.
+  std::vector<bool> WithinMovie(size_t first, size_t end, const Coarse& coarse) const {
+    const double scale = coarse.rate / subject_.movieFrameRate;
+    const double from = scale * lines_[first].startMs / kCoarseMs;
+    const double to = scale * lines_[end - 1].startMs / kCoarseMs;
+    const double movie = double(coarse_.Steps());
+    const double enough = 0.5 * std::min(to - from, movie);
+    std::vector<bool> counts(coarse.scores.size());
+    for (size_t j = 0; j < counts.size(); ++j) {
+      const double shift = double(coarse.firstStep + int64_t(j));
+      counts[j] = std::min(to + shift, movie) - std::max(from + shift, 0.0) >= enough;
+    }
+    return counts;
   }
 
   // Step 1: the scores of every offset at every candidate rate; the rate with the best.
@@ -301,7 +310,8 @@ class Solver {
     if (!best || std::llabs(best->firstShift - best->secondShift) * kCoarseMs < kLeastCutShiftMs)
       return std::nullopt;
     // A part laid apart from the whole must lie there much better than where the whole
-    // lies: lines that fit the whole's offset well are not moved for a small gain.
+    // lies, and stand out there: lines that fit the whole's offset well are not moved for
+    // a small gain. The other part may lie about as well at either offset.
     std::vector<double> first(whole.size(), 0.0);
     for (size_t k = 0; k < best->at; ++k) {
       const auto [a, b] = Steps(lines_[k], scale, kCoarseMs);
@@ -313,13 +323,13 @@ class Solver {
       const size_t own =
           size_t((isFirst ? best->firstShift : best->secondShift) - coarse.firstStep);
       if (std::llabs(int64_t(own) - int64_t(coarse.peak)) * kCoarseMs < kLeastCutShiftMs) continue;
-      auto score = [&](size_t j) { return isFirst ? first[j] : whole[j] - first[j]; };
-      const double gain = score(own) - score(coarse.peak);
-      if (gain < std::max(score(coarse.peak), kLeastCutGainLines * perLine)) return std::nullopt;
       std::vector<double> part(whole.size());
-      for (size_t j = 0; j < whole.size(); ++j) part[j] = score(j);
-      if (StandingOf(part, own, kAsideSteps).overSecond < kLeastCutStanding) return std::nullopt;
-      moved = true;
+      for (size_t j = 0; j < whole.size(); ++j) part[j] = isFirst ? first[j] : whole[j] - first[j];
+      const double gain = part[own] - part[coarse.peak];
+      const std::vector<bool> counts =
+          isFirst ? WithinMovie(0, best->at, coarse) : WithinMovie(best->at, n, coarse);
+      moved = moved || (gain >= std::max(part[coarse.peak], kLeastCutGainLines * perLine) &&
+                        OverSecond(part, own, kAsideSteps, counts) >= kLeastCutStanding);
     }
     if (!moved) return std::nullopt;
     return best;
@@ -461,17 +471,22 @@ class Solver {
     }
   }
 
-  // The share of lines whose shown time is covered by evidence enough, the fits moved by
-  // `awayMs` (how many would lie on speech by chance).
-  int AgreementPercent(const std::vector<Fit>& fits, size_t cutAt, double awayMs) const {
+  struct Agreement {
     size_t on = 0, counted = 0;
+    double Share() const { return counted ? double(on) / double(counted) : 0; }
+  };
+
+  // The lines whose shown time is covered by evidence enough, among those ever shown, the
+  // fits moved by `awayMs` (how many would lie on speech by chance).
+  Agreement AgreementOf(const std::vector<Fit>& fits, size_t cutAt, double awayMs) const {
+    Agreement agreement;
     for (size_t k = 0; k < lines_.size(); ++k) {
       const std::optional<double> share = CoveredShare(lines_[k], fits[k < cutAt ? 0 : 1], awayMs);
       if (!share) continue;
-      ++counted;
-      on += *share >= kCoveredShare;
+      ++agreement.counted;
+      agreement.on += *share >= kCoveredShare;
     }
-    return counted ? int(std::lround(100.0 * double(on) / double(counted))) : 0;
+    return agreement;
   }
 
   const SyncSubject& subject_;
@@ -482,7 +497,6 @@ class Solver {
   Sums coarse_, fine_;
   std::vector<Line> lines_;  // in time order
   double evidenceMs_ = 0;
-  double distinctness_ = 0;
 };
 
 }  // namespace

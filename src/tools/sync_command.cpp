@@ -169,7 +169,7 @@ int SyncCommand(const std::vector<std::string>& arguments) {
     if (!reference) return Fail(error);
   }
 
-  SpeechActivity activity;
+  SpeechActivity activity{};
   int32_t status = SPEECH_READ;
   if (reference)
     status = ReadMovieFacts(parsed->movie.c_str(), &activity.movie);
