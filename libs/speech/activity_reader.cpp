@@ -21,6 +21,8 @@ constexpr int64_t kJitterSamples = kSampleRate / 50;
 // A part whose reading starts this far past its start was not reached by seeking.
 constexpr int64_t kMissedStartSamples = kSampleRate;
 constexpr int64_t kNoEnd = std::numeric_limits<int64_t>::max() / 2;
+// Sound with more than one packet in this many failing to decode is taken as unreadable.
+constexpr int64_t kMostBad = 4;
 
 // Feeds one part's samples to its detector as the continuous stream it expects: gaps
 // become silence and overlaps are dropped, and the stream starts on a frame's edge.
@@ -67,7 +69,7 @@ struct Part {
   std::vector<uint8_t> levels;  // from beginMs on
   std::atomic<int64_t> doneMs{0};
   bool missedStart = false;
-  int64_t decodedSamples = 0;
+  int64_t decodedSamples = 0, packets = 0, badPackets = 0;
 };
 
 // Reads one part on its own track; false when its start could not be reached.
@@ -95,6 +97,8 @@ bool ReadPart(const std::string& path, int track, const DetectorFactory& makeDet
   if (!reached || part.missedStart) return false;
   stitcher.Finish();
   part.decodedSamples = audio.DecodedSamples();
+  part.packets = audio.Packets();
+  part.badPackets = audio.BadPackets();
   // The part's own frames: from its start to its end, or to where its sound ended.
   const int64_t beginFrame = part.beginMs / kFrameMs;
   const int64_t endFrame = part.endMs == kNoEnd ? kNoEnd : part.endMs / kFrameMs;
@@ -204,14 +208,19 @@ Activity ReadActivity(const std::string& path, int track, const DetectorFactory&
       return activity;
     }
   }
-  int64_t decoded = 0;
+  int64_t decoded = 0, packets = 0, bad = 0;
   for (const auto& part : parts) {
     const size_t beginFrame = static_cast<size_t>(part->beginMs / kFrameMs);
     activity.levels.resize(beginFrame, 0);  // a part whose sound ended early leaves silence
     activity.levels.insert(activity.levels.end(), part->levels.begin(), part->levels.end());
     decoded += part->decodedSamples;
+    packets += part->packets;
+    bad += part->badPackets;
   }
-  activity.status = decoded > 0 ? ReadStatus::Read : ReadStatus::UnreadableSound;
+  // Sound mostly damaged says nothing to be trusted of where speech is.
+  const bool unreadable = decoded == 0 || bad * kMostBad > packets;
+  activity.status = unreadable ? ReadStatus::UnreadableSound : ReadStatus::Read;
+  if (unreadable) activity.levels.clear();
   return activity;
 }
 

@@ -53,6 +53,7 @@ class AudioTrack {
               const std::atomic<bool>& stop);
 
   int64_t DecodedSamples() const { return decodedSamples_; }
+  int64_t Packets() const { return packets_; }
   int64_t BadPackets() const { return badPackets_; }
 
  private:
@@ -81,6 +82,7 @@ class AudioTrack {
   int outCapacity_ = 0;
   int64_t nextPosition_ = -1;  // where the next resampled sample falls when pts are missing
   int64_t decodedSamples_ = 0;
+  int64_t packets_ = 0;
   int64_t badPackets_ = 0;
 };
 

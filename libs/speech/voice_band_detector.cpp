@@ -21,11 +21,20 @@ constexpr float kAboveFloorDb = 6, kFullDb = 12;
 // Energy below this counts as silence: no floor is lower.
 constexpr float kSilenceDb = -100;
 
-int BandEdge(int band) {
-  const double hz =
-      kLowestHz * std::pow(kHighestHz / kLowestHz, double(band) / VoiceBandDetector::kBands);
-  return int(std::lround(hz * kWindow / kSampleRate));
+// The first bin of each band, and past the last band's end.
+std::array<int, VoiceBandDetector::kBands + 1> BandEdges() {
+  std::array<int, VoiceBandDetector::kBands + 1> edges;
+  for (int band = 0; band <= VoiceBandDetector::kBands; ++band) {
+    const double hz =
+        kLowestHz * std::pow(kHighestHz / kLowestHz, double(band) / VoiceBandDetector::kBands);
+    edges[size_t(band)] = int(std::lround(hz * kWindow / kSampleRate));
+  }
+  for (size_t band = 1; band < edges.size(); ++band)
+    edges[band] = std::max(edges[band], edges[band - 1] + 1);
+  return edges;
 }
+
+const std::array<int, VoiceBandDetector::kBands + 1> kEdges = BandEdges();
 
 }  // namespace
 
@@ -76,7 +85,7 @@ void VoiceBandDetector::Analyse() {
   Bands energy;
   for (int b = 0; b < kBands; ++b) {
     float power = 0;
-    const int low = BandEdge(b), high = std::max(BandEdge(b + 1), low + 1);
+    const int low = kEdges[size_t(b)], high = kEdges[size_t(b) + 1];
     for (int k = low; k < high; ++k) power += std::norm(bins[k]);
     energy[size_t(b)] = std::max(kSilenceDb, 10 * std::log10(power / float(high - low) + 1e-20f));
   }

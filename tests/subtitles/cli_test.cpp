@@ -1,34 +1,22 @@
 // captivo-sub as people and scripts use it: exact output and exit codes.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
-#include <cstdio>
 
 #include <filesystem>
 #include <fstream>
 
+#include "test_processes.h"
 #include "test_support.h"
 #include "vobsub_writer.h"
 
 namespace captivo {
 namespace {
 
-struct ToolRun {
-  std::string out;
-  int status;
-};
+using ToolRun = test::CommandRun;
 
 // Runs captivo-sub with `arguments`, after the shell commands `before` (limits).
 ToolRun RunTool(const std::string& arguments, const std::string& before = "") {
-  const std::string command =
-      before + "exec " + std::string(CAPTIVO_SUB_TOOL) + " " + arguments + " 2>/dev/null";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  ToolRun run{{}, -1};
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return test::RunCommand(before + "exec " + std::string(CAPTIVO_SUB_TOOL) + " " + arguments +
+                          " 2>/dev/null");
 }
 
 TEST(CaptivoSub, DumpPrintsEveryFieldEscaped) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <thread>
@@ -9,6 +10,17 @@
 #include "instance_registry.h"
 
 namespace captivo::test {
+
+CommandRun RunCommand(const std::string& command) {
+  FILE* pipe = ::popen(command.c_str(), "r");
+  CommandRun run{{}, -1};
+  if (!pipe) return run;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
 
 ChildProcess::ChildProcess(std::vector<std::string> argv, bool waitForLine) {
   int out[2];

@@ -33,6 +33,14 @@ class ChildProcess {
 std::vector<std::optional<int>> RunInChildren(const std::vector<std::function<int()>>& works);
 std::optional<int> RunInChild(const std::function<int()>& work);
 
+// What a shell command printed on its standard output, and its exit status (-1 when it
+// did not exit).
+struct CommandRun {
+  std::string out;
+  int status;
+};
+CommandRun RunCommand(const std::string& command);
+
 // This test program as another instance holding a registration in `folder`.
 std::vector<std::string> HoldRegistration(const std::string& folder);
 
