@@ -56,6 +56,7 @@ bench: build
 	scripts/make-test-media $(BUILD_DIR)/media
 	bench/playback_cpu.py $(BUILD_DIR)
 	bench/peers.py $(BUILD_DIR)
+	bench/sync/run-sync-bench $(BUILD_DIR)
 
 fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCAPTIVO_FUZZ=ON -DCAPTIVO_BENCH=OFF \

@@ -67,8 +67,12 @@ AudioTrack::~AudioTrack() {
 OpenResult AudioTrack::Open(const std::string& path, int track) {
   // Damaged sound is counted, not told: FFmpeg would print a line for each packet.
   av_log_set_level(AV_LOG_FATAL);
-  if (avformat_open_input(&format_, path.c_str(), nullptr, nullptr) < 0)
-    return OpenResult::CannotOpen;
+  // A movie is a local file: nothing it names elsewhere is read.
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "protocol_whitelist", "file", 0);
+  const int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
+  av_dict_free(&options);
+  if (opened < 0) return OpenResult::CannotOpen;
   if (avformat_find_stream_info(format_, nullptr) < 0) return OpenResult::CannotOpen;
   int audioSeen = 0;
   for (unsigned i = 0; i < format_->nb_streams; ++i) {
@@ -114,18 +118,28 @@ bool AudioTrack::OpenDecoder() {
 bool AudioTrack::OpenResampler(const AVFrame& frame) {
   swr_free(&resampler_);
   resamplerFormat_ = {frame.format, frame.sample_rate, frame.ch_layout.nb_channels};
+  if (frame.ch_layout.nb_channels <= 0) return false;
   AVChannelLayout in{};
   if (frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
     av_channel_layout_default(&in, frame.ch_layout.nb_channels);
   else if (av_channel_layout_copy(&in, &frame.ch_layout) < 0)
     return false;
-  AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
   const std::vector<double> weights = MixWeights(in);
+  // Planar float, as most decoders give, is mixed here: the centre is taken as it is, and
+  // the resampler only changes the rate of one channel.
+  mixed_.clear();
+  if (frame.format == AV_SAMPLE_FMT_FLTP)
+    for (size_t c = 0; c < weights.size(); ++c)
+      if (weights[c] != 0) mixed_.push_back({int(c), float(weights[c])});
+  AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
+  const bool premixed = !mixed_.empty();
   const bool opened =
-      swr_alloc_set_opts2(&resampler_, &mono, AV_SAMPLE_FMT_FLT, kSampleRate, &in,
-                          static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0,
-                          nullptr) >= 0 &&
-      swr_set_matrix(resampler_, weights.data(), static_cast<int>(weights.size())) >= 0 &&
+      swr_alloc_set_opts2(&resampler_, &mono, AV_SAMPLE_FMT_FLT, kSampleRate,
+                          premixed ? &mono : &in,
+                          premixed ? AV_SAMPLE_FMT_FLT : static_cast<AVSampleFormat>(frame.format),
+                          frame.sample_rate, 0, nullptr) >= 0 &&
+      (premixed ||
+       swr_set_matrix(resampler_, weights.data(), static_cast<int>(weights.size())) >= 0) &&
       // A short filter: speech is told by bands well below the new rate's limit, and the
       // default one costs as much as decoding.
       av_opt_set_int(resampler_, "filter_size", kResampleFilter, 0) >= 0 &&
@@ -133,6 +147,21 @@ bool AudioTrack::OpenResampler(const AVFrame& frame) {
   av_channel_layout_uninit(&in);
   if (!opened) swr_free(&resampler_);
   return opened;
+}
+
+const uint8_t* const* AudioTrack::MixedDown(const AVFrame& frame) {
+  if (mixed_.empty()) return frame.extended_data;
+  if (mixed_.size() == 1 && mixed_[0].weight == 1) {
+    mixedPlane_ = frame.extended_data[mixed_[0].channel];
+    return &mixedPlane_;
+  }
+  mono_.assign(size_t(frame.nb_samples), 0.0f);
+  for (const Mixed& m : mixed_) {
+    const float* in = reinterpret_cast<const float*>(frame.extended_data[m.channel]);
+    for (size_t i = 0; i < mono_.size(); ++i) mono_[i] += m.weight * in[i];
+  }
+  mixedPlane_ = reinterpret_cast<const uint8_t*>(mono_.data());
+  return &mixedPlane_;
 }
 
 void AudioTrack::Deliver(const AVFrame* frame, const SampleSink& sink) {
@@ -164,7 +193,7 @@ void AudioTrack::Deliver(const AVFrame* frame, const SampleSink& sink) {
   }
   uint8_t* out = reinterpret_cast<uint8_t*>(out_.get());
   const int count = swr_convert(resampler_, &out, capacity,
-                                frame ? const_cast<const uint8_t**>(frame->extended_data) : nullptr,
+                                frame ? const_cast<const uint8_t**>(MixedDown(*frame)) : nullptr,
                                 frame ? frame->nb_samples : 0);
   if (count <= 0) return;
   sink(position, std::span<const float>(out_.get(), static_cast<size_t>(count)));

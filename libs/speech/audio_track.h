@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 struct AVFormatContext;
 struct AVCodecContext;
@@ -65,6 +66,9 @@ class AudioTrack {
 
   bool OpenDecoder();
   bool OpenResampler(const AVFrame& frame);
+  // The frame's samples as the resampler takes them: mixed down to one channel here when
+  // the frame is planar float, else as they are.
+  const uint8_t* const* MixedDown(const AVFrame& frame);
   // Resamples `frame` (nullptr: what the resampler still holds) and hands the result on.
   void Deliver(const AVFrame* frame, const SampleSink& sink);
 
@@ -72,6 +76,13 @@ class AudioTrack {
   AVCodecContext* decoder_ = nullptr;
   SwrContext* resampler_ = nullptr;
   ResamplerFormat resamplerFormat_;
+  struct Mixed {
+    int channel;
+    float weight;
+  };
+  std::vector<Mixed> mixed_;  // the channels mixed here, none when the resampler mixes
+  std::vector<float> mono_;
+  const uint8_t* mixedPlane_ = nullptr;
   int stream_ = -1;
   int64_t startPts_ = 0;  // the stream time the movie's start falls on
   MovieFacts facts_;

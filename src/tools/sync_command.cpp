@@ -195,8 +195,10 @@ int SyncCommand(const std::vector<std::string>& arguments) {
       reference ? SyncToLines(subject, SubjectOf(*reference, loadedTiming).lines, keepGoing)
                 : SyncToSpeech(subject, {levels, SPEECH_FRAME_MS}, keepGoing);
   if (result.outcome != SyncOutcome::Solved) return Fail(SyncNote(result, source));
-  std::cout << "offset\t" << result.offsetMs << "\nrate\t" << FormatReal(result.subtitleFrameRate)
-            << "\nagreement\t" << result.agreementPercent << '\n';
+  // The rate to the thousandth, as the menu gives rates.
+  std::cout << "offset\t" << result.offsetMs << "\nrate\t"
+            << FormatReal(std::round(result.subtitleFrameRate * 1000) / 1000) << "\nagreement\t"
+            << result.agreementPercent << '\n';
   if (result.cut)
     std::cout << "cut\t" << result.cut->fromLine + 1 << '\t' << result.cut->shiftMs << '\n';
   if (!parsed->save) return 0;
