@@ -5,7 +5,8 @@
 //
 // Each movie's sound is read and its speech found once (timed); then each distortion of
 // its subtitle is solved and every line's start, shown with the timing found, is compared
-// with its true start. --webrtc finds the speech with WebRTC's detector instead.
+// with its true start; last, the lines of each other movie are laid on its speech, which
+// must not be taken for a fit. --webrtc finds the speech with WebRTC's detector instead.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -146,6 +147,8 @@ int main(int argc, char** argv) {
       "| lines on speech (by chance) | solve |\n"
       "| --- | --- | --- | --- | --- | --- | --- | --- |\n");
   auto name = [](const std::string& base) { return base.substr(base.find_last_of('/') + 1); };
+  std::string reading =
+      "\n| movie | length | its sound read and speech found |\n| --- | --- | --- |\n";
   for (int i = first; i < argc; ++i) {
     const std::string base = argv[i];
     const std::string movie = name(base);
@@ -153,12 +156,15 @@ int main(int argc, char** argv) {
     const Clock::time_point begin = Clock::now();
     const speech::Activity activity =
         speech::ReadActivity(base + ".mp4", -1, detector, [](double) { return true; });
-    std::fprintf(stderr, "%s: sound read and speech found in %.2f s\n", movie.c_str(),
-                 Seconds(begin));
+    char row[200];
+    std::snprintf(row, sizeof row, "| %s | %lld min | %.2f s |\n", movie.c_str(),
+                  static_cast<long long>(activity.facts.durationMs / 60'000), Seconds(begin));
+    reading += row;
     for (const Distortion& distortion : kDistortions)
       Solve(movie, truth, activity.levels, distortion);
     for (int j = first; j < argc; ++j)
       if (name(argv[j]).substr(0, 2) != movie.substr(0, 2))
         SolveWrongLines(movie, name(argv[j]), ReadTruth(argv[j]), activity.levels);
   }
+  std::printf("%s", reading.c_str());
 }
