@@ -10,7 +10,7 @@
 #include "conversions.h"
 #include "escape_text.h"
 #include "file_access.h"
-#include "speech.h"
+#include "speech_functions.h"
 #include "speech_sync.h"
 #include "store_lines.h"
 #include "subtitle_file.h"
@@ -169,15 +169,17 @@ int SyncCommand(const std::vector<std::string>& arguments) {
     if (!reference) return Fail(error);
   }
 
+  const std::optional<SpeechFunctions> speech = LoadSpeechFunctions(error);
+  if (!speech) return Fail(error);
   SpeechActivity activity{};
   int32_t status = SPEECH_READ;
   if (reference)
-    status = ReadMovieFacts(parsed->movie.c_str(), &activity.movie);
+    status = speech->ReadMovieFacts(parsed->movie.c_str(), &activity.movie);
   else
-    status = ReadSpeech(parsed->movie.c_str(), -1, nullptr, nullptr, &activity);
+    status = speech->ReadSpeech(parsed->movie.c_str(), -1, nullptr, nullptr, &activity);
   const SpeechMovie movie = activity.movie;
   const std::vector<uint8_t> levels(activity.levels, activity.levels + activity.count);
-  FreeSpeech(&activity);
+  speech->FreeSpeech(&activity);
   if (status == SPEECH_NO_MEMORY) return Fail("Not enough memory");
   const SyncSource source = reference ? SyncSource::SecondSubtitle : SyncSource::Speech;
   if (status != SPEECH_READ) {
