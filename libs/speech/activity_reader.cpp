@@ -25,12 +25,16 @@ constexpr int64_t kNoEnd = std::numeric_limits<int64_t>::max() / 2;
 constexpr int64_t kMostBad = 4;
 
 // Feeds one part's samples to its detector as the continuous stream it expects: gaps
-// become silence and overlaps are dropped, and the stream starts on a frame's edge.
+// become silence and overlaps are dropped, and the stream starts on a frame's edge. A
+// timestamp more than an hour from where the samples were expected is not believed (a
+// damaged file): its samples follow on from the last.
 class Stitcher {
  public:
-  explicit Stitcher(Detector& detector) : detector_(detector) {}
+  Stitcher(Detector& detector, int64_t expected) : detector_(detector), expected_(expected) {}
 
   void Take(int64_t position, std::span<const float> samples) {
+    if (std::llabs(position - (next_ < 0 ? expected_ : next_)) > kUnbelievableSamples)
+      position = next_ < 0 ? expected_ : next_;
     if (next_ < 0) {
       const int64_t first =
           (std::max<int64_t>(position, 0) + kFrameSamples - 1) / kFrameSamples * kFrameSamples;
@@ -38,9 +42,13 @@ class Stitcher {
       firstFrame_ = first / kFrameSamples;
       next_ = first;
     } else if (position > next_ + kJitterSamples) {
-      const std::vector<float> silence(static_cast<size_t>(position - next_), 0.0f);
-      detector_.Feed(silence, levels_);
-      next_ = position;
+      // Silence a second at a time: a long gap is not held whole.
+      const std::vector<float> silence(kSampleRate, 0.0f);
+      while (next_ < position) {
+        const int64_t count = std::min<int64_t>(kSampleRate, position - next_);
+        detector_.Feed(std::span<const float>(silence.data(), size_t(count)), levels_);
+        next_ += count;
+      }
     } else if (position < next_ - kJitterSamples) {
       samples = Skip(samples, next_ - position);
     }
@@ -54,11 +62,14 @@ class Stitcher {
   const std::vector<uint8_t>& Levels() const { return levels_; }
 
  private:
+  static constexpr int64_t kUnbelievableSamples = int64_t(kSampleRate) * 3'600;
+
   static std::span<const float> Skip(std::span<const float> samples, int64_t count) {
     return samples.subspan(static_cast<size_t>(std::clamp<int64_t>(count, 0, samples.size())));
   }
 
   Detector& detector_;
+  const int64_t expected_;  // where the first samples should be
   std::vector<uint8_t> levels_;
   int64_t firstFrame_ = 0;
   int64_t next_ = -1;
@@ -78,8 +89,8 @@ bool ReadPart(const std::string& path, int track, const DetectorFactory& makeDet
   AudioTrack audio;
   if (audio.Open(path, track) != OpenResult::Opened) return false;
   const std::unique_ptr<Detector> detector = makeDetector();
-  Stitcher stitcher(*detector);
   const int64_t fromMs = std::max<int64_t>(0, part.beginMs - detector->SettleMs());
+  Stitcher stitcher(*detector, fromMs * (kSampleRate / 1000));
   const int64_t untilMs = part.endMs == kNoEnd ? kNoEnd : part.endMs + detector->LookAheadMs();
   const int64_t beginSample = part.beginMs * (kSampleRate / 1000);
   bool first = true;

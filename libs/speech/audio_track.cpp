@@ -10,6 +10,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace speech {
@@ -179,7 +180,10 @@ void AudioTrack::Deliver(const AVFrame* frame, const SampleSink& sink) {
     return;
   }
   int64_t position = nextPosition_;
-  if (frame && frame->best_effort_timestamp != AV_NOPTS_VALUE) {
+  // A timestamp so far off that the arithmetic would overflow is as good as none.
+  constexpr int64_t kFarthest = int64_t(1) << 60;
+  if (frame && frame->best_effort_timestamp != AV_NOPTS_VALUE &&
+      std::llabs(frame->best_effort_timestamp) < kFarthest && std::llabs(startPts_) < kFarthest) {
     const AVRational base = format_->streams[stream_]->time_base;
     position = av_rescale_q(frame->best_effort_timestamp - startPts_, base, kSampleTime) -
                swr_get_delay(resampler_, kSampleRate);

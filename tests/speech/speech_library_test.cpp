@@ -112,6 +112,15 @@ TEST(ReadSpeech, SaysWhyItCannotRead) {
   EXPECT_EQ(ReadMovie(Media("movie-640x272-25-30s.avi")).movie.durationMs, 30'000);
 }
 
+TEST(ReadSpeech, TimestampsThatJumpHoursDoNotHoldItUp) {
+  const Read read = ReadMovie(Media("jump-5h.mkv"));
+  ASSERT_EQ(read.status, SPEECH_READ);
+  // The ten seconds before the jump are read, and the levels span about what the file says.
+  EXPECT_GT(read.movie.durationMs, 5 * 3'600'000);
+  EXPECT_LE(int64_t(read.levels.size()), (read.movie.durationMs + 1'000) / SPEECH_FRAME_MS);
+  EXPECT_GT(SpeechShare(read.levels, 0, 10'000), 0);
+}
+
 // Records the progress it is given, and asks to stop from `stopAt` thousandths on.
 struct Watcher {
   int32_t stopAt = 1'001;
