@@ -59,7 +59,8 @@ int VoiceBandDetector::LookAheadMs() const {
 
 void VoiceBandDetector::Feed(std::span<const float> samples, std::vector<uint8_t>& levels) {
   for (const float sample : samples) {
-    samples_[head_] = sample;
+    // A damaged frame may decode to values that are not numbers: silence instead.
+    samples_[head_] = std::isfinite(sample) ? sample : 0.0f;
     head_ = (head_ + 1) % kWindow;
     if (++fresh_ < kFrameSamples) continue;
     fresh_ = 0;
@@ -80,7 +81,11 @@ void VoiceBandDetector::Finish(std::vector<uint8_t>& levels) {
 
 void VoiceBandDetector::Analyse() {
   for (size_t i = 0; i < kWindow; ++i) in_[i] = samples_[(head_ + i) % kWindow] * weights_[i];
-  run_(transform_, out_.data(), in_.data(), sizeof(float));
+  // Without a transform (no memory for one) every frame is silence.
+  if (transform_)
+    run_(transform_, out_.data(), in_.data(), sizeof(float));
+  else
+    out_.fill(0.0f);
   const auto* bins = reinterpret_cast<const std::complex<float>*>(out_.data());
   Bands energy;
   for (int b = 0; b < kBands; ++b) {
