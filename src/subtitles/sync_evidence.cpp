@@ -12,9 +12,7 @@ constexpr uint8_t kSpeechLevel = 128;
 // are the speech's own.
 constexpr int kPauseFrames = 200 / kEvidenceFrameMs;
 constexpr int kBlipFrames = 50 / kEvidenceFrameMs;
-// A reference line speaks for this long at most (an open end is not a line shown for
-// hours), and none beyond a day is looked at.
-constexpr int64_t kLongestLineMs = 30'000;
+// No reference line beyond a day is looked at.
 constexpr int64_t kLatestMs = 24 * 3'600'000;
 
 }  // namespace

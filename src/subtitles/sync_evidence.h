@@ -9,6 +9,8 @@
 namespace captivo {
 
 inline constexpr int kEvidenceFrameMs = 10;
+// A line is taken to speak for this long at most: an open end is not hours of speech.
+inline constexpr int64_t kLongestLineMs = 30'000;
 
 // What lines are laid on, frame by frame from the movie's start: how much each frame
 // speaks for a line being shown, 0 to 1, and the moments a line may start, rising (speech

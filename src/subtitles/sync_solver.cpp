@@ -2,17 +2,18 @@
 // steps from coarse to fine.
 //   1. Every candidate rate, every offset within ten minutes at 100 ms: the lines' shown
 //      time is scored by how much more evidence it covers than the average moment has.
-//   2. The best rate and offset, to 10 ms by the same score.
-//   3. The lines' starts against the evidence's onsets near them: the median difference
-//      sets the offset, and a fit through them the rate, which is then taken as the
-//      nearest candidate when close to one.
-//   4. A second offset from one line on, when the lines split there are laid much better
-//      than all together.
+//   2. At the best rate, a second offset from one line on, when the lines split there are
+//      laid much better than all together (a cut).
+//   3. Each offset to 10 ms by the same score.
+//   4. The lines' starts against the evidence's onsets near them: the median difference
+//      sets each offset, and a line through them all the rate, taken as the release rate
+//      within 0.05 % of it where there is one. With a cut, the lines near it then go to the
+//      part whose offset shows them where speech begins and lasts, and step 4 is done
+//      again.
 // Shown time t of a line stored at T: t = scale * T + shift, scale = rate / movieRate and
 // shift = -scale * offset.
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
 #include "conversions.h"
 #include "speech_sync.h"
@@ -28,8 +29,6 @@ constexpr int64_t kCoarseMs = 100;
 constexpr int64_t kFrameMs = kEvidenceFrameMs;
 constexpr int64_t kRangeMs = 10 * 60'000;  // offsets tried either way
 constexpr size_t kFewestLines = kFewestSyncLines;
-// A line longer than this is taken as this long (an open end is not hours of speech).
-constexpr double kLongestLineMs = 30'000;
 // Less evidence than this in the whole movie is no speech at all.
 constexpr double kLeastEvidenceMs = 2'000;
 // The lines laid best must lie on speech this many spreads more often than chance's count,
@@ -38,7 +37,7 @@ constexpr double kLeastSpreadsOverChance = 6;
 constexpr int kLeastGainPercent = 10;
 // A line lies on the evidence when this share of its time is covered.
 constexpr double kCoveredShare = 1.0 / 3;
-// Step 2 looks this far either side of step 1's offset; step 3 this far for an onset,
+// Step 3 looks this far either side of the coarse offset; step 4 this far for an onset,
 // narrowing to the last for the median.
 constexpr int64_t kFineReachMs = 300;
 constexpr double kOnsetReachMs[] = {500, 300, 200};
@@ -115,7 +114,7 @@ void AddLine(const Sums& sums, int64_t startStep, int64_t endStep, int64_t first
 
 std::pair<int64_t, int64_t> Steps(const Line& line, double scale, int64_t stepMs) {
   const double start = scale * line.startMs;
-  const double end = scale * std::min(line.endMs, line.startMs + kLongestLineMs);
+  const double end = scale * std::min(line.endMs, line.startMs + double(kLongestLineMs));
   return {std::llround(start / double(stepMs)), std::llround(end / double(stepMs))};
 }
 
@@ -280,7 +279,7 @@ class Solver {
     return best;
   }
 
-  // Step 4 at 100 ms: the line before which the lines split into two parts laid best
+  // Step 2: the line before which the lines split into two parts laid best
   // each with an offset of its own; none unless the split gains clearly.
   std::optional<Split> FindSplit(const Coarse& coarse, double scale) const {
     const size_t n = lines_.size();
@@ -335,7 +334,7 @@ class Solver {
     return best;
   }
 
-  // Step 2: the offset to 10 ms within reach of `fit`'s.
+  // Step 3: the offset to 10 ms within reach of `fit`'s.
   Fit RefineFine(const Fit& fit) const {
     const Sums& sums = fine_;
     const int64_t reach = kFineReachMs / kFrameMs;
@@ -403,7 +402,7 @@ class Solver {
     return double(covered) / double(b - a);
   }
 
-  // Step 3: each part's offset from the onsets nearest its lines' starts, and the rate
+  // Step 4: each part's offset from the onsets nearest its lines' starts, and the rate
   // from all of them.
   void RefineByOnsets(std::vector<Fit>& fits, size_t cutAt) const {
     if (evidence_.onsetsMs.empty()) return;
