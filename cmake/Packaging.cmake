@@ -6,7 +6,7 @@ include(GNUInstallDirs)
 set(CAPTIVO_PRIVATE_LIBDIR "${CMAKE_INSTALL_LIBDIR}/captivo")
 set_target_properties(captivo captivo-sub PROPERTIES INSTALL_RPATH "$ORIGIN/../${CAPTIVO_PRIVATE_LIBDIR}")
 install(TARGETS captivo captivo-sub RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS movix vobsub tracks hook LIBRARY DESTINATION ${CAPTIVO_PRIVATE_LIBDIR})
+install(TARGETS movix vobsub tracks hook speech LIBRARY DESTINATION ${CAPTIVO_PRIVATE_LIBDIR})
 
 install(FILES data/captivo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/org.brindle.Captivo.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -27,7 +27,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
-    "${CMAKE_BINARY_DIR}/libs/movix;${CMAKE_BINARY_DIR}/libs/vobsub;${CMAKE_BINARY_DIR}/libs/tracks;${CMAKE_BINARY_DIR}/libs/hook")
+    "${CMAKE_BINARY_DIR}/libs/movix;${CMAKE_BINARY_DIR}/libs/vobsub;${CMAKE_BINARY_DIR}/libs/tracks;${CMAKE_BINARY_DIR}/libs/hook;${CMAKE_BINARY_DIR}/libs/speech")
 # Arial's metric twin for the subtitle font, and the toolkit's platform plugins.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-qpa-plugins")
 # A Wayland session gets a window of its own, not one through the X compatibility server.

@@ -50,7 +50,7 @@ QString LineTiming::MarkLine(const TimingMark& mark, const QString& said) {
   }
   const double movieRate = timing_.Timing().movieFrameRate;
   std::vector<double> snapRates = {movieRate};
-  snapRates.insert(snapRates.end(), std::begin(kMenuFrameRates) + 1, std::end(kMenuFrameRates));
+  snapRates.insert(snapRates.end(), kFixedFrameRates.begin(), kFixedFrameRates.end());
   // Each further line pairs with the first: the farther apart, the finer the rate.
   const TwoPointTiming solved = SolveTwoPointTiming(*first, mark, movieRate, snapRates);
   switch (solved.outcome) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <cstdio>
 #include <utility>
 
 #include "errors.h"
@@ -87,19 +88,47 @@ bool IsReplacementOf(std::string_view name, std::string_view target) {
   });
 }
 
+// A temporary file beside `path` holding `bytes` with `mode`, flushed to disk; empty when
+// it cannot be made.
+std::string WrittenSibling(const std::string& path, std::string_view bytes, mode_t mode) {
+  std::string sibling = path + std::string(kReplacementTag) + std::string(kUniqueLength, 'X');
+  const int fd = ::mkstemp(sibling.data());  // O_EXCL, mode 0600
+  if (fd < 0) return {};
+  ::fchmod(fd, mode);
+  const bool written = WriteFully(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  if (::close(fd) != 0 || !written) {
+    ::unlink(sibling.c_str());
+    return {};
+  }
+  return sibling;
+}
+
 }  // namespace
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode_t mode) {
-  std::string sibling = path + std::string(kReplacementTag) + std::string(kUniqueLength, 'X');
-  const int fd = ::mkstemp(sibling.data());  // O_EXCL, mode 0600
-  if (fd < 0) return false;
-  ::fchmod(fd, mode);
-  const bool written = WriteFully(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-  if (::close(fd) != 0 || !written || ::rename(sibling.c_str(), path.c_str()) != 0) {
+  const std::string sibling = WrittenSibling(path, bytes, mode);
+  if (sibling.empty()) return false;
+  if (::rename(sibling.c_str(), path.c_str()) != 0) {
     ::unlink(sibling.c_str());
     return false;
   }
   return true;
+}
+
+NewFileResult WriteNewFileAtomically(const std::string& path, std::string_view bytes, mode_t mode) {
+  struct stat existing;
+  if (::lstat(path.c_str(), &existing) == 0) return NewFileResult::Exists;
+  const std::string sibling = WrittenSibling(path, bytes, mode);
+  if (sibling.empty()) return NewFileResult::Failed;
+  // A rename that refuses to replace, else (a file system without one) a hard link, which
+  // cannot replace either.
+  const bool renamed =
+      ::renameat2(AT_FDCWD, sibling.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0;
+  int error = renamed ? 0 : errno;
+  if (!renamed && error != EEXIST) error = ::link(sibling.c_str(), path.c_str()) == 0 ? 0 : errno;
+  if (!renamed) ::unlink(sibling.c_str());
+  if (error == 0) return NewFileResult::Written;
+  return error == EEXIST ? NewFileResult::Exists : NewFileResult::Failed;
 }
 
 void RemoveUnfinishedReplacements(const std::string& path) {

@@ -48,4 +48,10 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode
 // replacing that file now: their names cannot tell a dead writer's from a live one's.
 void RemoveUnfinishedReplacements(const std::string& path);
 
+enum class NewFileResult { Written, Exists, Failed };
+
+// Writes `bytes` to a new file at `path` the same way, but never over a file already
+// there: Exists then, with that file as it was (also when one appears meanwhile).
+NewFileResult WriteNewFileAtomically(const std::string& path, std::string_view bytes, mode_t mode);
+
 }  // namespace captivo

@@ -28,4 +28,14 @@ std::optional<int32_t> SubtitleTiming::Milliseconds(int32_t subtitlePosition) co
   return RoundToInt32(subtitlePosition / SubtitleFrameRate() * 1000);
 }
 
+double SubtitleTiming::ShownAtMs(double storedMs) const {
+  if (!HasRate() || !(movieFrameRate > 0)) return storedMs;
+  return (storedMs - offsetMilliseconds) * SubtitleFrameRate() / movieFrameRate;
+}
+
+double SubtitleTiming::StoredAtMs(double shownMs) const {
+  if (!HasRate() || !(movieFrameRate > 0)) return shownMs;
+  return shownMs * movieFrameRate / SubtitleFrameRate() + offsetMilliseconds;
+}
+
 }  // namespace captivo

@@ -2,12 +2,15 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace captivo {
 
 // The subtitle frame rates of the menu's fixed items, by their tag (0 is the movie's own):
 // the nearest doubles of the captions, not 24000/1001 or 30000/1001.
 inline constexpr double kMenuFrameRates[6] = {0, 23.976, 24, 25, 29.97, 30};
+// The menu's fixed rates alone: the rates releases are made at.
+inline constexpr std::span<const double> kFixedFrameRates(kMenuFrameRates + 1, 5);
 
 // The subtitle frame rate the user chose: the movie's own ("Same As Movie"), one of the
 // menu's fixed rates, or a rate of its own (solved from two marked lines, or restored).
@@ -70,6 +73,13 @@ struct SubtitleTiming {
   // A subtitle position in milliseconds, as bitmap subtitles are asked for; none without
   // a rate.
   std::optional<int32_t> Milliseconds(int32_t subtitlePosition) const;
+
+  // The movie time in milliseconds, exact, at which a line stored at `storedMs` shows (a
+  // time in seconds, a picture's time, or a frame number converted at the subtitle rate):
+  // (stored - offset) * subtitle rate / movie rate. As stored without both rates.
+  double ShownAtMs(double storedMs) const;
+  // The stored time that shows at movie time `shownMs`: the inverse.
+  double StoredAtMs(double shownMs) const;
 };
 
 }  // namespace captivo

@@ -12,7 +12,9 @@ namespace {
 // either but never to the wrong one.
 constexpr double kSnapTolerance = 0.0005;
 
-double Snapped(double rate, std::span<const double> snapRates) {
+}  // namespace
+
+double SnappedRate(double rate, std::span<const double> snapRates) {
   double best = rate, bestDistance = INFINITY;
   for (const double snap : snapRates) {
     const double distance = std::fabs(rate - snap);
@@ -23,8 +25,6 @@ double Snapped(double rate, std::span<const double> snapRates) {
   }
   return best;
 }
-
-}  // namespace
 
 int32_t OffsetToStartAt(int32_t lineStartFrames, int32_t moviePosition, double subtitleFrameRate) {
   if (!(subtitleFrameRate > 0)) return 0;
@@ -46,7 +46,7 @@ TwoPointTiming SolveTwoPointTiming(const TimingMark& first, const TimingMark& se
   const double rate = movieFrameRate * movieSpan / subtitleSpan;
   if (std::fabs(rate - movieFrameRate) > movieFrameRate * kMostRateDeparture)
     return {Outcome::FarFromMovieRate, rate};
-  const double snapped = Snapped(rate, snapRates);
+  const double snapped = SnappedRate(rate, snapRates);
   auto offsetSeconds = [&](const TimingMark& mark) {
     return mark.subtitleSeconds - mark.movieSeconds * movieFrameRate / snapped;
   };

@@ -19,6 +19,9 @@ struct TimingMark {
 // parts of a continued movie included). 0 without a rate above 0.
 int32_t OffsetToStartAt(int32_t lineStartFrames, int32_t moviePosition, double subtitleFrameRate);
 
+// `rate`, or the nearest of `snapRates` when one lies within 0.05 % of it.
+double SnappedRate(double rate, std::span<const double> snapRates);
+
 // Two marks closer than this in the movie say too little about a drift.
 inline constexpr double kMarksApartSeconds = 60;
 // A rate further than this share from the movie's is taken for marks on the wrong lines.

@@ -7,6 +7,8 @@
 //   captivo-sub find FILE FPS POSITION...   the text shown at each frame position
 //   captivo-sub tracks MOVIE                 the movie's video, audio and subtitle tracks
 //   captivo-sub dump --track INDEX MOVIE     one subtitle track of the movie, read whole
+//   captivo-sub sync MOVIE SUBTITLE ...      the offset and rate that lay the lines on the
+//                                           movie's speech (sync_command.h)
 #include <charconv>
 #include <cstdio>
 #include <iostream>
@@ -15,10 +17,11 @@
 #include <utility>
 #include <vector>
 
-#include "errors.h"
 #include "escape_text.h"
 #include "file_names.h"
+#include "subtitle_file.h"
 #include "subtitle_loader.h"
+#include "sync_command.h"
 #include "track_dump.h"
 #include "vobsub_dump.h"
 
@@ -28,35 +31,6 @@ using namespace captivo;
 
 constexpr int kUsageError = 2;
 constexpr int kCannotOpen = 1;
-
-class RecordedMessages : public MessageSink {
- public:
-  struct Message {
-    std::string title, text;
-    MessageIcon icon;
-  };
-  std::vector<Message> messages;
-  void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override {
-    messages.push_back({title, text, icon});
-  }
-};
-
-// Loads `path` into `store`; false when it cannot be opened. A raised conversion error is
-// kept in `error`: the file was read up to it.
-bool Load(const std::string& path, SubtitleStore& store, RecordedMessages& sink,
-          SubtitleFormat& format, std::string& error) {
-  try {
-    SubtitleText text = SubtitleText::FromFile(path);
-    format = DetectTextFormat(text.View());
-    ReadTextSubtitle(std::move(text), format, store, sink);
-  } catch (const FileError& e) {
-    error = e.what();
-    return false;
-  } catch (const ConversionError& e) {
-    error = e.what();
-  }
-  return true;
-}
 
 // Writes `text` to standard output, which is buffered: a dump is never built whole.
 void Print(std::string_view text) {
@@ -71,7 +45,7 @@ int Dump(const std::string& path, bool exact) {
   RecordedMessages sink;
   SubtitleFormat format = SubtitleFormat::Unknown;
   std::string error;
-  if (!Load(path, store, sink, format, error)) {
+  if (!LoadSubtitleFile(path, store, sink, format, error)) {
     std::cout << "error\t" << EscapeText(error) << '\n';
     return kCannotOpen;
   }
@@ -120,7 +94,7 @@ int Find(const std::string& path, const std::string& fpsText,
   RecordedMessages sink;
   SubtitleFormat format;
   std::string error;
-  if (!Load(path, store, sink, format, error)) {
+  if (!LoadSubtitleFile(path, store, sink, format, error)) {
     std::cerr << error << '\n';
     return kCannotOpen;
   }
@@ -135,7 +109,8 @@ int Usage() {
   std::cerr << "usage: captivo-sub dump [--exact] FILE\n"
                "       captivo-sub find FILE FPS POSITION...\n"
                "       captivo-sub tracks MOVIE\n"
-               "       captivo-sub dump --track INDEX MOVIE\n";
+               "       captivo-sub dump --track INDEX MOVIE\n"
+               "       captivo-sub sync MOVIE SUBTITLE [--reference SECOND] [--save OUT]\n";
   return kUsageError;
 }
 
@@ -150,6 +125,7 @@ int main(int argc, char** argv) try {
     int32_t index = 0;
     return ParseNumber(args[2], index) && index >= 0 ? DumpTrack(args[3], index) : Usage();
   }
+  if (!args.empty() && args[0] == "sync") return SyncCommand({args.begin() + 1, args.end()});
   if (args.size() >= 4 && args[0] == "find")
     return Find(args[1], args[2], std::vector<std::string>(args.begin() + 3, args.end()));
   return Usage();

@@ -1,6 +1,5 @@
 // captivo-sub as people and scripts use it: exact output and exit codes.
 #include <gtest/gtest.h>
-#include <cstdio>
 
 #include <filesystem>
 #include <fstream>
