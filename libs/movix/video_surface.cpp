@@ -12,6 +12,7 @@
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QPointer>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -121,6 +122,16 @@ class GlSurface : public QOpenGLWidget, public VideoSurface {
   QElapsedTimer released_;
 };
 
+// mpv leaves the fourth byte of a "bgr0" pixel as it pleases (mostly 0), where the
+// image's format holds 0xFF: an X server ignores that byte, a Wayland compositor takes it
+// as the pixel's opacity and would show the picture see-through.
+void MakeOpaque(QImage& image) {
+  for (int y = 0; y < image.height(); ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) row[x] |= 0xFF000000u;
+  }
+}
+
 // mpv's software renderer into an image: slower, but needs no OpenGL.
 class SoftwareSurface : public QWidget, public VideoSurface {
  public:
@@ -150,6 +161,7 @@ class SoftwareSurface : public QWidget, public VideoSurface {
                                    {MPV_RENDER_PARAM_SW_POINTER, frame_.bits()},
                                    {MPV_RENDER_PARAM_INVALID, nullptr}};
       mpv_render_context_render(render_, params);
+      MakeOpaque(frame_);
       if (frame_.pixel(frame_.width() / 2, frame_.height() / 2) != qRgb(0, 0, 0))
         TraceFirstPicture();
     }

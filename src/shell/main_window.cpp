@@ -66,7 +66,8 @@ TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
       places_(std::move(places)),
       prompts_(prompts),
       subtitles_(vobSubLibrary_),
-      timing_(new TimingControl(this)) {
+      timing_(new TimingControl(this)),
+      givenSizes_(QGuiApplication::platformName().startsWith("wayland")) {
   setObjectName("fmMain");
   setWindowTitle("Captivo");
   QFont font("Arial");
@@ -196,22 +197,25 @@ void TfmMain::BuildMenus() {
   item(subtitle, SetSubtitleFont1, "SetSubtitleFont1", "Set Subtitle Font ...");
   subtitle->addSeparator();
   rateMenu_ = std::make_unique<RateMenu>(subtitle, *timing_, *history_, *sbMain, Runner());
-  item(subtitle, ExactTimes1, "ExactTimes1", "Exact Times");
-  ExactTimes1->setCheckable(true);
   subtitle->addSeparator();
   item(subtitle, AdjustSubtitle1, "AdjustSubtitle1", "Synchronize Subtitle");
   item(subtitle, NextLineNow1, "NextLineNow1", "Next Line Starts Now",
        QKeySequence("Ctrl+Shift+N"));
   item(subtitle, PreviousLineNow1, "PreviousLineNow1", "Previous Line Starts Now",
        QKeySequence("Ctrl+Shift+P"));
-  item(subtitle, UndoTiming1, "UndoTiming1", "Undo Timing", QKeySequence("Ctrl+Z"));
-  item(subtitle, ForgetTiming1, "ForgetTiming1", "Forget This Movie's Timing");
   connect(NextLineNow1, &QAction::triggered, this,
           [this] { Run([this] { lineTiming_->LineStartsNow(true); }); });
   connect(PreviousLineNow1, &QAction::triggered, this,
           [this] { Run([this] { lineTiming_->LineStartsNow(false); }); });
   subtitle->addSeparator();
   item(subtitle, ChangeSubtitleLanguage1, "ChangeSubtitleLanguage1", "Change Subtitle Language");
+  // What goes beyond the menu's first items comes after them, so that their places (and
+  // the keys that reach them) stay.
+  subtitle->addSeparator();
+  item(subtitle, ExactTimes1, "ExactTimes1", "Exact Times");
+  ExactTimes1->setCheckable(true);
+  item(subtitle, UndoTiming1, "UndoTiming1", "Undo Timing", QKeySequence("Ctrl+Z"));
+  item(subtitle, ForgetTiming1, "ForgetTiming1", "Forget This Movie's Timing");
 
   QMenu* view = menuBar()->addMenu("&View");
   item(view, NN1, "NN1", "Origin Size");
@@ -441,6 +445,7 @@ int TfmMain::ClientHeight() const {
 }
 
 void TfmMain::SetClientSize(int width, int height) {
+  givenSizes_.Asked(QSize(width, height + MenuBarHeight()));
   resize(width, height + MenuBarHeight());
 }
 

@@ -8,6 +8,7 @@
 
 #include "command_boundary.h"
 #include "loaded_subtitles.h"
+#include "given_sizes.h"
 #include "message_sink.h"
 #include "settings.h"
 #include "shell_places.h"
@@ -126,8 +127,8 @@ class TfmMain : public QMainWindow, private MessageSink {
   int ClientWidth() const;
   int ClientHeight() const;
   void SetClientSize(int width, int height);
-  // The heights that every size rule adds to the picture's: the status bar, the strip,
-  // the splitter and the seek bar.
+  // The height that every size rule adds to the picture's: the tool bar, the seek bar,
+  // the splitter, the strip and the status bar, as laid out.
   int PictureAreaAllowance() const;
 
   // settings_commands.cpp
@@ -197,6 +198,10 @@ class TfmMain : public QMainWindow, private MessageSink {
   // rule is asked for again until it holds, for a few seconds after the last resize.
   QTimer* sizingRetry_;
   int sizingRetries_ = 0;
+  bool sizing_ = false;  // the rule is running
+  // Where the client area was when full screen hid the window.
+  std::optional<QPoint> placeBeforeFullScreen_;
+  GivenSizes givenSizes_;  // the sizes the program asked for, and the compositor's first
 };
 
 }  // namespace captivo

@@ -1,5 +1,6 @@
 // Opening a movie, the transport commands, and the window's proportion while it plays.
 #include <QFile>
+#include <QScopedValueRollback>
 #include <QSlider>
 #include <QSplitter>
 #include <QTimer>
@@ -89,10 +90,23 @@ void TfmMain::Stop1Click() {
 }
 
 int TfmMain::PictureAreaAllowance() const {
-  return sbMain->height() + lbSubParent->height() + Splitter1->handleWidth() + tbMain->height();
+  // Each part around the picture as high as the layout made it, whatever the style gives
+  // it. (Not the client area's height less the picture's: inside a resize the picture's
+  // may not have followed yet.)
+  return tlbMain->height() + Panel1->height() + Splitter1->handleWidth() + lbSubParent->height() +
+         sbMain->height();
 }
 
 void TfmMain::WMSizing() {
+  // A request below may come back at once as a resize, which would run this rule inside
+  // itself without end (mutter): it runs once at a time, and the retry looks again.
+  if (sizing_) return;
+  const QScopedValueRollback<bool> inside(sizing_, true);
+  // A size the compositor only repeats is no new one: the program's own size again.
+  if (givenSizes_.Repeated(size())) {
+    resize(givenSizes_.LastAsked());
+    return;
+  }
   // While a movie runs the height follows the width, keeping the picture's proportion.
   const QSize picture = movie_->PictureSize();
   if (!movie_->IsRunning() || picture.width() == 0) return;

@@ -37,7 +37,10 @@ void TfmMain::NN3Click() {
 }
 
 void TfmMain::EnterFullScreen() {
-  if (HidingKeepsThePlace()) hide();
+  if (HidingKeepsThePlace()) {
+    placeBeforeFullScreen_ = geometry().topLeft();
+    hide();
+  }
   // The overlay lies over the full-screen picture, under it, across its screen.
   QWidget* window = movie_->FullScreenWindow();
   if (!window) return;  // no picture to lay it over
@@ -46,6 +49,10 @@ void TfmMain::EnterFullScreen() {
 }
 
 void TfmMain::LeaveFullScreen() {
+  // Shown again where its client area was: a window manager may have moved the hidden
+  // window to its frame's place (mutter), which would take it a title bar higher each time.
+  if (!isVisible() && placeBeforeFullScreen_) setGeometry(QRect(*placeBeforeFullScreen_, size()));
+  placeBeforeFullScreen_.reset();
   show();
   if (display_) display_->WithdrawOverlay();
 }

@@ -1,9 +1,10 @@
 """A private desktop with the real program on it, driven as a user would: keys and clicks
 through xdotool, and screenshots read back as pixels.
 
-Three kinds of desktop: a bare X server ("xvfb"), an X server with a window manager
-("openbox"), and a Wayland compositor nested in an X server ("wayland"). Every process
-started here is stopped by its process id."""
+Kinds of desktop here: a bare X server ("xvfb"), an X server with a window manager
+("openbox", "mutter"), and a Wayland compositor nested in an X server ("wayland", weston);
+sway_desktop.py has a headless Wayland one ("sway"). Every process started here is stopped
+by its process id."""
 
 import os
 import shutil
@@ -12,82 +13,13 @@ import subprocess
 import tempfile
 import time
 
-KINDS = ("xvfb", "openbox", "wayland")
+from screenshot import Screenshot
 
-
-class Screenshot:
-    """The whole screen as RGB bytes."""
-
-    def __init__(self, raw, width, height):
-        self.raw, self.width, self.height = raw, width, height
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.raw[i:i + 3])
-
-    def region(self, x, y, w, h):
-        """Pixels of a rectangle, row by row, clipped to the screen."""
-        x0, y0 = max(x, 0), max(y, 0)
-        x1, y1 = min(x + w, self.width), min(y + h, self.height)
-        return [self.pixel(px, py) for py in range(y0, y1) for px in range(x0, x1)]
-
-    def bright_columns(self, x, y, w, h, threshold=200):
-        """The first and last column of the rectangle holding a bright pixel, or None."""
-        cols = [px for px in range(max(x, 0), min(x + w, self.width))
-                if any(min(self.pixel(px, py)) >= threshold
-                       for py in range(max(y, 0), min(y + h, self.height)))]
-        return (cols[0], cols[-1]) if cols else None
-
-    def colourful(self, x, y, w, h):
-        """The share of strongly coloured pixels (a test picture, not black or grey)."""
-        pixels = self.region(x, y, w, h)
-        strong = sum(1 for r, g, b in pixels if max(r, g, b) - min(r, g, b) > 80)
-        return strong / max(len(pixels), 1)
-
-    def _rows_and_columns(self, test, step):
-        """The first and last row and column (sampled every `step` pixels) where `test`
-        holds, as (x0, y0, x1, y1), or None."""
-        xs, ys = set(), set()
-        for y in range(0, self.height, step):
-            for x in range(0, self.width, step):
-                if test(x, y):
-                    xs.add(x)
-                    ys.add(y)
-        return (min(xs), min(ys), max(xs), max(ys)) if xs else None
-
-    def picture_box(self, step=2):
-        """Where the test picture is: the largest block of rows rich in strong colours,
-        and in it the widest run of columns coloured in a good part of those rows (an
-        icon or a button beside it does not count)."""
-        def coloured(x, y):
-            r, g, b = self.pixel(x, y)
-            return max(r, g, b) - min(r, g, b) > 100
-        xs = range(0, self.width, step)
-        rich = [y for y in range(0, self.height, step) if sum(coloured(x, y) for x in xs) * step >= 100]
-        if not rich:
-            return None
-        top, bottom = _longest_run(rich, gap=4)
-        rows = range(top, bottom + 1, step)
-        columns = [x for x in xs if sum(coloured(x, y) for y in rows) >= len(rows) // 12]
-        if not columns:
-            return None
-        left, right = _longest_run(columns, gap=16)
-        return left, top, right, bottom
-
-    def changed_box(self, before, step=2, skip_top=0):
-        """The box of pixels that differ from an earlier screenshot, below `skip_top`."""
-        return self._rows_and_columns(
-            lambda x, y: y >= skip_top and self.pixel(x, y) != before.pixel(x, y), step)
-
-
-def _longest_run(values, gap):
-    """The first and last of the longest run of sorted values with no step over `gap`."""
-    runs, start = [], values[0]
-    for before, value in zip(values, values[1:] + [None]):
-        if value is None or value - before > gap:
-            runs.append((start, before))
-            start = value
-    return max(runs, key=lambda run: run[1] - run[0])
+KINDS = ("xvfb", "openbox", "mutter", "wayland")
+WINDOW_MANAGERS = {
+    "openbox": ["openbox", "--sm-disable"],
+    "mutter": ["mutter", "--x11", "--replace", "--sm-disable"],
+}
 
 
 class Desktop:
@@ -95,6 +27,8 @@ class Desktop:
         assert kind in KINDS
         self.build_dir, self.artefacts = build_dir, artefacts
         self.kind, self.output = kind, output
+        self.wayland = kind == "wayland"
+        self.has_pointer = True
         self.width, self.height = width, height
         self.home = tempfile.mkdtemp(prefix="captivo-e2e-")
         self.xvfb = self.session = self.app = self.app_log = None
@@ -102,11 +36,13 @@ class Desktop:
         self.compositor_window = None
         # The Wayland compositor's panel across the top, where its clock ticks.
         self.panel_height = 32 if kind == "wayland" else 0
+        # How far beyond its frame a window manager darkens the desktop around a window.
+        self.shadow = 40 if kind == "mutter" else 0
 
     def __enter__(self):
         try:
             self._start_x_server()
-            if self.kind == "openbox":
+            if self.kind in WINDOW_MANAGERS:
                 self._start_window_manager()
             elif self.kind == "wayland":
                 self._start_compositor()
@@ -157,11 +93,13 @@ class Desktop:
         raise AssertionError("the X server did not start")
 
     def _start_window_manager(self):
-        self.session = subprocess.Popen(["openbox", "--sm-disable"], env=self.tool_env(),
+        self.session = subprocess.Popen(WINDOW_MANAGERS[self.kind], env=self.tool_env(),
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self._wait_for(lambda: "window id" in subprocess.run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.tool_env(),
             capture_output=True, text=True).stdout, "the window manager")
+        if self.kind == "mutter":  # it draws a background of its own, in its own time
+            self._wait_for(self._desktop_drawn, "the window manager's background")
 
     def _start_compositor(self):
         self.socket = f"captivo-{self.display[1:]}"
@@ -185,7 +123,7 @@ class Desktop:
         time.sleep(0.2)
 
     def _desktop_drawn(self):
-        """The shell has drawn its patterned background and stopped drawing it: two
+        """The shell has drawn its shaded background and stopped drawing it: two
         screenshots a moment apart agree below the panel."""
         below_panel = self.panel_height * self.width * 3
         first = self.screenshot().raw[below_panel:]
@@ -219,11 +157,12 @@ class Desktop:
             env["QT_QPA_PLATFORM"] = "xcb"
         return env
 
-    def start_program(self, *args, wait=True):
+    def start_program(self, *args, wait=True, extra_env=None):
         self.app_log = os.path.join(self.home, "captivo.log")
         with open(self.app_log, "w") as log:
-            self.app = subprocess.Popen([os.path.join(self.program_dir, "captivo"), *args], env=self.env(),
-                                        stdout=log, stderr=subprocess.STDOUT)
+            self.app = subprocess.Popen([os.path.join(self.program_dir, "captivo"), *args],
+                                        env=dict(self.env(), **(extra_env or {})), stdout=log,
+                                        stderr=subprocess.STDOUT)
         if wait and self.kind != "wayland":
             return self.wait_window("^Captivo$", timeout=30)
         return None
@@ -289,6 +228,16 @@ class Desktop:
         pos = out.split("Position: ")[1].split(" ")[0].split(",")
         size = out.split("Geometry: ")[1].strip().split("x")
         return int(pos[0]), int(pos[1]), int(size[0]), int(size[1])
+
+    def client_origin(self):
+        """Where the main window's client area lies on the screen, or None where no tool
+        can name the window (a Wayland compositor)."""
+        if self.wayland:
+            return None
+        info = subprocess.run(["xwininfo", "-id", self.main_window()], env=self.tool_env(), capture_output=True,
+                              text=True).stdout
+        value = lambda key: int(info.split(key)[1].split()[0])
+        return value("Absolute upper-left X:"), value("Absolute upper-left Y:")
 
     def keys(self, window, *keys):
         """Presses keys in a window (the main window when None); on Wayland the compositor

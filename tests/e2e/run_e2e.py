@@ -5,7 +5,8 @@ user would see.
     run_e2e.py BUILD_DIR [SCENARIO...]             on a bare X server, software output
     run_e2e.py BUILD_DIR --desktop KIND [SCENARIO...]
                                                    the window scenarios on KIND (xvfb,
-                                                   openbox, wayland), with each video output
+                                                   openbox, mutter, wayland, sway), with
+                                                   each video output
 """
 
 import configparser
@@ -17,12 +18,17 @@ import time
 import traceback
 
 import window_scenarios
-from desktop import KINDS, Desktop
+from desktop import KINDS as X_KINDS, WINDOW_MANAGERS, Desktop
+from sway_desktop import SwayDesktop
+
+KINDS = X_KINDS + ("sway",)
 
 BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
 MEDIA = os.path.join(BUILD, "media")
 ARTEFACTS = os.path.join(BUILD, "e2e-artefacts")
 STATUS, STRIP, SPLITTER, SEEK, TOOLBAR = 19, 83, 4, 17, 29
+# The client area (under the menu bar) at Origin Size of a 640 x 272 movie.
+CLIENT_HEIGHT = TOOLBAR + SEEK + 272 + SPLITTER + STRIP + STATUS
 
 
 def read_settings(desktop):
@@ -79,7 +85,7 @@ def scenario_movie_with_companion_srt(desktop):
     time.sleep(0.5)
     x, y, w, h = desktop.geometry()
     assert w == 640, f"Origin size after opening: width {w}"
-    picture, strip = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    picture, strip = layout(desktop, CLIENT_HEIGHT)
 
     def at(seconds, name):
         time.sleep(max(0, opened + seconds - time.time()))
@@ -117,7 +123,7 @@ def scenario_bad_files_show_boxes(desktop):
     movie = write_movie(folder, "good")
     desktop.open_file_dialog("ctrl+o", movie)
     time.sleep(1.5)
-    picture, _ = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    picture, _ = layout(desktop, CLIENT_HEIGHT)
     assert desktop.screenshot().colourful(*picture) > 0.3, "a good movie still plays"
 
 
@@ -132,7 +138,7 @@ def scenario_vobsub_movie_with_language_dialog(desktop):
     opened = time.time()
     desktop.screenshot(keep_as="vobsub-language-dialog.png")
     desktop.keys(dialog, "Down", "Return")  # the first language, then OK
-    _, strip = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    _, strip = layout(desktop, CLIENT_HEIGHT)
     time.sleep(max(0, opened + 3 - time.time()))
     shot = desktop.screenshot(keep_as="vobsub-picture.png")
     box = shot.bright_columns(*strip)
@@ -165,7 +171,7 @@ def open_movie(desktop, srt=None, name="film"):
 def strip_at(desktop, opened, seconds, name=None):
     """Whether the strip shows a subtitle `seconds` into the movie."""
     time.sleep(max(0, opened + seconds - time.time()))
-    _, strip = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    _, strip = layout(desktop, CLIENT_HEIGHT)
     return bool(desktop.screenshot(keep_as=name).bright_columns(*strip))
 
 
@@ -195,7 +201,7 @@ def scenario_frame_rate_menu(desktop):
 def scenario_pause_play_stop_and_seek(desktop):
     desktop.start_program()
     opened = open_movie(desktop, srt_entry(1, 8.5, 11, "SEEK"))
-    picture, _ = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    picture, _ = layout(desktop, CLIENT_HEIGHT)
     desktop.keys(None, "ctrl+p")
     time.sleep(0.3)
     paused = desktop.screenshot().region(*picture)
@@ -212,7 +218,7 @@ def scenario_pause_play_stop_and_seek(desktop):
     # The thumb, found where the bar's filled part ends, dragged to three quarters; then Play
     # on the tool bar.
     x, y, w, h = desktop.geometry()
-    menu = h - (272 + STATUS + STRIP + SPLITTER + SEEK)
+    menu = h - CLIENT_HEIGHT
     seek_y = y + menu + TOOLBAR + SEEK // 2
     shot = desktop.screenshot()
     filled = [px for px in range(x, x + w) if (lambda r, g, b: b > r + 60)(*shot.pixel(px, seek_y))]
@@ -223,7 +229,7 @@ def scenario_pause_play_stop_and_seek(desktop):
     desktop.xdotool("mousemove", "--sync", str(x + int(w * 0.75)), str(seek_y))
     desktop.xdotool("mouseup", "1")
     desktop.click(x + 27 + 13, y + menu + 13)
-    _, strip = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    _, strip = layout(desktop, CLIENT_HEIGHT)
     time.sleep(0.6)
     assert desktop.screenshot(keep_as="after-seek.png").bright_columns(*strip), "the movie went to 9 s"
 
@@ -232,15 +238,15 @@ def scenario_origin_and_double_size(desktop):
     desktop.start_program()
     open_movie(desktop)
     x, y, w, h = desktop.geometry()
-    menu = h - 395
+    menu = h - CLIENT_HEIGHT
     desktop.click(x + 205 + 13, y + menu + 13)  # Double Size
     time.sleep(0.5)
     _, _, w2, h2 = desktop.geometry()
-    assert (w2, h2 - menu) == (1280, 667), f"double size: {w2} x {h2 - menu}"
+    assert (w2, h2 - menu) == (1280, CLIENT_HEIGHT + 272), f"double size: {w2} x {h2 - menu}"
     desktop.click(x + 178 + 13, y + menu + 13)  # Origin Size
     time.sleep(0.5)
     _, _, w1, h1 = desktop.geometry()
-    assert (w1, h1 - menu) == (640, 395), f"origin size: {w1} x {h1 - menu}"
+    assert (w1, h1 - menu) == (640, CLIENT_HEIGHT), f"origin size: {w1} x {h1 - menu}"
 
 
 def scenario_continued_play_over_two_parts(desktop):
@@ -292,7 +298,7 @@ def scenario_two_point_timing(desktop):
     step("ctrl+shift+p")
     step(*["Right"] * 15)  # frame 2400, line 2 (96 s)
     step("ctrl+shift+p")
-    _, strip = layout(desktop, 272 + STATUS + STRIP + SPLITTER + SEEK)
+    _, strip = layout(desktop, CLIENT_HEIGHT)
     step(*["Right"] * 3)  # frame 2760: between the lines
     assert not desktop.screenshot().bright_columns(*strip), "nothing between the lines"
     step("Right")  # frame 2880: 5 frames into line 3 (115 s: frame 2875)
@@ -310,30 +316,39 @@ def runs(args):
         kind, wanted = args[1], args[2:]
         assert kind in KINDS, f"a desktop is one of {KINDS}"
         scenarios = dict(window_scenarios.SCENARIOS)
-        if kind == "openbox":
+        if kind in WINDOW_MANAGERS:
             scenarios.update(window_scenarios.WINDOW_MANAGER_SCENARIOS)
         picked = {n: f for n, f in scenarios.items() if not wanted or n in wanted}
         for name, scenario in picked.items():
             outputs = OUTPUTS if name in window_scenarios.SCENARIOS else OUTPUTS[:1]
             for output in outputs:
-                yield (f"{name} ({kind}, {output})", kind, output,
+                yield (f"{name} ({kind}, {output})", kind, output, getattr(scenario, "screen", None),
                        lambda desktop, s=scenario: s(desktop, MEDIA, BUILD))
     else:
         for name in args or list(SCENARIOS):
-            yield name, "xvfb", "software", SCENARIOS[name]
+            yield name, "xvfb", "software", None, SCENARIOS[name]
+
+
+def open_desktop(kind, output, screen):
+    """A desktop of `kind`, 1024 x 768 unless the scenario asks for another screen."""
+    width, height = screen or (1024, 768)
+    if kind == "sway":
+        return SwayDesktop(BUILD, ARTEFACTS, output, width, height)
+    return Desktop(BUILD, ARTEFACTS, kind, output, width, height)
 
 
 def main():
     passed = failed = 0
-    for name, kind, output, scenario in runs(sys.argv[2:]):
+    for name, kind, output, screen, scenario in runs(sys.argv[2:]):
+        started = time.time()
         try:
-            with Desktop(BUILD, ARTEFACTS, kind, output) as desktop:
+            with open_desktop(kind, output, screen) as desktop:
                 try:
                     scenario(desktop)
                 except Exception:
                     desktop.screenshot(keep_as=f"failed-{name.replace(' ', '_')}.png")
                     raise
-            print(f"PASS {name}", flush=True)
+            print(f"PASS {name} ({time.time() - started:.0f} s)", flush=True)
             passed += 1
         except Exception:
             print(f"FAIL {name}", flush=True)

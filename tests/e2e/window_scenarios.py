@@ -4,6 +4,7 @@ check on the screen itself, so that they work where no tool can name a window
 (Wayland): the test picture by its colours, subtitles by their white pixels."""
 
 import os
+import re
 import shutil
 import subprocess
 import time
@@ -27,14 +28,18 @@ def picture_in_window(desktop, focus=True):
     """A screenshot with the movie playing in the window, and the picture's box. On
     Wayland the window is clicked on its picture, as a user would, so that it has the
     keyboard whatever the compositor did when it appeared."""
+    seen = []
+
     def playing():
         shot = desktop.screenshot()
         box = shot.picture_box()
         # The window has taken the picture's size (Origin Size after opening): the picture
-        # fills the panel's height, the picture's own less the tool bar's.
-        if box and 450 <= box[2] - box[0] < 700 and box[3] - box[1] + 1 >= PICTURE_H - 29 - 2:
-            return shot, box
-        return None
+        # fills the panel, as high as the picture itself, and stays where it is (a frame
+        # drawn halfway, or a window still moving, gives another box).
+        fits = box and 450 <= box[2] - box[0] < 700 and PICTURE_H - 3 <= box[3] - box[1] + 1 <= PICTURE_H + 1
+        settled = fits and seen and seen[-1] == box
+        seen.append(box)
+        return (shot, box) if settled else None
     shot, box = wait_until("the picture in the window", playing)
     if focus and desktop.kind == "wayland":
         desktop.click((box[0] + box[2]) // 2, (box[1] + box[3]) // 2)
@@ -48,21 +53,24 @@ def assert_no_overlay_outside_the_window(desktop, background, shot, box):
     picture: no overlay anywhere else, not even a small one in a corner."""
     changed = shot.changed_box(background, skip_top=desktop.panel_height)
     assert changed, "the window is on the screen"
-    window_top = box[1] - 29 - SEEK - 60  # tool bar, seek bar, menu bar and frame
-    window_bottom = box[3] + SPLITTER + STRIP + STATUS + 30
+    # Tool bar, seek bar, menu bar and frame; and the shadow a window manager may cast.
+    window_top = box[1] - 29 - SEEK - 60 - desktop.shadow
+    window_bottom = box[3] + SPLITTER + STRIP + STATUS + 30 + desktop.shadow
     centre = (box[0] + box[2]) / 2
-    assert changed[0] >= centre - PICTURE_W / 2 - 40 and changed[2] <= centre + PICTURE_W / 2 + 40, \
+    across = PICTURE_W / 2 + 40 + desktop.shadow
+    assert changed[0] >= centre - across and changed[2] <= centre + across, \
         f"only the window changed the screen, across: {changed} around {box}"
     assert changed[1] >= window_top - 5 and changed[3] <= window_bottom, \
         f"only the window changed the screen, down: {changed} around {box}"
 
 
 def bars_above(shot, box):
-    """The rows of the menu bar and the tool bar above the picture, across the screen:
-    the same pixels as long as the window stays where it is. (The picture's own
-    colours move, and the seek bar's thumb.)"""
+    """The rows of the menu bar and the tool bar above the picture, as wide as the
+    picture: the same pixels as long as the window stays where it is. (The picture's own
+    colours move, and the seek bar's thumb; a window manager's shadow beside the window
+    follows its focus.)"""
     top = box[1] - SEEK - 29 - 18
-    return shot.region(0, top, shot.width, 29 + 18)
+    return shot.region(box[0], top, box[2] - box[0], 29 + 18)
 
 
 def subtitle_under(shot, box, rows):
@@ -83,6 +91,19 @@ def dialog_list(shot):
         return None
     y, x = rows[len(rows) // 2]
     return x + 90, y
+
+
+def assert_opaque(shot, box):
+    """The picture in the window hides what lies behind it (a see-through one adds the
+    desktop's colour): the test picture's red bar, found along the picture's last rows,
+    is pure red, and its black columns 40 pixels left of that bar are black."""
+    y = box[3] - 4
+    red_x = next((x for x in range(box[0], box[2]) if (lambda r, g, b: r > 150 and r - g > 100)(*shot.pixel(x, y))),
+                 None)
+    assert red_x is not None, f"the red bar in the picture's last rows: {box}"
+    red, black = shot.pixel(red_x + 6, y), shot.pixel(red_x - 40, y)
+    assert red[0] > 200 and max(red[1:]) < 60, f"the red bar is red: {red}"
+    assert max(black) < 40, f"the black columns are black: {black}"
 
 
 def enter_full_screen(desktop, name):
@@ -114,19 +135,24 @@ def check_pause_and_return(desktop, name, windowed, bars, background):
     with the picture moving and no overlay left on the screen."""
     full = desktop.screenshot().picture_box()
     region = (0, full[1], desktop.width, full[3] - full[1])
+
+    def still():
+        """The picture, when it stands still over half a second."""
+        first = desktop.screenshot().region(*region)
+        time.sleep(0.5)
+        return first if desktop.screenshot().region(*region) == first else None
     desktop.press("space")
-    time.sleep(0.4)
-    paused = desktop.screenshot().region(*region)
+    paused = wait_until("the picture to stand still", still, timeout=10)
     time.sleep(1.0)
     assert desktop.screenshot().region(*region) == paused, "Space pauses"
     desktop.press("space")
-    time.sleep(1.0)
-    assert desktop.screenshot().region(*region) != paused, "Space again resumes"
+    wait_until("the picture to move again", lambda: desktop.screenshot().region(*region) != paused, timeout=10)
 
     desktop.press("Escape")
     shot, box = picture_in_window(desktop)
     assert (box[1], box[3]) == (windowed[1], windowed[3]) and bars_above(shot, box) == bars, \
         f"back where it was: the picture at {box}, before {windowed}"
+    assert_opaque(shot, box)
     first = shot.region(box[0], box[1], box[2] - box[0], box[3] - box[1])
     time.sleep(0.8)
     later = desktop.screenshot(keep_as=f"{name}-back.png")
@@ -136,9 +162,9 @@ def check_pause_and_return(desktop, name, windowed, bars, background):
 
 def write_movie(media, folder, name, srt=None, source="movie-640x272-25-30s.avi"):
     """A 640 x 272 movie at 25 fps (30 seconds long by default) in `folder`, with an SRT
-    beside it when given."""
+    beside it when given; named `name` and the source's extension."""
     os.makedirs(folder, exist_ok=True)
-    path = os.path.join(folder, name + ".avi")
+    path = os.path.join(folder, name + os.path.splitext(source)[1])
     shutil.copy(os.path.join(media, source), path)
     if srt:
         with open(os.path.join(folder, name + ".srt"), "w") as f:
@@ -172,7 +198,6 @@ def scenario_full_screen_vobsub(desktop, media, build):
     subprocess.run([os.path.join(build, "tests", "support", "make_vobsub_set"), os.path.join(folder, "film"),
                     "whole"], check=True)
     desktop.start_program(movie)
-    _, windowed = picture_in_window(desktop, focus=False)
     where = wait_until("the language dialog", lambda: dialog_list(desktop.screenshot()))
     if desktop.kind == "wayland":
         desktop.click(*where)  # the first language, and the dialog has the keyboard
@@ -222,17 +247,122 @@ def scenario_frame_resize_keeps_the_height_rule(desktop, media, build):
         return width != w and height == expected
     wait_until("the height rule after the drag", rule_holds, timeout=5)
     x, y, w, h = client()
-    shot = desktop.screenshot(keep_as=f"{desktop.kind}-frame-resize.png")
-    # The status bar's 19 rows are the client area's last ones: light, under the black strip.
-    assert max(shot.pixel(x + 3, y + h - STATUS - 1)) < 40, "the strip ends where the status bar starts"
-    for row in range(y + h - STATUS + 2, y + h - 2):
-        assert min(shot.pixel(x + 60, row)) > 150, f"the status bar is whole (row {row})"
+
+    def status_bar_whole():
+        """The status bar's 19 rows are the client area's last ones: light, under the black
+        strip (once the program has drawn itself at the new size)."""
+        shot = desktop.screenshot()
+        strip_ends = max(shot.pixel(x + 3, y + h - STATUS - 1)) < 40
+        return strip_ends and all(min(shot.pixel(x + 60, row)) > 150 for row in range(y + h - STATUS + 2, y + h - 2))
+    wait_until("the strip ending where the whole status bar starts", status_bar_whole, timeout=5)
+    desktop.screenshot(keep_as=f"{desktop.kind}-frame-resize.png")
+
+
+def engine_picture(log):
+    """The last picture the engine drew, from its log: ((width, height) it filled,
+    (horizontal, vertical) scale), or None before the first."""
+    text = open(log, errors="replace").read() if os.path.exists(log) else ""
+    shown = re.findall(r"Video display: \(0, 0\) \d+x\d+ -> \((\d+), (\d+)\) (\d+)x(\d+)", text)
+    scales = re.findall(r"Video scale: ([0-9.]+)/([0-9.]+)", text)
+    if not shown or not scales:
+        return None
+    x, y, width, height = map(int, shown[-1])
+    return (x, y, width, height), tuple(map(float, scales[-1]))
+
+
+def wait_for_picture(desktop, log, width, height, what, timeout=15):
+    """Waits until the engine fills exactly a `width` x `height` area at the panel's corner;
+    its scale."""
+    def drawn():
+        picture = engine_picture(log)
+        return picture if picture and picture[0] == (0, 0, width, height) else None
+    try:
+        return wait_until(what, drawn, timeout=timeout)[1]
+    except AssertionError:
+        raise AssertionError(f"{what}: the engine drew {engine_picture(log)}") from None
+
+
+def tool_button(desktop, box, origin, left):
+    """Where the tool button `left` pixels into the tool bar is now, for the window whose
+    picture was at `box` when its client area was at `origin`: from where the window is now
+    where that can be asked (a window manager may have moved it to fit the screen), else
+    where it was."""
+    row = box[1] - SEEK - 29 + 13
+    if origin:
+        now = desktop.client_origin()
+        return now[0] + left + 13, now[1] + row - origin[1]
+    return box[0] + left + 13, row
+
+
+def view_size(desktop, button, keys, log, width, height, what):
+    """A View command, until the engine fills `width` x `height`; its scale. Its tool
+    button (`button`: a function giving where it is now) is clicked where a pointer reaches
+    the window; on sway, which has no pointer here, the menu takes its keys (its first item
+    active on opening). A menu opened while the window still draws itself at a new size
+    (OpenGL) may lose a key before it has the keyboard: the command goes again then, three
+    times at most, so that a command that does nothing still fails."""
+    for attempt in range(3):
+        if desktop.has_pointer:
+            desktop.click(*button())
+        else:
+            desktop.keys(None, *(("Escape",) if attempt else ()), *keys)  # a menu left open closes first
+        try:
+            return wait_for_picture(desktop, log, width, height, what, timeout=5)
+        except AssertionError:
+            if attempt == 2:
+                raise
+
+
+def scenario_picture_at_its_own_size(desktop, media, build):
+    """After opening, Origin Size and Double Size, the picture panel is the picture's size
+    times the factor: the engine fills it without scaling or black bars."""
+    log = os.path.join(desktop.home, "engine.log")
+    movie = write_movie(media, os.path.join(desktop.home, "films"), "film")
+    desktop.start_program(movie, extra_env={"CAPTIVO_MPV_LOG": log})
+    assert wait_for_picture(desktop, log, 640, 272, "the picture at its size after opening") == (1.0, 1.0)
+    _, box = picture_in_window(desktop)  # on the screen too, as high as the picture
+    origin = desktop.client_origin()
+    double, single = (lambda: tool_button(desktop, box, origin, 205)), (lambda: tool_button(desktop, box, origin, 178))
+    assert view_size(desktop, double, ("alt+v", "Down", "Return"), log, 1280, 544, "Double Size") == (2.0, 2.0)
+    assert view_size(desktop, single, ("alt+v", "Return"), log, 640, 272, "Origin Size") == (1.0, 1.0)
+    desktop.stop_program()
+    # A bigger picture: its own size, on a screen where the window fits.
+    big = write_movie(media, os.path.join(desktop.home, "films"), "big", source="movie-1280x720-23976.mp4")
+    os.remove(log)
+    desktop.start_program(big, extra_env={"CAPTIVO_MPV_LOG": log})
+    assert wait_for_picture(desktop, log, 1280, 720, "the 1280 x 720 picture after opening") == (1.0, 1.0)
+
+
+scenario_picture_at_its_own_size.screen = (1600, 1200)
+
+
+def scenario_full_screen_returns_to_its_place(desktop, media, build):
+    """Four times F4 and Esc: the window comes back where it was each time, at the
+    picture's size. Where the window's place can be asked (X, sway) it is asked; on a
+    compositor that tells nobody, the picture's place on the screen says it."""
+    log = os.path.join(desktop.home, "engine.log")
+    movie = write_movie(media, os.path.join(desktop.home, "films"), "film")
+    desktop.start_program(movie, extra_env={"CAPTIVO_MPV_LOG": log})
+    wait_for_picture(desktop, log, 640, 272, "the picture at its size after opening")
+    _, windowed = picture_in_window(desktop)
+    place = desktop.client_origin()
+    for cycle in range(1, 5):
+        enter_full_screen(desktop, f"{desktop.kind}-{desktop.output}-cycle")
+        desktop.press("Escape")
+        _, box = picture_in_window(desktop)
+        if place:
+            assert desktop.client_origin() == place, f"cycle {cycle}: the window at {desktop.client_origin()}, before {place}"
+        else:
+            assert (box[1], box[3]) == (windowed[1], windowed[3]), f"cycle {cycle}: the picture at {box}, before {windowed}"
+        assert wait_for_picture(desktop, log, 640, 272, f"cycle {cycle}: the picture at its size") == (1.0, 1.0)
 
 
 # Every desktop, every video output.
 SCENARIOS = {
     "full_screen_text": scenario_full_screen_text,
     "full_screen_vobsub": scenario_full_screen_vobsub,
+    "picture_at_its_own_size": scenario_picture_at_its_own_size,
+    "full_screen_returns_to_its_place": scenario_full_screen_returns_to_its_place,
 }
 # Where only a window manager's frame shows what is checked.
 WINDOW_MANAGER_SCENARIOS = {

@@ -6,6 +6,7 @@
 #include <QLabel>
 
 #include "fake_movix.h"
+#include "given_sizes.h"
 #include "status_bar.h"
 #include "subtitle_display.h"
 #include "window_fixture.h"
@@ -38,6 +39,7 @@ class ViewSizesTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void originAndDoubleSizeFitThePicture_data();
   void originAndDoubleSizeFitThePicture();
   void aNarrowMovieGetsItsOwnWidth();
   void overlayTopFollowsThePicture_data();
@@ -45,27 +47,45 @@ class ViewSizesTest : public QObject {
   void fullScreenLaysTheOverlayUnderThePicture();
   void withoutAPictureWindowTheOverlayStaysHidden();
   void escapeSpaceAndTheNoticesLeaveFullScreen();
+  void theWindowComesBackWhereItWas();
   void splitterKeepsThePictureProportion();
+  void aRepeatedGivenSizeIsTakenBack_data();
+  void aRepeatedGivenSizeIsTakenBack();
   void hookIsSetAtStartUp();
 };
 
+void ViewSizesTest::originAndDoubleSizeFitThePicture_data() {
+  QTest::addColumn<QString>("bar");
+  QTest::addColumn<int>("height");
+  QTest::newRow("the bars as they start") << QString() << 0;
+  QTest::newRow("a style's taller tool bar") << "tlbMain" << 40;
+  QTest::newRow("a style's taller status bar") << "sbMain" << 30;
+  QTest::newRow("a style's thinner seek bar") << "Panel1" << 12;
+}
+
 void ViewSizesTest::originAndDoubleSizeFitThePicture() {
+  QFETCH(QString, bar);
+  QFETCH(int, height);
   PlayingFixture f;
+  if (!bar.isEmpty()) {
+    f.Part(bar.toLatin1()).setFixedHeight(height);
+    QCoreApplication::sendPostedEvents();  // laid out anew
+  }
   const QPoint corner = f.fmMain->pos();
   f.Trigger("NN2");
+  QCOMPARE(f.Part("plMovie").size(), QSize(1280, 544));
   QCOMPARE(f.ClientSize().width(), 1280);
-  QCOMPARE(f.ClientSize().height(), 667);
   QCOMPARE(f.fmMain->pos(), corner);  // the top-left corner stays
   f.Trigger("NN1");
+  QCOMPARE(f.Part("plMovie").size(), QSize(640, 272));
   QCOMPARE(f.ClientSize().width(), 640);
-  QCOMPARE(f.ClientSize().height(), 395);
+  if (!bar.isEmpty()) QCOMPARE(f.Part(bar.toLatin1()).height(), height);  // as the style has it
 }
 
 void ViewSizesTest::aNarrowMovieGetsItsOwnWidth() {
   PlayingFixture f(176, 144);
   QCOMPARE(f.ClientSize().width(), 176);
-  QCOMPARE(f.ClientSize().height(), 144 + 19 + 83 + 4 + 17);
-  QCOMPARE(f.Part("plMovie").width(), 176);
+  QCOMPARE(f.Part("plMovie").size(), QSize(176, 144));
   // The status bar's panels keep their widths and are cut at its end.
   const auto& bar = static_cast<StatusBar&>(f.Part("sbMain"));
   QCOMPARE(bar.PanelLabel(Panel::Position)->width(), 100);
@@ -160,6 +180,24 @@ void ViewSizesTest::escapeSpaceAndTheNoticesLeaveFullScreen() {
   QVERIFY(Movix().Take().empty());
 }
 
+void ViewSizesTest::theWindowComesBackWhereItWas() {
+  PlayingFixture f;
+  const QRect place = f.fmMain->geometry();
+  const struct {
+    QEvent::Type notice;
+    intptr_t key;
+  } ways[] = {{kKeyNotify, 27}, {kFullScreenEnded, 0}, {kStopPlayback, 0}};
+  for (const auto& way : ways) {
+    f.Trigger("NN3");
+    // The window manager moves the hidden window by its frame's place, a title bar higher.
+    f.fmMain->move(f.fmMain->pos() - QPoint(0, 37));
+    f.Notify(way.notice, way.key);
+    QVERIFY(f.fmMain->isVisible());
+    QCOMPARE(f.fmMain->geometry(), place);
+    f.Trigger("Play1");
+  }
+}
+
 void ViewSizesTest::splitterKeepsThePictureProportion() {
   PlayingFixture f;
   QSplitterHandle* handle = static_cast<QSplitter&>(f.Part("Splitter1")).handle(1);
@@ -172,6 +210,11 @@ void ViewSizesTest::splitterKeepsThePictureProportion() {
   QCOMPARE(f.Part("lbSubParent").height(), 103);
   QCOMPARE(widthBefore, 640);
   QCOMPARE(f.ClientSize().width(), 593);  // 252 / 272 * 640, rounded
+  QCOMPARE(f.Part("plMovie").size(), QSize(593, 252));
+  // The taller strip stays; the picture takes its own size again.
+  f.Trigger("NN1");
+  QCOMPARE(f.Part("plMovie").size(), QSize(640, 272));
+  QCOMPARE(f.Part("lbSubParent").height(), 103);
   // Stopped, the rule still holds: the picture size is known.
   f.Trigger("Stop1");
   const QPoint again = handle->rect().center();
@@ -180,6 +223,43 @@ void ViewSizesTest::splitterKeepsThePictureProportion() {
   QTest::mouseRelease(handle, Qt::LeftButton, {}, again + QPoint(0, 20));
   QTest::qWait(10);
   QCOMPARE(f.Part("lbSubParent").height(), 83);
+}
+
+void ViewSizesTest::aRepeatedGivenSizeIsTakenBack_data() {
+  // Each step: the program asks for a size ("ask"), or the window gets one ("get"),
+  // and whether that is the compositor's first size repeated, to be taken back.
+  QTest::addColumn<QStringList>("steps");
+  QTest::addColumn<QList<bool>>("repeats");
+  QTest::newRow("shown, then sized to the picture: a focus change brings the first size back")
+      << QStringList{"get 550x368", "ask 640x442", "get 640x442", "get 550x368", "get 550x368"}
+      << QList<bool>{false, false, true, true};
+  QTest::newRow("the first size is the program's own again: it stands")
+      << QStringList{"get 550x368", "ask 640x442", "ask 550x368", "get 550x368"}
+      << QList<bool>{false, false};
+  QTest::newRow("a size the user drags to stands, the first size does not")
+      << QStringList{"get 550x368", "ask 640x442", "get 700x480", "get 550x368"}
+      << QList<bool>{false, false, true};
+}
+
+void ViewSizesTest::aRepeatedGivenSizeIsTakenBack() {
+  QFETCH(QStringList, steps);
+  QFETCH(QList<bool>, repeats);
+  GivenSizes sizes(true);
+  QList<bool> answers;
+  for (const QString& step : steps) {
+    const QStringList wh = step.mid(4).split('x');
+    const QSize size(wh[0].toInt(), wh[1].toInt());
+    if (step.startsWith("ask"))
+      sizes.Asked(size);
+    else
+      answers << sizes.Repeated(size);
+  }
+  QCOMPARE(answers, repeats);
+  // Where the window manager keeps no first size (X), nothing is taken back.
+  GivenSizes x11(false);
+  x11.Repeated(QSize(550, 368));
+  x11.Asked(QSize(640, 442));
+  QVERIFY(!x11.Repeated(QSize(550, 368)));
 }
 
 void ViewSizesTest::hookIsSetAtStartUp() {

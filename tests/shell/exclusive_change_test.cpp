@@ -87,7 +87,11 @@ const Writer kWriters[] = {
     {"set.ini", "[Setting]\nOnTop=1\n", "; " + std::string(2000, 'p') + "\n",
      [](const std::filesystem::path& path, milliseconds patience) {
        try {
-         WriteSettingsFile(path, ReadSettingsFile(path), {false, 7, 50, false}, patience);
+         Settings settings;
+         settings.onTop = false;
+         settings.lastProcess = 7;
+         settings.volume = 50;
+         WriteSettingsFile(path, ReadSettingsFile(path), settings, patience);
        } catch (const SettingsWriteError&) {
          return false;
        }

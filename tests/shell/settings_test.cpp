@@ -11,6 +11,16 @@
 namespace captivo {
 namespace {
 
+// The four values an instance keeps, the rest at their defaults.
+Settings Values(bool onTop, int32_t lastProcess, int volume, bool muted) {
+  Settings settings;
+  settings.onTop = onTop;
+  settings.lastProcess = lastProcess;
+  settings.volume = volume;
+  settings.muted = muted;
+  return settings;
+}
+
 TEST(Settings, ValuesAndTheirDefaults) {
   struct Case {
     const char* file;
@@ -100,23 +110,23 @@ TEST(Settings, ACloseWritesWhatTheInstanceChangedOntoTheFileAsItIsThen) {
     Settings now;                  // the instance's values at its close
     std::string written;
   } cases[] = {
-      {file, file, {true, 99, 7, true}, with("7", "1", "1")},
-      {file, file, {false, 99, 7, true}, with("7", "1", "0")},
-      {file, file, {true, 99, 40, false}, with("40", "0", "1")},
-      {file, file, {true, 99, 250, true}, with("100", "1", "1")},
-      {file, file, {true, 99, -5, true}, with("0", "1", "1")},
+      {file, file, Values(true, 99, 7, true), with("7", "1", "1")},
+      {file, file, Values(false, 99, 7, true), with("7", "1", "0")},
+      {file, file, Values(true, 99, 40, false), with("40", "0", "1")},
+      {file, file, Values(true, 99, 250, true), with("100", "1", "1")},
+      {file, file, Values(true, 99, -5, true), with("0", "1", "1")},
       // Another instance changed keys meanwhile: those this one did not change keep them.
-      {file, with("55", "0", "0"), {true, 99, 7, true}, with("55", "0", "0")},
-      {file, with("55", "1", "0"), {true, 99, 40, true}, with("40", "1", "0")},
-      {file, with("55", "1", "1"), {false, 99, 7, false}, with("55", "0", "0")},
+      {file, with("55", "0", "0"), Values(true, 99, 7, true), with("55", "0", "0")},
+      {file, with("55", "1", "0"), Values(true, 99, 40, true), with("40", "1", "0")},
+      {file, with("55", "1", "1"), Values(false, 99, 7, false), with("55", "0", "0")},
       // Keys the file lacks, or holds unreadably, get the instance's values.
       {file,
        "",
-       {true, 99, 7, true},
+       Values(true, 99, 7, true),
        "[Setting]\nOnTop=1\n[LastProcessHandle]\nHandle=99\n[Volume]\nLevel=7\nMute=1\n"},
       {"[Setting]\nOnTop=yes\n[Volume]\nLevel=250\n",
        "[Setting]\nOnTop=yes\n[Volume]\nLevel=250\n",
-       {true, 99, 100, false},
+       Values(true, 99, 100, false),
        "[Setting]\nOnTop=1\n[Volume]\nLevel=100\nMute=0\n[LastProcessHandle]\nHandle=99\n"},
   };
   test::TempDir dir;
@@ -132,7 +142,7 @@ TEST(Settings, ACloseWritesWhatTheInstanceChangedOntoTheFileAsItIsThen) {
 TEST(Settings, WritingCreatesTheConfigFolder) {
   test::TempDir dir;
   const auto nested = dir.Path() / "config" / "captivo" / "set.ini";
-  WriteSettingsFile(nested, Settings(), {false, 5, 55, true});
+  WriteSettingsFile(nested, Settings(), Values(false, 5, 55, true));
   const Settings read = ReadSettingsFile(nested);
   EXPECT_FALSE(read.onTop);
   EXPECT_EQ(read.lastProcess, 5);
@@ -227,7 +237,7 @@ TEST(Settings, AFifoInPlaceOfTheFileIsNeitherReadNorWritten) {
         << path;
     EXPECT_EQ(test::RunInChild([&] {
                 try {
-                  WriteSettingsFile(path, Settings(), {false, 1, 100, false});
+                  WriteSettingsFile(path, Settings(), Values(false, 1, 100, false));
                 } catch (const SettingsWriteError&) {
                   return 0;
                 }
