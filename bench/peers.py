@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Captivo beside the players users would pick instead, paired runs, medians and ratios:
 - loading a 100,000-entry subtitle file (SubRip, SubStation Alpha, MicroDVD): captivo-sub
-  against ffmpeg reading it and against mpv loading it beside a movie;
+  against FFmpeg decoding every entry (ffprobe -show_frames) and against mpv loading it
+  beside a movie;
+- decoding every picture of a VobSub set (captivo-sub dump) against FFmpeg decoding every
+  picture (the sets captivo_vobsub_load_bench makes in BUILD_DIR/vobsub-bench-sets);
 - resident memory of the loaded store against the file's size;
 - start-up to the window shown, and a movie to its first frame, against mpv with the same
   (software) video output, on a private X display.
@@ -66,6 +69,12 @@ def peak_rss_kb(command):
     return int(out.stderr.strip().splitlines()[-1])
 
 
+# FFmpeg decoding every entry or picture of a subtitle file: ffmpeg's null output takes no
+# subtitle stream (it would stop having decoded nothing), ffprobe decodes each frame it shows.
+def ffmpeg_decoding(path):
+    return ["ffprobe", "-v", "error", "-show_entries", "frame=pts", "-of", "csv=p=0", path]
+
+
 def subtitle_loading():
     movie = os.path.join(MEDIA, "movie-640x272-25.avi")
     mpv = ["mpv", "--no-config", "--really-quiet", "--vo=null", "--ao=null", "--frames=1", "--sub-auto=no"]
@@ -77,13 +86,30 @@ def subtitle_loading():
             ours, ffmpeg, theirs = [], [], []
             for _ in range(RUNS):
                 ours.append(timed([TOOL, "find", path, "25", "0"]))
-                ffmpeg.append(timed(["ffmpeg", "-nostdin", "-v", "error", "-i", path, "-f", "null", "-"]))
+                ffmpeg.append(timed(ffmpeg_decoding(path)))
                 # mpv: the movie with the subtitle file, less the movie alone.
                 theirs.append(timed([*mpv, f"--sub-file={path}", movie]) - timed([*mpv, movie]))
             a, b, c = statistics.median(ours), statistics.median(ffmpeg), statistics.median(theirs)
             store = peak_rss_kb([TOOL, "find", path, "25", "0"]) - peak_rss_kb([TOOL, "find", os.devnull, "25", "0"])
             print(f"{name:7} {size / 1e6:5.1f} {a:10.3f} {b:9.3f} {c:7.3f} {size / 1e6 / a:12.0f} "
                   f"{min(b, c) / a:14.1f}x {store * 1024 / size:16.2f}")
+
+
+def vobsub_decoding():
+    folder = os.path.join(BUILD, "vobsub-bench-sets")
+    print(f"\n{'VobSub set':10} {'MB':>6} {'pictures':>8} {'captivo s':>10} {'ffmpeg s':>9} {'ratio':>6}")
+    for name in ("pictures", "streams"):
+        path = os.path.join(folder, name + ".idx")
+        if not os.path.exists(path):
+            print(f"{name:10} missing: run captivo_vobsub_load_bench {folder} first")
+            continue
+        size = os.path.getsize(path) + os.path.getsize(os.path.join(folder, name + ".sub"))
+        dump = subprocess.run([TOOL, "dump", path], capture_output=True, text=True).stdout
+        pictures = dump.count("\npicture\t")
+        pairs = [(timed([TOOL, "dump", path]), timed(ffmpeg_decoding(path))) for _ in range(RUNS)]
+        a, b = statistics.median(p[0] for p in pairs), statistics.median(p[1] for p in pairs)
+        ratio = statistics.median(p[0] / p[1] for p in pairs)
+        print(f"{name:10} {size / 1e6:6.1f} {pictures:8} {a:10.3f} {b:9.3f} {ratio:6.2f}")
 
 
 def seconds_until(watch, command, env, seen):
@@ -137,4 +163,5 @@ def start_up():
 if __name__ == "__main__":
     if "--start-up-only" not in sys.argv:
         subtitle_loading()
+        vobsub_decoding()
     start_up()

@@ -53,6 +53,17 @@ bool ForEachRun(std::span<const uint8_t> bytes, const SubPictureLayout& layout, 
   return true;
 }
 
+// Writes `count` pixels of `colour` from `out`: one pixel, then copies of what is already
+// written, doubling, so that a long run costs a few block copies.
+void FillRun(uint8_t* out, size_t count, const Bgra& colour) {
+  std::memcpy(out, colour.data(), 4);
+  for (size_t done = 1; done < count;) {
+    const size_t copied = std::min(done, count - done);
+    std::memcpy(out + done * 4, out, copied * 4);
+    done += copied;
+  }
+}
+
 }  // namespace
 
 bool DecodeBitmap(std::span<const uint8_t> bytes, const SubPictureLayout& layout,
@@ -85,7 +96,7 @@ bool DecodeBitmap(std::span<const uint8_t> bytes, const SubPictureLayout& layout
     uint8_t* out = &bitmap.pixels[(static_cast<size_t>(y - top) * static_cast<size_t>(width) +
                                    static_cast<size_t>(from - left)) *
                                   4];
-    for (int32_t i = from; i <= to; ++i, out += 4) std::memcpy(out, colours[value].data(), 4);
+    FillRun(out, static_cast<size_t>(to - from + 1), colours[value]);
   });
   bitmap.left = layout.left + left;
   bitmap.top = layout.top + top;

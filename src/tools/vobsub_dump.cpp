@@ -26,10 +26,10 @@ int DumpVobSub(const std::string& base) {
       out += "language\t" + std::to_string(index) + '\t' + EscapeText(name) + '\n';
   }
   std::vector<std::string> undecodable;
+  vobsub::Bitmap bitmap;  // one block for every picture: big pictures are not mapped anew
   for (const auto& [index, language] : set.Languages()) {
     for (size_t i = 0; i < language.pictures.size(); ++i) {
       const vobsub::Picture& picture = language.pictures[i];
-      vobsub::Bitmap bitmap;
       std::string problem;
       if (!set.Decode(index, picture, bitmap, problem)) {
         undecodable.push_back(vobsub::DescribePicture(index, picture.start, picture.position) +
