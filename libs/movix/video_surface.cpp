@@ -4,6 +4,7 @@
 #include <mpv/render_gl.h>
 
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMetaObject>
 #include <QOffscreenSurface>
@@ -124,11 +125,17 @@ class GlSurface : public QOpenGLWidget, public VideoSurface {
 
 // mpv leaves the fourth byte of a "bgr0" pixel as it pleases (mostly 0), where the
 // image's format holds 0xFF: an X server ignores that byte, a Wayland compositor takes it
-// as the pixel's opacity and would show the picture see-through.
+// as the pixel's opacity and would show the picture see-through. Only there is the frame
+// made opaque: a pass over every pixel of every frame is not spent where nobody reads it.
+bool FourthByteIsOpacity() {
+  return QGuiApplication::platformName().startsWith("wayland");
+}
+
 void MakeOpaque(QImage& image) {
-  for (int y = 0; y < image.height(); ++y) {
+  const int width = image.width(), height = image.height();
+  for (int y = 0; y < height; ++y) {
     auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
-    for (int x = 0; x < image.width(); ++x) row[x] |= 0xFF000000u;
+    for (int x = 0; x < width; ++x) row[x] |= 0xFF000000u;
   }
 }
 
@@ -161,7 +168,7 @@ class SoftwareSurface : public QWidget, public VideoSurface {
                                    {MPV_RENDER_PARAM_SW_POINTER, frame_.bits()},
                                    {MPV_RENDER_PARAM_INVALID, nullptr}};
       mpv_render_context_render(render_, params);
-      MakeOpaque(frame_);
+      if (opaqueNeeded_) MakeOpaque(frame_);
       if (frame_.pixel(frame_.width() / 2, frame_.height() / 2) != qRgb(0, 0, 0))
         TraceFirstPicture();
     }
@@ -171,6 +178,7 @@ class SoftwareSurface : public QWidget, public VideoSurface {
  private:
   mpv_render_context* render_ = nullptr;
   QImage frame_;
+  const bool opaqueNeeded_ = FourthByteIsOpacity();
 };
 
 // OpenGL drawn by the graphics hardware. A software rasteriser (llvmpipe and the like)
