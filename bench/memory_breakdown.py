@@ -17,7 +17,7 @@ from desktop import Desktop  # noqa: E402
 BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
 SECONDS = float(sys.argv[2]) if len(sys.argv) > 2 else 60
 MOVIE = os.path.join(BUILD, "media", "movie-640x272-23976-120s.mp4")
-GROUPS = [("Qt", ("libQt6",)), ("mpv", ("libmpv",)),
+GROUPS = [("Qt", ("libQt6",)), ("mpv", ("libmpv", "/usr/bin/mpv")),
           ("FFmpeg", ("libavcodec", "libavformat", "libavutil", "libavfilter", "libswscale",
                       "libswresample", "libpostproc", "libavdevice")),
           ("our libraries", ("libmovix", "libvobsub", "libhook", "libtracks", "libspeech", "/captivo")),
