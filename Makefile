@@ -58,6 +58,7 @@ bench: build
 	bench/track_reading.py $(BUILD_DIR)
 	bench/playback_cpu.py $(BUILD_DIR)
 	bench/peers.py $(BUILD_DIR)
+	bench/memory_breakdown.py $(BUILD_DIR)
 	bench/sync/run-sync-bench $(BUILD_DIR)
 
 fuzz-build: deps
