@@ -34,6 +34,7 @@
 #include "timing_history.h"
 #include "timing_recall.h"
 #include "toolbar_images.h"
+#include "track_menus.h"
 #include "user_prompts.h"
 #include "window_messages.h"
 
@@ -216,6 +217,9 @@ void TfmMain::BuildMenus() {
   ExactTimes1->setCheckable(true);
   item(subtitle, UndoTiming1, "UndoTiming1", "Undo Timing", QKeySequence("Ctrl+Z"));
   item(subtitle, ForgetTiming1, "ForgetTiming1", "Forget This Movie's Timing");
+  subtitle->addSeparator();
+  movie->addSeparator();
+  trackMenus_ = std::make_unique<TrackMenus>(movie, subtitle, *movie_, Runner());
 
   QMenu* view = menuBar()->addMenu("&View");
   item(view, NN1, "NN1", "Origin Size");

@@ -39,6 +39,7 @@ class TfmSynchronize;
 class TimingControl;
 class TimingHistory;
 class TimingRecall;
+class TrackMenus;
 class UserPrompts;
 
 // fmMain: the program's one working window. It holds the parts that keep the program's
@@ -194,6 +195,7 @@ class TfmMain : public QMainWindow, private MessageSink {
   std::unique_ptr<TimingHistory> history_;
   std::unique_ptr<PlayerKeys> playerKeys_;
   std::unique_ptr<RateMenu> rateMenu_;
+  std::unique_ptr<TrackMenus> trackMenus_;
   // A window manager ignores size requests while the user drags the frame: the height
   // rule is asked for again until it holds, for a few seconds after the last resize.
   QTimer* sizingRetry_;

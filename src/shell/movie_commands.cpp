@@ -1,5 +1,6 @@
 // Opening a movie, the transport commands, and the window's proportion while it plays.
 #include <QFile>
+#include <QLocale>
 #include <QScopedValueRollback>
 #include <QSlider>
 #include <QSplitter>
@@ -16,6 +17,8 @@
 #include "timing_control.h"
 #include "timing_history.h"
 #include "timing_recall.h"
+#include "track_choice.h"
+#include "track_menus.h"
 #include "user_prompts.h"
 
 namespace captivo {
@@ -63,6 +66,9 @@ void TfmMain::MovieOpened() {
   SetViewScale(1.0);
   history_->Clear();
   recall_->MovieOpened();
+  trackMenus_->MovieOpened(
+      movie_->FileName(),
+      PreferredLanguages(settingsAtStart_.audioLanguages, QLocale::system().name().toStdString()));
   if (!recall_->Restore()) FindCompanionSubtitle();
 }
 
