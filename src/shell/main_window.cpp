@@ -219,7 +219,9 @@ void TfmMain::BuildMenus() {
   item(subtitle, ForgetTiming1, "ForgetTiming1", "Forget This Movie's Timing");
   subtitle->addSeparator();
   movie->addSeparator();
-  trackMenus_ = std::make_unique<TrackMenus>(movie, subtitle, *movie_, Runner());
+  trackMenus_ = std::make_unique<TrackMenus>(
+      movie, subtitle, *movie_, [this](std::optional<int32_t> index) { ShowTrack(index); },
+      Runner());
 
   QMenu* view = menuBar()->addMenu("&View");
   item(view, NN1, "NN1", "Origin Size");
@@ -475,6 +477,7 @@ void TfmMain::EnforceStripRules() {
 }
 
 void TfmMain::tmMovieTimer() {
+  trackFeed_.TakeInto(subtitles_.Store());
   clock_->Tick();
 }
 

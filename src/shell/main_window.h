@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "command_boundary.h"
-#include "loaded_subtitles.h"
 #include "given_sizes.h"
+#include "loaded_subtitles.h"
 #include "message_sink.h"
 #include "settings.h"
 #include "shell_places.h"
+#include "track_feed.h"
 #include "vobsub_library.h"
 
 class QAction;
@@ -140,7 +141,10 @@ class TfmMain : public QMainWindow, private MessageSink {
   void ChooseMovie();
   void OpenMovie();
   void MovieOpened();
-  void FindCompanionSubtitle();
+  // Whether a subtitle file beside the movie was found and opened.
+  bool FindCompanionSubtitle();
+  // The movie's subtitle track `index` becomes the loaded subtitles; nothing: none shows.
+  void ShowTrack(std::optional<int32_t> index);
   void WMSizing();
   // subtitle_commands.cpp: `path` holds the file name's bytes as the file system has
   // them. A bitmap set opens in `language` when given, else the user chooses.
@@ -165,6 +169,7 @@ class TfmMain : public QMainWindow, private MessageSink {
   // a subtitle position.
   VobSubLibrary vobSubLibrary_;
   LoadedSubtitles subtitles_;
+  TrackFeed trackFeed_;  // the lines of a movie's track loaded, as they are read
   TimingControl* timing_;
 
   // Controls

@@ -66,21 +66,25 @@ void TfmMain::MovieOpened() {
   SetViewScale(1.0);
   history_->Clear();
   recall_->MovieOpened();
+  trackFeed_.Close();
+  if (subtitles_.Track()) subtitles_.Clear();  // the last movie's track is not this one's
+  const bool subtitleFile = recall_->Restore() || FindCompanionSubtitle();
+  const std::string locale = QLocale::system().name().toStdString();
   trackMenus_->MovieOpened(
-      movie_->FileName(),
-      PreferredLanguages(settingsAtStart_.audioLanguages, QLocale::system().name().toStdString()));
-  if (!recall_->Restore()) FindCompanionSubtitle();
+      movie_->FileName(), PreferredLanguages(settingsAtStart_.subtitleLanguages, locale),
+      PreferredLanguages(settingsAtStart_.audioLanguages, locale), subtitleFile);
 }
 
-void TfmMain::FindCompanionSubtitle() {
+bool TfmMain::FindCompanionSubtitle() {
   // The base is the name without its extension; the extensions are tried as written.
   const std::string base = WithoutExtension(movie_->FileName());
   for (const char* extension : {".idx", ".sub", ".srt", ".ssa", ".ass"}) {
     if (IsRegularFile(base + extension)) {
       OpenSubtitleFile(base + extension);
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 void TfmMain::Play1Click() {

@@ -79,9 +79,10 @@ void Empty(QMenu* menu, QActionGroup* group) {
 }  // namespace
 
 TrackMenus::TrackMenus(QMenu* movieMenu, QMenu* subtitleMenu, MovieControl& movie,
-                       const CommandRunner& run)
+                       ShowTrack showTrack, const CommandRunner& run)
     : QObject(),
       movie_(movie),
+      showTrack_(std::move(showTrack)),
       run_(run),
       subtitleTracks_(subtitleMenu->addMenu("Movie Subtitles")),
       audioTracks_(movieMenu->addMenu("Audio Track")),
@@ -93,6 +94,12 @@ TrackMenus::TrackMenus(QMenu* movieMenu, QMenu* subtitleMenu, MovieControl& movi
   audioTracks_->setEnabled(false);
   connect(audioItems_, &QActionGroup::triggered, this,
           [this](QAction* item) { run_([this, item] { PlayAudio(item->data().toInt()); }); });
+  connect(subtitleItems_, &QActionGroup::triggered, this, [this](QAction* item) {
+    const int place = item->data().toInt();  // 0: None
+    run_([this, place] {
+      showTrack_(place == 0 ? std::nullopt : std::optional<int32_t>(subtitleIndexes_[place - 1]));
+    });
+  });
 }
 
 TrackMenus::~TrackMenus() {
@@ -100,8 +107,11 @@ TrackMenus::~TrackMenus() {
   for (auto& [listing, thread] : listings_) thread.join();
 }
 
-void TrackMenus::MovieOpened(const std::string& path, std::vector<std::string> audioLanguages) {
+void TrackMenus::MovieOpened(const std::string& path, std::vector<std::string> subtitleLanguages,
+                             std::vector<std::string> audioLanguages, bool companionFile) {
+  subtitleLanguages_ = std::move(subtitleLanguages);
   audioLanguages_ = std::move(audioLanguages);
+  companionFile_ = companionFile;
   const uint64_t listing = ++latestListing_;
   TracksListed(listing, {});  // the last movie's tracks go at once
   listings_.emplace(listing, std::thread([this, path, listing] {
@@ -125,13 +135,27 @@ void TrackMenus::TracksListed(uint64_t listing, const std::vector<MovieTrack>& t
 
 void TrackMenus::ShowSubtitleTracks(const std::vector<MovieTrack>& tracks) {
   Empty(subtitleTracks_, subtitleItems_);
-  QAction* none = subtitleTracks_->addAction("None");
-  none->setCheckable(true);
-  none->setChecked(true);
-  subtitleItems_->addAction(none);
-  // Showing a track's lines is not there yet: the tracks are listed, not chosen.
-  for (QAction* item : ListItems(subtitleTracks_, subtitleItems_, tracks)) item->setEnabled(false);
-  subtitleTracks_->setEnabled(!tracks.empty());
+  none_ = subtitleTracks_->addAction("None");
+  none_->setCheckable(true);
+  none_->setChecked(true);
+  none_->setData(0);
+  subtitleItems_->addAction(none_);
+  const std::vector<QAction*> items = ListItems(subtitleTracks_, subtitleItems_, tracks);
+  subtitleIndexes_.clear();
+  for (const MovieTrack& track : tracks) subtitleIndexes_.push_back(track.index);
+  for (size_t i = 0; i < items.size(); ++i) items[i]->setEnabled(tracks[i].canShow);
+  const std::optional<int32_t> chosen =
+      ChooseSubtitleTrack(tracks, subtitleLanguages_, std::nullopt, companionFile_);
+  if (!chosen) return;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (tracks[i].index != *chosen) continue;
+    items[i]->setChecked(true);
+    showTrack_(chosen);
+  }
+}
+
+void TrackMenus::ShowNone() {
+  if (none_) none_->setChecked(true);
 }
 
 void TrackMenus::ShowAudioTracks(const std::vector<MovieTrack>& tracks) {

@@ -9,6 +9,8 @@
 #include "main_window.h"
 #include "matroska_writer.h"
 #include "playing_fixture.h"
+#include "subtitle_label.h"
+#include "synchronize.h"
 
 namespace captivo::test {
 
@@ -44,9 +46,10 @@ struct TracksFixture : WindowFixture {
   }
   QMenu& Menu(const char* name) const { return *fmMain->findChild<QMenu*>(name); }
   // Opens a Matroska file of these tracks through Play File and waits for its list.
-  void OpenMatroska(const std::vector<MatroskaTrack>& tracks) {
-    prompts.files.push_back(QString::fromStdString(
-        dir.Write("film.mkv", MatroskaFile(tracks, {{0, 1000, 500, "line"}}))));
+  void OpenMatroska(const std::vector<MatroskaTrack>& tracks,
+                    const std::vector<MatroskaBlock>& blocks = {{0, 1000, 500, "line"}}) {
+    prompts.files.push_back(
+        QString::fromStdString(dir.Write("film.mkv", MatroskaFile(tracks, blocks))));
     Trigger("PlayFile1");
     QTRY_VERIFY(Menu("AudioTrack1").isEnabled() || Menu("MovieSubtitles1").isEnabled());
   }
@@ -61,11 +64,15 @@ class TrackMenusTest : public QObject {
   void menusListTheMovieTracks();
   void preferredAudioReachesTheEngineAndTheMenuSwitchesIt();
   void aMovieWithoutTracksDisablesBothMenus();
+  void theTrackInAPreferredLanguageShowsAndSwitches();
   void thousandsOfTracksGiveAMenuThatFits();
 };
 
+// No track in a preferred language: none is chosen, whatever the system's language.
+constexpr const char* kGermanOnly = "[Subtitles]\nLanguages=de\n[Audio]\nLanguages=de\n";
+
 void TrackMenusTest::menusListTheMovieTracks() {
-  TracksFixture f;
+  TracksFixture f(kGermanOnly);
   f.OpenMatroska({Track("S_TEXT/UTF8", "eng", kSubtitle), Track("S_TEXT/ASS", "fre", kSubtitle),
                   Track("A_AC3", "eng", kAudio)});
   QCOMPARE(ItemTexts(f.Menu("MovieSubtitles1")),
@@ -92,7 +99,7 @@ void TrackMenusTest::preferredAudioReachesTheEngineAndTheMenuSwitchesIt() {
 }
 
 void TrackMenusTest::aMovieWithoutTracksDisablesBothMenus() {
-  TracksFixture f;
+  TracksFixture f(kGermanOnly);
   f.OpenMatroska({Track("S_TEXT/UTF8", "eng", kSubtitle)});
   f.OpenMovie("film.avi");  // not a movie the tracks library can list
   QTRY_COMPARE(ItemTexts(f.Menu("MovieSubtitles1")), QStringList({"None"}));
@@ -101,8 +108,36 @@ void TrackMenusTest::aMovieWithoutTracksDisablesBothMenus() {
   for (const std::string& call : Movix().Take()) QVERIFY(call.rfind("SetAudioTrack", 0) != 0);
 }
 
+void TrackMenusTest::theTrackInAPreferredLanguageShowsAndSwitches() {
+  TracksFixture f("[Subtitles]\nLanguages=fr\n");
+  // At 25 fps the lines last from frame 125 to frame 150.
+  f.OpenMatroska({Track("S_TEXT/UTF8", "eng", kSubtitle), Track("S_TEXT/UTF8", "fre", kSubtitle)},
+                 {{0, 5000, 1000, "hello"}, {1, 5000, 1000, "bonjour"}});
+  const QList<QAction*> items = f.Menu("MovieSubtitles1").actions();
+  QVERIFY(items[2]->isChecked());
+  QTRY_COMPARE(f.ShownAt(130), std::string("bonjour"));
+  QCOMPARE(f.ShownAt(160), std::string());
+  // The offset moves a track's lines as it moves a file's: 2000 ms is 50 frames earlier.
+  f.fmSynchronize->seSyn->setValue(2000);
+  QCOMPARE(f.ShownAt(80), std::string("bonjour"));
+  QCOMPARE(f.ShownAt(130), std::string());
+  f.fmSynchronize->seSyn->setValue(0);
+
+  items[1]->trigger();
+  QTRY_COMPARE(f.ShownAt(130), std::string("hello"));
+  items[0]->trigger();  // None
+  QCOMPARE(f.ShownAt(130), std::string());
+
+  items[1]->trigger();
+  QTRY_COMPARE(f.ShownAt(130), std::string("hello"));
+  // A subtitle file loaded replaces the track, and the menu says None.
+  f.LoadSubtitle(f.dir.Write("other.srt", "1\n00:00:05,000 --> 00:00:06,000\nfrom the file\n"));
+  QVERIFY(items[0]->isChecked());
+  QCOMPARE(f.ShownAt(130), std::string("from the file"));
+}
+
 void TrackMenusTest::thousandsOfTracksGiveAMenuThatFits() {
-  TracksFixture f;
+  TracksFixture f(kGermanOnly);
   f.OpenMatroska(std::vector<MatroskaTrack>(3000, Track("S_TEXT/UTF8", "eng", kSubtitle)));
   const QStringList texts = ItemTexts(f.Menu("MovieSubtitles1"));
   QCOMPARE(texts.size(), 1 + 100 + 1);

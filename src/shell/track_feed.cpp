@@ -1,0 +1,50 @@
+#include "track_feed.h"
+
+#include "subtitle_store.h"
+#include "tracks.h"
+
+namespace captivo {
+
+namespace {
+
+// A line the file gives no end shows this long.
+constexpr int64_t kLineWithoutEndMs = 5000;
+
+void AppendLine(void* context, int64_t start, int64_t end, const char* text, int32_t length) {
+  auto& store = *static_cast<SubtitleStore*>(context);
+  store.AppendMilliseconds(start, end < 0 ? start + kLineWithoutEndMs : end,
+                           std::string_view(text, static_cast<size_t>(length)));
+}
+
+}  // namespace
+
+void TrackFeed::Open(const std::string& path, int32_t index, int64_t fromMs) {
+  Close();
+  reader_ = OpenTrackReader(path.c_str(), index);
+  if (reader_ && fromMs > 0) ReadTrackFromTime(reader_, fromMs);
+}
+
+void TrackFeed::Close() {
+  if (reader_) CloseTrackReader(reader_);
+  reader_ = nullptr;
+  taken_ = 0;
+  order_ = -1;
+}
+
+void TrackFeed::TakeInto(SubtitleStore& store) {
+  if (!reader_) return;
+  TrackProgress progress{};
+  GetTrackProgress(reader_, &progress);
+  if (progress.order != order_) {  // lines came in before those taken: all again
+    store.StartReadingMilliseconds();
+    taken_ = 0;
+    order_ = progress.order;
+  }
+  if (progress.count <= taken_) return;
+  const size_t before = store.Count();
+  const int64_t order = GetTrackTexts(reader_, taken_, AppendLine, &store);
+  taken_ += static_cast<int64_t>(store.Count() - before);
+  if (order != order_) order_ = -1;  // reordered while handed over: taken again next time
+}
+
+}  // namespace captivo
