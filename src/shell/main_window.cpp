@@ -220,8 +220,8 @@ void TfmMain::BuildMenus() {
   subtitle->addSeparator();
   movie->addSeparator();
   trackMenus_ = std::make_unique<TrackMenus>(
-      movie, subtitle, *movie_, [this](std::optional<int32_t> index) { ShowTrack(index); },
-      Runner());
+      movie, subtitle, *movie_,
+      [this](std::optional<int32_t> index, bool byUser) { ShowTrack(index, byUser); }, Runner());
 
   QMenu* view = menuBar()->addMenu("&View");
   item(view, NN1, "NN1", "Origin Size");

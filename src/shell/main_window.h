@@ -144,7 +144,8 @@ class TfmMain : public QMainWindow, private MessageSink {
   // Whether a subtitle file beside the movie was found and opened.
   bool FindCompanionSubtitle();
   // The movie's subtitle track `index` becomes the loaded subtitles; nothing: none shows.
-  void ShowTrack(std::optional<int32_t> index);
+  // Chosen by the user, it starts at the movie's rate, as a file does, and is remembered.
+  void ShowTrack(std::optional<int32_t> index, bool byUser);
   void WMSizing();
   // subtitle_commands.cpp: `path` holds the file name's bytes as the file system has
   // them. A bitmap set opens in `language` when given, else the user chooses.

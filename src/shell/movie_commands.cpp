@@ -70,9 +70,10 @@ void TfmMain::MovieOpened() {
   if (subtitles_.Track()) subtitles_.Clear();  // the last movie's track is not this one's
   const bool subtitleFile = recall_->Restore() || FindCompanionSubtitle();
   const std::string locale = QLocale::system().name().toStdString();
-  trackMenus_->MovieOpened(
-      movie_->FileName(), PreferredLanguages(settingsAtStart_.subtitleLanguages, locale),
-      PreferredLanguages(settingsAtStart_.audioLanguages, locale), subtitleFile);
+  trackMenus_->MovieOpened(movie_->FileName(),
+                           PreferredLanguages(settingsAtStart_.subtitleLanguages, locale),
+                           PreferredLanguages(settingsAtStart_.audioLanguages, locale),
+                           subtitleFile, recall_->RememberedTrack());
 }
 
 bool TfmMain::FindCompanionSubtitle() {

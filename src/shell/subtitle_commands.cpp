@@ -36,7 +36,7 @@ void TfmMain::OpenSubtitleFile(const std::string& path, std::optional<int32_t> l
   recall_->Touch();
 }
 
-void TfmMain::ShowTrack(std::optional<int32_t> index) {
+void TfmMain::ShowTrack(std::optional<int32_t> index, bool byUser) {
   trackFeed_.Close();
   if (!index) {
     if (subtitles_.Track()) subtitles_.Clear();
@@ -44,8 +44,10 @@ void TfmMain::ShowTrack(std::optional<int32_t> index) {
   }
   subtitles_.OpenTrack(*index);
   trackFeed_.Open(movie_->FileName(), *index, 0);
+  if (!byUser) return;  // the timing stays as restored, or as the movie opened
   timing_->ChooseRate(RateChoice::SameAsMovie());
   history_->Clear();
+  recall_->Touch();
 }
 
 void TfmMain::ChangeSubtitleLanguage1Click() {

@@ -97,7 +97,8 @@ TrackMenus::TrackMenus(QMenu* movieMenu, QMenu* subtitleMenu, MovieControl& movi
   connect(subtitleItems_, &QActionGroup::triggered, this, [this](QAction* item) {
     const int place = item->data().toInt();  // 0: None
     run_([this, place] {
-      showTrack_(place == 0 ? std::nullopt : std::optional<int32_t>(subtitleIndexes_[place - 1]));
+      showTrack_(place == 0 ? std::nullopt : std::optional<int32_t>(subtitleIndexes_[place - 1]),
+                 /*byUser=*/true);
     });
   });
 }
@@ -108,7 +109,9 @@ TrackMenus::~TrackMenus() {
 }
 
 void TrackMenus::MovieOpened(const std::string& path, std::vector<std::string> subtitleLanguages,
-                             std::vector<std::string> audioLanguages, bool companionFile) {
+                             std::vector<std::string> audioLanguages, bool companionFile,
+                             std::optional<int32_t> remembered) {
+  remembered_ = remembered;
   subtitleLanguages_ = std::move(subtitleLanguages);
   audioLanguages_ = std::move(audioLanguages);
   companionFile_ = companionFile;
@@ -145,12 +148,12 @@ void TrackMenus::ShowSubtitleTracks(const std::vector<MovieTrack>& tracks) {
   for (const MovieTrack& track : tracks) subtitleIndexes_.push_back(track.index);
   for (size_t i = 0; i < items.size(); ++i) items[i]->setEnabled(tracks[i].canShow);
   const std::optional<int32_t> chosen =
-      ChooseSubtitleTrack(tracks, subtitleLanguages_, std::nullopt, companionFile_);
+      ChooseSubtitleTrack(tracks, subtitleLanguages_, remembered_, companionFile_);
   if (!chosen) return;
   for (size_t i = 0; i < items.size(); ++i) {
     if (tracks[i].index != *chosen) continue;
     items[i]->setChecked(true);
-    showTrack_(chosen);
+    showTrack_(chosen, /*byUser=*/false);
   }
 }
 

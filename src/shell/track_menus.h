@@ -28,15 +28,18 @@ class MovieControl;
 class TrackMenus : public QObject {
   Q_OBJECT
  public:
-  using ShowTrack = std::function<void(std::optional<int32_t> index)>;
+  // `byUser`: chosen from the menu, not by the rules as the movie opened.
+  using ShowTrack = std::function<void(std::optional<int32_t> index, bool byUser)>;
   TrackMenus(QMenu* movieMenu, QMenu* subtitleMenu, MovieControl& movie, ShowTrack showTrack,
              const CommandRunner& run);
   ~TrackMenus() override;
 
   // Lists the tracks of the movie at `path`; the languages are the preferred ones, in order;
-  // `companionFile`: a subtitle file was loaded for the movie, and no track is chosen.
+  // `companionFile`: a subtitle file was loaded for the movie, and no track is chosen;
+  // `remembered`: the subtitle track remembered for the movie.
   void MovieOpened(const std::string& path, std::vector<std::string> subtitleLanguages,
-                   std::vector<std::string> audioLanguages, bool companionFile);
+                   std::vector<std::string> audioLanguages, bool companionFile,
+                   std::optional<int32_t> remembered);
   // A subtitle file was loaded: None is checked.
   void ShowNone();
 
@@ -56,6 +59,7 @@ class TrackMenus : public QObject {
   std::vector<std::string> subtitleLanguages_;
   std::vector<std::string> audioLanguages_;
   bool companionFile_ = false;
+  std::optional<int32_t> remembered_;
   std::vector<int32_t> subtitleIndexes_;  // of the items after None
   QAction* none_ = nullptr;
   uint64_t latestListing_ = 0;

@@ -65,6 +65,7 @@ class TrackMenusTest : public QObject {
   void preferredAudioReachesTheEngineAndTheMenuSwitchesIt();
   void aMovieWithoutTracksDisablesBothMenus();
   void theTrackInAPreferredLanguageShowsAndSwitches();
+  void theChosenTrackAndItsTimingComeBack();
   void thousandsOfTracksGiveAMenuThatFits();
 };
 
@@ -134,6 +135,20 @@ void TrackMenusTest::theTrackInAPreferredLanguageShowsAndSwitches() {
   f.LoadSubtitle(f.dir.Write("other.srt", "1\n00:00:05,000 --> 00:00:06,000\nfrom the file\n"));
   QVERIFY(items[0]->isChecked());
   QCOMPARE(f.ShownAt(130), std::string("from the file"));
+}
+
+void TrackMenusTest::theChosenTrackAndItsTimingComeBack() {
+  TracksFixture f("[Subtitles]\nLanguages=fr\n");
+  const std::vector<MatroskaTrack> tracks = {Track("S_TEXT/UTF8", "eng", kSubtitle),
+                                             Track("S_TEXT/UTF8", "fre", kSubtitle)};
+  const std::vector<MatroskaBlock> lines = {{0, 5000, 1000, "hello"}, {1, 5000, 1000, "bonjour"}};
+  f.OpenMatroska(tracks, lines);
+  f.Menu("MovieSubtitles1").actions()[1]->trigger();  // English over the preferred French
+  f.fmSynchronize->seSyn->setValue(2000);
+  f.OpenMovie("other.avi");  // leaving the movie remembers it
+  f.OpenMatroska(tracks, lines);
+  QVERIFY(f.Menu("MovieSubtitles1").actions()[1]->isChecked());
+  QTRY_COMPARE(f.ShownAt(80), std::string("hello"));  // 2000 ms early, as left
 }
 
 void TrackMenusTest::thousandsOfTracksGiveAMenuThatFits() {
