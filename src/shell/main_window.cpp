@@ -477,8 +477,17 @@ void TfmMain::EnforceStripRules() {
 }
 
 void TfmMain::tmMovieTimer() {
-  trackFeed_.TakeInto(subtitles_.Store());
+  trackFeed_.TakeInto(subtitles_.Store(), TrackTimeDue());
   clock_->Tick();
+}
+
+int64_t TfmMain::TrackTimeDue() const {
+  // The movie's time, moved by the offset (the subtitle rate leaves a track's times alone
+  // near enough for where to read from).
+  const SubtitleTiming& timing = timing_->Timing();
+  if (timing.movieFrameRate <= 0) return 0;
+  const double ms = movie_->Position() * 1000.0 / timing.movieFrameRate + timing.offsetMilliseconds;
+  return ms > 0 ? static_cast<int64_t>(ms) : 0;
 }
 
 void TfmMain::ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) {

@@ -43,7 +43,7 @@ void TfmMain::ShowTrack(std::optional<int32_t> index, bool byUser) {
     return;
   }
   subtitles_.OpenTrack(*index);
-  trackFeed_.Open(movie_->FileName(), *index, 0);
+  trackFeed_.Open(movie_->FileName(), *index, TrackTimeDue());
   if (!byUser) return;  // the timing stays as restored, or as the movie opened
   timing_->ChooseRate(RateChoice::SameAsMovie());
   history_->Clear();

@@ -9,6 +9,8 @@ namespace {
 
 // A line the file gives no end shows this long.
 constexpr int64_t kLineWithoutEndMs = 5000;
+// Ticks come a few times a second: a larger step between two is a seek.
+constexpr int64_t kSeekMs = 2000;
 
 void AppendLine(void* context, int64_t start, int64_t end, const char* text, int32_t length) {
   auto& store = *static_cast<SubtitleStore*>(context);
@@ -29,12 +31,16 @@ void TrackFeed::Close() {
   reader_ = nullptr;
   taken_ = 0;
   order_ = -1;
+  lastDueMs_ = -1;
 }
 
-void TrackFeed::TakeInto(SubtitleStore& store) {
+void TrackFeed::TakeInto(SubtitleStore& store, int64_t dueMs) {
   if (!reader_) return;
   TrackProgress progress{};
   GetTrackProgress(reader_, &progress);
+  const bool seek = lastDueMs_ >= 0 && (dueMs - lastDueMs_ > kSeekMs || dueMs < lastDueMs_);
+  if (seek && progress.state == kTrackReading) ReadTrackFromTime(reader_, dueMs);
+  lastDueMs_ = dueMs;
   if (progress.order != order_) {  // lines came in before those taken: all again
     store.StartReadingMilliseconds();
     taken_ = 0;

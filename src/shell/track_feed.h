@@ -24,13 +24,15 @@ class TrackFeed {
   void Close();
   bool IsOpen() const { return reader_ != nullptr; }
   // Appends the lines read since the last call to `store`; all of them again, into an
-  // emptied store, when the reader has read some before those taken.
-  void TakeInto(SubtitleStore& store);
+  // emptied store, when the reader has read some before those taken. `dueMs`: the track's
+  // time due now; a jump from the last call's (a seek) sends the reader there first.
+  void TakeInto(SubtitleStore& store, int64_t dueMs);
 
  private:
   TrackReader* reader_ = nullptr;
   int64_t taken_ = 0;
   int64_t order_ = -1;
+  int64_t lastDueMs_ = -1;
 };
 
 }  // namespace captivo
