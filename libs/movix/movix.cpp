@@ -58,6 +58,9 @@ void SetVolume(int32_t percent) {
 void SetMute(int32_t on) {
   player().SetMuted(on != 0);
 }
+void SetAudioTrack(int32_t number) {
+  player().SetAudioTrack(number);
+}
 void GraphNotify(void) {
   player().DrainEvents();
 }

@@ -325,6 +325,13 @@ void Player::SetMuted(bool muted) {
   ApplySound();
 }
 
+void Player::SetAudioTrack(int32_t number) {
+  if (!mpv_) return;
+  // mpv numbers a file's audio tracks from 1 in the file's order, as the program does.
+  const std::string id = number > 0 ? std::to_string(number) : "auto";
+  mpv_set_property_string(mpv_, "aid", id.c_str());
+}
+
 void Player::ApplySound() {
   // mpv keeps both across the files it loads; the probe player stays silent regardless.
   if (!mpv_) return;

@@ -41,6 +41,8 @@ class Player {
   // The sound level (clamped to 0..100) and muting, kept for every movie from now on.
   void SetVolume(int32_t percent);
   void SetMuted(bool muted);
+  // The audio track's place among the file's audio tracks, from 1; 0: the engine's choice.
+  void SetAudioTrack(int32_t number);
   // The level and muting the engine plays at, as it reports them; false without an engine.
   bool EngineSound(double& volume, bool& muted) const;
   // A property of the engine as the engine reports it, as text ("track-list/2/selected"

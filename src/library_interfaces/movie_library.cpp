@@ -36,6 +36,7 @@ constexpr const char* kLoadOrder[] = {
   X(GetFullScreenWindow, void*, (void), (), nullptr)                                \
   X(SetVolume, void, (int32_t percent), (percent), void())                          \
   X(SetMute, void, (int32_t on), (on), void())                                      \
+  X(SetAudioTrack, void, (int32_t number), (number), void())                        \
   X(GraphNotify, void, (void), (), void())
 
 // The library's functions as loaded; every one is null when the load failed.

@@ -37,6 +37,9 @@ void* GetFullScreenWindow(void);
 void SetVolume(int32_t percent);
 // 1 mutes the sound, 0 brings it back at the level set; kept like the level.
 void SetMute(int32_t on);
+// Plays the movie's audio track `number`: its place among the file's audio tracks, from 1
+// (the file's order); 0 leaves the choice to the engine. Holds for the movie playing.
+void SetAudioTrack(int32_t number);
 // Handles the playback events the library announced with a playback-event message.
 void GraphNotify(void);
 

@@ -103,6 +103,10 @@ void MovieControl::SetMuted(bool on) {
   if (IsOpen()) ::SetMute(muted_ ? 1 : 0);
 }
 
+void MovieControl::SetAudioTrack(int32_t number) {
+  if (IsOpen()) ::SetAudioTrack(number);
+}
+
 void MovieControl::SetFullScreen(bool on) {
   ::SetFullScreen(on ? 1 : 0);
   fullScreen_ = on;

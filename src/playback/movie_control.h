@@ -59,6 +59,8 @@ class MovieControl : public QObject {
   bool IsMuted() const { return muted_; }
   void SetVolume(int percent);
   void SetMuted(bool on);
+  // The movie's audio track by its place among the audio tracks, from 1 (movix.h).
+  void SetAudioTrack(int32_t number);
   // The picture over the whole screen (the library's) or back in the panel.
   void SetFullScreen(bool on);
   // Full screen ended without the library being asked (it ended it itself).

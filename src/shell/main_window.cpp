@@ -34,6 +34,7 @@
 #include "timing_history.h"
 #include "timing_recall.h"
 #include "toolbar_images.h"
+#include "track_menus.h"
 #include "user_prompts.h"
 #include "window_messages.h"
 
@@ -216,6 +217,11 @@ void TfmMain::BuildMenus() {
   ExactTimes1->setCheckable(true);
   item(subtitle, UndoTiming1, "UndoTiming1", "Undo Timing", QKeySequence("Ctrl+Z"));
   item(subtitle, ForgetTiming1, "ForgetTiming1", "Forget This Movie's Timing");
+  subtitle->addSeparator();
+  movie->addSeparator();
+  trackMenus_ = std::make_unique<TrackMenus>(
+      movie, subtitle, *movie_,
+      [this](std::optional<int32_t> index, bool byUser) { ShowTrack(index, byUser); }, Runner());
 
   QMenu* view = menuBar()->addMenu("&View");
   item(view, NN1, "NN1", "Origin Size");
@@ -471,7 +477,17 @@ void TfmMain::EnforceStripRules() {
 }
 
 void TfmMain::tmMovieTimer() {
+  trackFeed_.TakeInto(subtitles_.Store(), TrackTimeDue());
   clock_->Tick();
+}
+
+int64_t TfmMain::TrackTimeDue() const {
+  // The movie's time, moved by the offset (the subtitle rate leaves a track's times alone
+  // near enough for where to read from).
+  const SubtitleTiming& timing = timing_->Timing();
+  if (timing.movieFrameRate <= 0) return 0;
+  const double ms = movie_->Position() * 1000.0 / timing.movieFrameRate + timing.offsetMilliseconds;
+  return ms > 0 ? static_cast<int64_t>(ms) : 0;
 }
 
 void TfmMain::ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) {

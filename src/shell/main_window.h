@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "command_boundary.h"
-#include "loaded_subtitles.h"
 #include "given_sizes.h"
+#include "loaded_subtitles.h"
 #include "message_sink.h"
 #include "settings.h"
 #include "shell_places.h"
+#include "track_feed.h"
 #include "vobsub_library.h"
 
 class QAction;
@@ -39,6 +40,7 @@ class TfmSynchronize;
 class TimingControl;
 class TimingHistory;
 class TimingRecall;
+class TrackMenus;
 class UserPrompts;
 
 // fmMain: the program's one working window. It holds the parts that keep the program's
@@ -139,7 +141,13 @@ class TfmMain : public QMainWindow, private MessageSink {
   void ChooseMovie();
   void OpenMovie();
   void MovieOpened();
-  void FindCompanionSubtitle();
+  // Whether a subtitle file beside the movie was found and opened.
+  bool FindCompanionSubtitle();
+  // The movie's subtitle track `index` becomes the loaded subtitles; nothing: none shows.
+  // Chosen by the user, it starts at the movie's rate, as a file does, and is remembered.
+  void ShowTrack(std::optional<int32_t> index, bool byUser);
+  // The time of a movie's track due now, in milliseconds.
+  int64_t TrackTimeDue() const;
   void WMSizing();
   // subtitle_commands.cpp: `path` holds the file name's bytes as the file system has
   // them. A bitmap set opens in `language` when given, else the user chooses.
@@ -164,6 +172,7 @@ class TfmMain : public QMainWindow, private MessageSink {
   // a subtitle position.
   VobSubLibrary vobSubLibrary_;
   LoadedSubtitles subtitles_;
+  TrackFeed trackFeed_;  // the lines of a movie's track loaded, as they are read
   TimingControl* timing_;
 
   // Controls
@@ -194,6 +203,7 @@ class TfmMain : public QMainWindow, private MessageSink {
   std::unique_ptr<TimingHistory> history_;
   std::unique_ptr<PlayerKeys> playerKeys_;
   std::unique_ptr<RateMenu> rateMenu_;
+  std::unique_ptr<TrackMenus> trackMenus_;
   // A window manager ignores size requests while the user drags the frame: the height
   // rule is asked for again until it holds, for a few seconds after the last resize.
   QTimer* sizingRetry_;

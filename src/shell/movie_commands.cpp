@@ -1,5 +1,6 @@
 // Opening a movie, the transport commands, and the window's proportion while it plays.
 #include <QFile>
+#include <QLocale>
 #include <QScopedValueRollback>
 #include <QSlider>
 #include <QSplitter>
@@ -16,6 +17,8 @@
 #include "timing_control.h"
 #include "timing_history.h"
 #include "timing_recall.h"
+#include "track_choice.h"
+#include "track_menus.h"
 #include "user_prompts.h"
 
 namespace captivo {
@@ -63,18 +66,26 @@ void TfmMain::MovieOpened() {
   SetViewScale(1.0);
   history_->Clear();
   recall_->MovieOpened();
-  if (!recall_->Restore()) FindCompanionSubtitle();
+  trackFeed_.Close();
+  if (subtitles_.Track()) subtitles_.Clear();  // the last movie's track is not this one's
+  const bool subtitleFile = recall_->Restore() || FindCompanionSubtitle();
+  const std::string locale = QLocale::system().name().toStdString();
+  trackMenus_->MovieOpened(movie_->FileName(),
+                           PreferredLanguages(settingsAtStart_.subtitleLanguages, locale),
+                           PreferredLanguages(settingsAtStart_.audioLanguages, locale),
+                           subtitleFile, recall_->RememberedTrack());
 }
 
-void TfmMain::FindCompanionSubtitle() {
+bool TfmMain::FindCompanionSubtitle() {
   // The base is the name without its extension; the extensions are tried as written.
   const std::string base = WithoutExtension(movie_->FileName());
   for (const char* extension : {".idx", ".sub", ".srt", ".ssa", ".ass"}) {
     if (IsRegularFile(base + extension)) {
       OpenSubtitleFile(base + extension);
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 void TfmMain::Play1Click() {

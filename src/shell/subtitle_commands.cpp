@@ -4,6 +4,7 @@
 
 #include "bitmap_subtitles.h"
 #include "main_window.h"
+#include "movie_control.h"
 #include "number_text.h"
 #include "sellan.h"
 #include "status_bar.h"
@@ -12,6 +13,7 @@
 #include "timing_control.h"
 #include "timing_history.h"
 #include "timing_recall.h"
+#include "track_menus.h"
 #include "user_prompts.h"
 
 namespace captivo {
@@ -24,9 +26,25 @@ void TfmMain::LoadSubtitle1Click() {
 }
 
 void TfmMain::OpenSubtitleFile(const std::string& path, std::optional<int32_t> language) {
+  trackFeed_.Close();
+  trackMenus_->ShowNone();
   subtitles_.Open(
       path, language, [this] { return SelectVobSubLanguage(); }, *this);
   // ResetSubtitleFrameRate: every open returns the rate to the movie's own.
+  timing_->ChooseRate(RateChoice::SameAsMovie());
+  history_->Clear();
+  recall_->Touch();
+}
+
+void TfmMain::ShowTrack(std::optional<int32_t> index, bool byUser) {
+  trackFeed_.Close();
+  if (!index) {
+    if (subtitles_.Track()) subtitles_.Clear();
+    return;
+  }
+  subtitles_.OpenTrack(*index);
+  trackFeed_.Open(movie_->FileName(), *index, TrackTimeDue());
+  if (!byUser) return;  // the timing stays as restored, or as the movie opened
   timing_->ChooseRate(RateChoice::SameAsMovie());
   history_->Clear();
   recall_->Touch();

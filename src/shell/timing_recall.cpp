@@ -24,15 +24,23 @@ uint64_t FileSize(const std::string& path) {
 }  // namespace
 
 bool TimingRecall::Restore() {
+  rememberedTrack_.reset();
   const auto remembered = memory_.Find(movie_.FileName(), FileSize(movie_.FileName()));
-  if (!remembered || !IsRegularFile(remembered->subtitlePath)) return false;
-  open_(remembered->subtitlePath, remembered->vobSubLanguage);
+  if (!remembered) return false;
+  if (remembered->subtitleTrack) {
+    rememberedTrack_ = remembered->subtitleTrack;
+    touched_ = true;  // shown once listed, and remembered again
+  } else if (IsRegularFile(remembered->subtitlePath)) {
+    open_(remembered->subtitlePath, remembered->vobSubLanguage);
+  } else {
+    return false;
+  }
   timing_.ChooseRate(remembered->rateTag == kOwnRateTag
                          ? RateChoice::Own(remembered->subtitleFrameRate)
                          : RateChoice::MenuItem(remembered->rateTag));
   timing_.SetOffset(remembered->offsetMilliseconds);
   status_.ShowNote("Subtitle timing restored for this movie");
-  return true;
+  return !rememberedTrack_;
 }
 
 bool TimingRecall::Forget() {
@@ -42,15 +50,17 @@ bool TimingRecall::Forget() {
 }
 
 void TimingRecall::Remember() {
-  if (!movie_.IsOpen() || !touched_ || subtitles_.FileName().empty()) return;
+  const std::optional<int32_t> track = subtitles_.Track();
+  if (!movie_.IsOpen() || !touched_ || (subtitles_.FileName().empty() && !track)) return;
   const SubtitleTiming& timing = timing_.Timing();
   memory_.Remember({.moviePath = movie_.FileName(),
                     .movieSize = FileSize(movie_.FileName()),
-                    .subtitlePath = AbsoluteLocalPath(subtitles_.FileName()),
+                    .subtitlePath = track ? "" : AbsoluteLocalPath(subtitles_.FileName()),
                     .offsetMilliseconds = timing.offsetMilliseconds,
                     .rateTag = timing.rateChoice.MenuTag().value_or(kOwnRateTag),
                     .subtitleFrameRate = timing.SubtitleFrameRate(),
-                    .vobSubLanguage = subtitles_.Language()});
+                    .vobSubLanguage = subtitles_.Language(),
+                    .subtitleTrack = track});
 }
 
 }  // namespace captivo

@@ -35,9 +35,11 @@ class TimingRecall {
   void MovieOpened() { touched_ = false; }
   // Subtitles were opened or re-timed for the movie open now: it is remembered with them.
   void Touch() { touched_ = true; }
-  // Brings back what was remembered for the movie open now; false when nothing was, or
-  // its subtitle file is gone.
+  // Brings back what was remembered for the movie open now; true when that was a subtitle
+  // file and it was opened (false: nothing, a file gone, or a track of the movie's own).
   bool Restore();
+  // The movie's subtitle track Restore found remembered, to be chosen once it is listed.
+  std::optional<int32_t> RememberedTrack() const { return rememberedTrack_; }
   // Remembers the movie open now with its subtitles' timing, when they were opened,
   // restored or re-timed while it was open.
   void Remember();
@@ -53,6 +55,7 @@ class TimingRecall {
   StatusBar& status_;
   OpenSubtitles open_;
   bool touched_ = false;
+  std::optional<int32_t> rememberedTrack_;
 };
 
 }  // namespace captivo

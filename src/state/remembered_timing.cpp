@@ -18,7 +18,7 @@ namespace captivo {
 namespace {
 
 constexpr std::string_view kHeader = "captivo timing 1";
-constexpr size_t kFields = 7;
+constexpr size_t kFields = 8;  // the last one optional
 // Two paths of PATH_MAX bytes, every byte escaped, and the numbers fit with room to spare;
 // a longer line is damage and is skipped without being held.
 constexpr size_t kLongestLine = 64 << 10;
@@ -97,7 +97,7 @@ std::optional<RememberedTiming> ParseEntry(std::string_view line) {
     if (tab == std::string_view::npos) break;
     start = tab + 1;
   }
-  if (count + 1 != kFields) return std::nullopt;
+  if (count + 1 < kFields - 1) return std::nullopt;
   auto moviePath = Unescaped(fields[0]);
   auto movieSize = Number<uint64_t>(fields[1]);
   auto subtitlePath = Unescaped(fields[2]);
@@ -113,7 +113,13 @@ std::optional<RememberedTiming> ParseEntry(std::string_view line) {
                           *offset,
                           *rateTag,
                           *rate,
-                          *language};
+                          *language,
+                          std::nullopt};
+  if (count + 1 == kFields) {
+    const auto track = Number<int32_t>(fields[7]);
+    if (!track || *track < 0) return std::nullopt;
+    timing.subtitleTrack = *track;
+  }
   if (!InRange(timing)) return std::nullopt;
   return timing;
 }
@@ -131,6 +137,7 @@ void AppendEntry(std::string& out, const RememberedTiming& timing) {
   field(timing.rateTag);
   field(timing.subtitleFrameRate);
   field(timing.vobSubLanguage);
+  if (timing.subtitleTrack) field(*timing.subtitleTrack);
   out += '\n';
 }
 

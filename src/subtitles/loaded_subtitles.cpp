@@ -22,6 +22,14 @@ void LoadedSubtitles::Open(const std::string& path, std::optional<int32_t> langu
   firstMark_.reset();
 }
 
+void LoadedSubtitles::OpenTrack(int32_t index) {
+  kind_ = Kind::Track;
+  trackIndex_ = index;
+  store_.StartReadingMilliseconds();
+  fileName_.clear();
+  firstMark_.reset();
+}
+
 DueSubtitle LoadedSubtitles::DueAt(int32_t subtitlePosition, const SubtitleTiming& timing) {
   if (kind_ == Kind::BitmapSet) return {{}, &bitmapSets_, timing.Milliseconds(subtitlePosition)};
   return {store_.FindSubtitleAt(subtitlePosition, timing.SubtitleFrameRate()), nullptr, {}};

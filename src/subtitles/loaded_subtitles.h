@@ -39,6 +39,13 @@ class LoadedSubtitles {
   // when an error is raised (a file that cannot be opened, a number that is none).
   void Open(const std::string& path, std::optional<int32_t> language,
             const std::function<int32_t()>& chooseLanguage, MessageSink& sink);
+  // Makes the movie's subtitle track `index` the loaded subtitles: its lines, timed in
+  // milliseconds, are appended to the store as they are read (the store starts empty).
+  void OpenTrack(int32_t index);
+  // The movie's track loaded, if one is.
+  std::optional<int32_t> Track() const {
+    return kind_ == Kind::Track ? std::optional<int32_t>(trackIndex_) : std::nullopt;
+  }
   // Releases every line.
   void Clear() { store_.ClearSubtitles(); }
 
@@ -70,13 +77,14 @@ class LoadedSubtitles {
   SubtitleStore& Store() { return store_; }
 
  private:
-  enum class Kind { None, TextFile, BitmapSet };
+  enum class Kind { None, TextFile, BitmapSet, Track };
 
   BitmapSetLibrary& bitmapSets_;
   Kind kind_ = Kind::None;
   SubtitleStore store_;
   std::string fileName_;
   int32_t language_ = 0;
+  int32_t trackIndex_ = 0;
   std::optional<TimingMark> firstMark_;
 };
 

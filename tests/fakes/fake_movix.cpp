@@ -83,6 +83,9 @@ void SetVolume(int32_t percent) {
 void SetMute(int32_t on) {
   Movix().calls.push_back("SetMute " + std::to_string(on));
 }
+void SetAudioTrack(int32_t number) {
+  Movix().calls.push_back("SetAudioTrack " + std::to_string(number));
+}
 void GraphNotify(void) {
   Movix().calls.push_back("GraphNotify");
 }

@@ -13,6 +13,7 @@ int RunViewSizesTests(int argc, char** argv);
 int RunBadInputTests(int argc, char** argv);
 int RunPlayerKeysTests(int argc, char** argv);
 int RunLineTimingTests(int argc, char** argv);
+int RunTrackMenusTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   captivo::test::HoldRegistrationIfAsked(argc, argv);
@@ -28,5 +29,6 @@ int main(int argc, char** argv) {
   failures += RunBadInputTests(argc, argv);
   failures += RunPlayerKeysTests(argc, argv);
   failures += RunLineTimingTests(argc, argv);
+  failures += RunTrackMenusTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

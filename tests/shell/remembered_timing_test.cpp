@@ -15,7 +15,7 @@ namespace captivo {
 namespace {
 
 RememberedTiming Timing(const std::string& moviePath, uint64_t size = 700 << 20) {
-  return {moviePath, size, moviePath + ".srt", -1500, 2, 25, 0};
+  return {moviePath, size, moviePath + ".srt", -1500, 2, 25, 0, std::nullopt};
 }
 
 // A good line as the file holds it, for files made by hand.
@@ -29,11 +29,11 @@ TEST(TimingMemory, KeepsAnyBytesOfPathsAndEveryNumberExactly) {
   test::TempDir dir;
   const TimingMemory memory(dir.Path() / "timing");
   const RememberedTiming timings[] = {
-      {"/films/a\tb\nc%41 d.mkv", 1, "/films/sub%\r.srt", 0, -1, 23.976, -1},
+      {"/films/a\tb\nc%41 d.mkv", 1, "/films/sub%\r.srt", 0, -1, 23.976, -1, std::nullopt},
       {std::string("/films/\xff\xfe\x80 latin1 \xe9t\xe9.avi"), UINT64_MAX, "", INT32_MIN, 5,
-       29.97002997002997, INT32_MAX},
-      {std::string("/nul\0inside", 11), 0, "/\x7f", INT32_MAX, 3, 1e-300, INT32_MIN},
-      {"/films/plain.mkv", 700 << 20, "/films/plain.sub", -1500, 1, 0.1 + 0.2, 0},
+       29.97002997002997, INT32_MAX, INT32_MAX},  // a track of the movie's own
+      {std::string("/nul\0inside", 11), 0, "/\x7f", INT32_MAX, 3, 1e-300, INT32_MIN, 0},
+      {"/films/plain.mkv", 700 << 20, "/films/plain.sub", -1500, 1, 0.1 + 0.2, 0, std::nullopt},
   };
   for (const RememberedTiming& timing : timings) ASSERT_TRUE(memory.Remember(timing));
   for (const RememberedTiming& timing : timings) {
@@ -82,9 +82,11 @@ TEST(TimingMemory, KeepsTheMostRecentMoviesFirstAndReplacesTheSameMovie) {
 
 TEST(TimingMemory, SkipsDamagedLinesAndKeepsTheRest) {
   const std::string damaged[] = {
-      "bad\t1\tsub\t0\t2\t25\n",        // a field short
-      "bad\t1\tsub\t0\t2\t25\t0\t0\n",  // a field over
-      "bad\t-1\tsub\t0\t2\t25\t0\n",    // sizes have no sign
+      "bad\t1\tsub\t0\t2\t25\n",           // a field short
+      "bad\t1\tsub\t0\t2\t25\t0\t0\t0\n",  // a field over the track's
+      "bad\t1\tsub\t0\t2\t25\t0\t-1\n",    // tracks have no sign
+      "bad\t1\tsub\t0\t2\t25\t0\t\n",
+      "bad\t-1\tsub\t0\t2\t25\t0\n",  // sizes have no sign
       "bad\t18446744073709551616\tsub\t0\t2\t25\t0\n",
       "bad\t1\tsub\t2147483648\t2\t25\t0\n",  // offset beyond 32 bits
       "bad\t1\tsub\t 5\t2\t25\t0\n",
@@ -190,8 +192,10 @@ TEST(TimingMemory, AFailedWriteLosesNothing) {
     std::filesystem::permissions(dir.Path() / "ro", std::filesystem::perms::owner_all);
     EXPECT_EQ(test::FileContents(readOnly.Path()), text);
   }
-  EXPECT_FALSE(TimingMemory(dir.Path() / "timing").Remember({"movie", 1, "", 0, 6, 25, 0}));
-  EXPECT_FALSE(TimingMemory(dir.Path() / "timing").Remember({"movie", 1, "", 0, 0, 0, 0}));
+  EXPECT_FALSE(
+      TimingMemory(dir.Path() / "timing").Remember({"movie", 1, "", 0, 6, 25, 0, std::nullopt}));
+  EXPECT_FALSE(
+      TimingMemory(dir.Path() / "timing").Remember({"movie", 1, "", 0, 0, 0, 0, std::nullopt}));
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "timing"));
 }
 

@@ -120,12 +120,9 @@ TEST(Settings, ACloseWritesWhatTheInstanceChangedOntoTheFileAsItIsThen) {
       {file, with("55", "1", "0"), Values(true, 99, 40, true), with("40", "1", "0")},
       {file, with("55", "1", "1"), Values(false, 99, 7, false), with("55", "0", "0")},
       // Keys the file lacks, or holds unreadably, get the instance's values.
-      {file,
-       "",
-       Values(true, 99, 7, true),
+      {file, "", Values(true, 99, 7, true),
        "[Setting]\nOnTop=1\n[LastProcessHandle]\nHandle=99\n[Volume]\nLevel=7\nMute=1\n"},
-      {"[Setting]\nOnTop=yes\n[Volume]\nLevel=250\n",
-       "[Setting]\nOnTop=yes\n[Volume]\nLevel=250\n",
+      {"[Setting]\nOnTop=yes\n[Volume]\nLevel=250\n", "[Setting]\nOnTop=yes\n[Volume]\nLevel=250\n",
        Values(true, 99, 100, false),
        "[Setting]\nOnTop=1\n[Volume]\nLevel=100\nMute=0\n[LastProcessHandle]\nHandle=99\n"},
   };
