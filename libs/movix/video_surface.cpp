@@ -162,10 +162,14 @@ class SoftwareSurface : public QWidget, public VideoSurface {
     if (render_ && !frame_.isNull()) {
       int size[2] = {frame_.width(), frame_.height()};
       size_t stride = static_cast<size_t>(frame_.bytesPerLine());
+      // Blocking waits for mpv's video thread to present the frame, without a time limit:
+      // when that thread ends in between (the video output closed or reopened), it never does.
+      int block = 0;
       mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, size},
                                    {MPV_RENDER_PARAM_SW_FORMAT, const_cast<char*>("bgr0")},
                                    {MPV_RENDER_PARAM_SW_STRIDE, &stride},
                                    {MPV_RENDER_PARAM_SW_POINTER, frame_.bits()},
+                                   {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
                                    {MPV_RENDER_PARAM_INVALID, nullptr}};
       mpv_render_context_render(render_, params);
       if (opaqueNeeded_) MakeOpaque(frame_);
