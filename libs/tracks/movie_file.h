@@ -33,7 +33,12 @@ class MovieFile {
 
  private:
   static int Interrupt(void* opaque);
+  static int Read(void* opaque, uint8_t* buffer, int size);
+  static int64_t Seek(void* opaque, int64_t offset, int whence);
+  bool Interrupted() const { return interrupted_ && interrupted_(); }
   AVFormatContext* context_ = nullptr;
+  AVIOContext* input_ = nullptr;
+  int fd_ = -1;
   std::function<bool()> interrupted_;
   int64_t startMs_ = 0;
 };
