@@ -36,14 +36,14 @@ void TfmMain::OpenSubtitleFile(const std::string& path, std::optional<int32_t> l
   recall_->Touch();
 }
 
-void TfmMain::ShowTrack(std::optional<int32_t> index, bool byUser) {
+void TfmMain::ShowTrack(const MovieTrack* track, bool byUser) {
   trackFeed_.Close();
-  if (!index) {
+  if (!track) {
     if (subtitles_.Track()) subtitles_.Clear();
     return;
   }
-  subtitles_.OpenTrack(*index);
-  trackFeed_.Open(movie_->FileName(), *index, TrackTimeDue());
+  subtitles_.OpenTrack(track->index, track->pictures ? &trackFeed_.Pictures() : nullptr);
+  trackFeed_.Open(movie_->FileName(), track->index, TrackTimeDue(), track->pictures);
   if (!byUser) return;  // the timing stays as restored, or as the movie opened
   timing_->ChooseRate(RateChoice::SameAsMovie());
   history_->Clear();

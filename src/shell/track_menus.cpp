@@ -30,6 +30,7 @@ MovieTrack FromInfo(const TrackInfo& info) {
   track.isDefault = (info.flags & kTrackDefault) != 0;
   track.forced = (info.flags & kTrackForced) != 0;
   track.canShow = info.kind != kTrackSubtitle || info.content != kTrackCannotShow;
+  track.pictures = info.kind == kTrackSubtitle && info.content == kTrackBitmap;
   track.channels = info.channels;
   return track;
 }
@@ -97,8 +98,7 @@ TrackMenus::TrackMenus(QMenu* movieMenu, QMenu* subtitleMenu, MovieControl& movi
   connect(subtitleItems_, &QActionGroup::triggered, this, [this](QAction* item) {
     const int place = item->data().toInt();  // 0: None
     run_([this, place] {
-      showTrack_(place == 0 ? std::nullopt : std::optional<int32_t>(subtitleIndexes_[place - 1]),
-                 /*byUser=*/true);
+      showTrack_(place == 0 ? nullptr : &subtitleList_[place - 1], /*byUser=*/true);
     });
   });
 }
@@ -144,8 +144,7 @@ void TrackMenus::ShowSubtitleTracks(const std::vector<MovieTrack>& tracks) {
   none_->setData(0);
   subtitleItems_->addAction(none_);
   const std::vector<QAction*> items = ListItems(subtitleTracks_, subtitleItems_, tracks);
-  subtitleIndexes_.clear();
-  for (const MovieTrack& track : tracks) subtitleIndexes_.push_back(track.index);
+  subtitleList_ = tracks;
   for (size_t i = 0; i < items.size(); ++i) items[i]->setEnabled(tracks[i].canShow);
   const std::optional<int32_t> chosen =
       ChooseSubtitleTrack(tracks, subtitleLanguages_, remembered_, companionFile_);
@@ -153,7 +152,7 @@ void TrackMenus::ShowSubtitleTracks(const std::vector<MovieTrack>& tracks) {
   for (size_t i = 0; i < items.size(); ++i) {
     if (tracks[i].index != *chosen) continue;
     items[i]->setChecked(true);
-    showTrack_(chosen, /*byUser=*/false);
+    showTrack_(&subtitleList_[i], /*byUser=*/false);
   }
 }
 

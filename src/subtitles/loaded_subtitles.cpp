@@ -22,9 +22,10 @@ void LoadedSubtitles::Open(const std::string& path, std::optional<int32_t> langu
   firstMark_.reset();
 }
 
-void LoadedSubtitles::OpenTrack(int32_t index) {
+void LoadedSubtitles::OpenTrack(int32_t index, PictureSubtitles* pictures) {
   kind_ = Kind::Track;
   trackIndex_ = index;
+  trackPictures_ = pictures;
   store_.StartReadingMilliseconds();
   fileName_.clear();
   firstMark_.reset();
@@ -32,11 +33,14 @@ void LoadedSubtitles::OpenTrack(int32_t index) {
 
 DueSubtitle LoadedSubtitles::DueAt(int32_t subtitlePosition, const SubtitleTiming& timing) {
   if (kind_ == Kind::BitmapSet) return {{}, &bitmapSets_, timing.Milliseconds(subtitlePosition)};
+  if (kind_ == Kind::Track && trackPictures_)
+    return {{}, trackPictures_, timing.Milliseconds(subtitlePosition)};
   return {store_.FindSubtitleAt(subtitlePosition, timing.SubtitleFrameRate()), nullptr, {}};
 }
 
 const SubtitleStore* LoadedSubtitles::TimedLines() const {
-  return kind_ == Kind::BitmapSet || store_.Count() == 0 ? nullptr : &store_;
+  const bool pictures = kind_ == Kind::BitmapSet || (kind_ == Kind::Track && trackPictures_);
+  return pictures || store_.Count() == 0 ? nullptr : &store_;
 }
 
 }  // namespace captivo

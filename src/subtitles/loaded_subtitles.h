@@ -39,9 +39,10 @@ class LoadedSubtitles {
   // when an error is raised (a file that cannot be opened, a number that is none).
   void Open(const std::string& path, std::optional<int32_t> language,
             const std::function<int32_t()>& chooseLanguage, MessageSink& sink);
-  // Makes the movie's subtitle track `index` the loaded subtitles: its lines, timed in
-  // milliseconds, are appended to the store as they are read (the store starts empty).
-  void OpenTrack(int32_t index);
+  // Makes the movie's subtitle track `index` the loaded subtitles: a track of text has its
+  // lines, timed in milliseconds, appended to the store as they are read (the store starts
+  // empty); a track of pictures (`pictures` given) shows those, timed in milliseconds.
+  void OpenTrack(int32_t index, PictureSubtitles* pictures = nullptr);
   // The movie's track loaded, if one is.
   std::optional<int32_t> Track() const {
     return kind_ == Kind::Track ? std::optional<int32_t>(trackIndex_) : std::nullopt;
@@ -85,6 +86,7 @@ class LoadedSubtitles {
   std::string fileName_;
   int32_t language_ = 0;
   int32_t trackIndex_ = 0;
+  PictureSubtitles* trackPictures_ = nullptr;  // the track loaded is one of pictures
   std::optional<TimingMark> firstMark_;
 };
 

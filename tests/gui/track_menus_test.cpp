@@ -9,6 +9,7 @@
 #include "main_window.h"
 #include "matroska_writer.h"
 #include "playing_fixture.h"
+#include "subtitle_image.h"
 #include "subtitle_label.h"
 #include "synchronize.h"
 
@@ -67,6 +68,7 @@ class TrackMenusTest : public QObject {
   void theTrackInAPreferredLanguageShowsAndSwitches();
   void theChosenTrackAndItsTimingComeBack();
   void thousandsOfTracksGiveAMenuThatFits();
+  void aBitmapTrackShowsScaledAsTheMovieAndCentred();
 };
 
 // No track in a preferred language: none is chosen, whatever the system's language.
@@ -157,6 +159,45 @@ void TrackMenusTest::thousandsOfTracksGiveAMenuThatFits() {
   const QStringList texts = ItemTexts(f.Menu("MovieSubtitles1"));
   QCOMPARE(texts.size(), 1 + 100 + 1);
   QCOMPARE(texts.back(), QString("2900 more tracks"));
+}
+
+// tracks-more.mkv (made by make-test-media): stream 2 is PGS made for a 1280 x 720 frame, a
+// white box of 300 x 60 pixels in a 3-pixel black frame from 1 to 4 s. The movie is shown
+// 640 wide (Origin Size), then 1280 (Double Size): the box is half its size, then its own.
+void TrackMenusTest::aBitmapTrackShowsScaledAsTheMovieAndCentred() {
+  TracksFixture f(kGermanOnly);
+  Movix().height = 360;
+  f.prompts.files.push_back(QStringLiteral(CAPTIVO_MEDIA_DIR "/tracks-more.mkv"));
+  f.Trigger("PlayFile1");
+  QTRY_VERIFY(f.Menu("MovieSubtitles1").isEnabled());
+  QAction* pgs = f.Menu("MovieSubtitles1").actions()[2];
+  QCOMPARE(pgs->text(), QString("Track 2 (PGS)"));
+  pgs->trigger();
+  SubtitleImage& image = f.StripImage();
+  // The colour at `x` on the strip's row `y` after a tick at 2 s (frame 50).
+  auto shownAt = [&](int x, int y) {
+    f.ShownAt(50);
+    return QColor(image.Surface().pixel(x, y)).lightness();
+  };
+  struct Case {
+    const char* view;
+    int width;                // of the window and the strip
+    int left, right, bottom;  // of the box as drawn, at the top edge
+  } cases[] = {
+      {"NN1", 640, 320 - 75, 320 + 75, 30},
+      {"NN2", 1280, 640 - 150, 640 + 150, 60},
+  };
+  for (const Case& c : cases) {
+    f.Trigger(c.view);
+    QTRY_COMPARE(image.width(), c.width);
+    QTRY_VERIFY2(shownAt(c.left + 6, 10) > 240, c.view);  // inside the frame: white
+    QVERIFY2(shownAt(c.right - 6, c.bottom / 2) > 240, c.view);
+    QVERIFY2(shownAt(c.left - 4, 10) < 10, c.view);  // beside the box: black
+    QVERIFY2(shownAt(c.right + 4, 10) < 10, c.view);
+    if (image.height() > c.bottom + 4) QVERIFY2(shownAt(c.left + 6, c.bottom + 4) < 10, c.view);
+  }
+  f.ShownAt(125);  // 5 s: the box has gone
+  QTRY_VERIFY(shownAt(320, 10) < 10);
 }
 
 }  // namespace captivo::test
