@@ -13,6 +13,7 @@
 #include "timing_control.h"
 #include "timing_history.h"
 #include "timing_recall.h"
+#include "track_choice.h"
 #include "track_menus.h"
 #include "user_prompts.h"
 
@@ -39,7 +40,8 @@ void TfmMain::OpenSubtitleFile(const std::string& path, std::optional<int32_t> l
 void TfmMain::ShowTrack(const MovieTrack* track, bool byUser) {
   trackFeed_.Close();
   if (!track) {
-    if (subtitles_.Track()) subtitles_.Clear();
+    subtitles_.ChooseNoTrack();
+    if (subtitles_.Track() == kNoTrackChosen) recall_->Touch();  // remembered: no track
     return;
   }
   subtitles_.OpenTrack(track->index, track->pictures ? &trackFeed_.Pictures() : nullptr);

@@ -93,8 +93,13 @@ TrackMenus::TrackMenus(QMenu* movieMenu, QMenu* subtitleMenu, MovieControl& movi
   audioTracks_->setObjectName("AudioTrack1");
   subtitleTracks_->setEnabled(false);
   audioTracks_->setEnabled(false);
-  connect(audioItems_, &QActionGroup::triggered, this,
-          [this](QAction* item) { run_([this, item] { PlayAudio(item->data().toInt()); }); });
+  connect(audioItems_, &QActionGroup::triggered, this, [this](QAction* item) {
+    run_([this, item] {
+      const int number = item->data().toInt();
+      PlayAudio(number);
+      emit audioChosen(audioList_[number - 1].index);
+    });
+  });
   connect(subtitleItems_, &QActionGroup::triggered, this, [this](QAction* item) {
     const int place = item->data().toInt();  // 0: None
     run_([this, place] {
@@ -110,8 +115,10 @@ TrackMenus::~TrackMenus() {
 
 void TrackMenus::MovieOpened(const std::string& path, std::vector<std::string> subtitleLanguages,
                              std::vector<std::string> audioLanguages, bool companionFile,
-                             std::optional<int32_t> remembered) {
+                             std::optional<int32_t> remembered,
+                             std::optional<int32_t> rememberedAudio) {
   remembered_ = remembered;
+  rememberedAudio_ = rememberedAudio;
   subtitleLanguages_ = std::move(subtitleLanguages);
   audioLanguages_ = std::move(audioLanguages);
   companionFile_ = companionFile;
@@ -163,7 +170,8 @@ void TrackMenus::ShowNone() {
 void TrackMenus::ShowAudioTracks(const std::vector<MovieTrack>& tracks) {
   Empty(audioTracks_, audioItems_);
   const std::vector<QAction*> items = ListItems(audioTracks_, audioItems_, tracks);
-  const std::optional<int32_t> chosen = ChooseAudioTrack(tracks, audioLanguages_, std::nullopt);
+  audioList_ = tracks;
+  const std::optional<int32_t> chosen = ChooseAudioTrack(tracks, audioLanguages_, rememberedAudio_);
   if (!chosen) return;
   for (size_t i = 0; i < items.size(); ++i) {
     if (tracks[i].index != *chosen) continue;

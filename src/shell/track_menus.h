@@ -36,12 +36,16 @@ class TrackMenus : public QObject {
 
   // Lists the tracks of the movie at `path`; the languages are the preferred ones, in order;
   // `companionFile`: a subtitle file was loaded for the movie, and no track is chosen;
-  // `remembered`: the subtitle track remembered for the movie.
+  // `remembered`, `rememberedAudio`: the tracks remembered for the movie.
   void MovieOpened(const std::string& path, std::vector<std::string> subtitleLanguages,
                    std::vector<std::string> audioLanguages, bool companionFile,
-                   std::optional<int32_t> remembered);
+                   std::optional<int32_t> remembered, std::optional<int32_t> rememberedAudio);
   // A subtitle file was loaded: None is checked.
   void ShowNone();
+
+ signals:
+  // The user chose the audio track of stream `index` from the menu.
+  void audioChosen(int32_t index);
 
  private:
   void TracksListed(uint64_t listing, const std::vector<MovieTrack>& tracks);
@@ -60,6 +64,8 @@ class TrackMenus : public QObject {
   std::vector<std::string> audioLanguages_;
   bool companionFile_ = false;
   std::optional<int32_t> remembered_;
+  std::optional<int32_t> rememberedAudio_;
+  std::vector<MovieTrack> audioList_;     // of the audio items
   std::vector<MovieTrack> subtitleList_;  // of the items after None
   QAction* none_ = nullptr;
   uint64_t latestListing_ = 0;

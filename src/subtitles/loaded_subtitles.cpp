@@ -2,6 +2,7 @@
 
 #include "file_names.h"
 #include "subtitle_loader.h"
+#include "track_choice.h"
 
 namespace captivo {
 
@@ -29,6 +30,24 @@ void LoadedSubtitles::OpenTrack(int32_t index, PictureSubtitles* pictures) {
   store_.StartReadingMilliseconds();
   fileName_.clear();
   firstMark_.reset();
+}
+
+void LoadedSubtitles::ChooseNoTrack() {
+  if (kind_ == Kind::TextFile || kind_ == Kind::BitmapSet) return;
+  ForgetTrack();
+  kind_ = Kind::NoTrack;
+}
+
+void LoadedSubtitles::ForgetTrack() {
+  if (kind_ != Kind::Track && kind_ != Kind::NoTrack) return;
+  kind_ = Kind::None;
+  trackPictures_ = nullptr;
+  store_.ClearSubtitles();
+}
+
+std::optional<int32_t> LoadedSubtitles::Track() const {
+  if (kind_ == Kind::NoTrack) return kNoTrackChosen;
+  return kind_ == Kind::Track ? std::optional<int32_t>(trackIndex_) : std::nullopt;
 }
 
 DueSubtitle LoadedSubtitles::DueAt(int32_t subtitlePosition, const SubtitleTiming& timing) {

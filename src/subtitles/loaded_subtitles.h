@@ -43,10 +43,13 @@ class LoadedSubtitles {
   // lines, timed in milliseconds, appended to the store as they are read (the store starts
   // empty); a track of pictures (`pictures` given) shows those, timed in milliseconds.
   void OpenTrack(int32_t index, PictureSubtitles* pictures = nullptr);
-  // The movie's track loaded, if one is.
-  std::optional<int32_t> Track() const {
-    return kind_ == Kind::Track ? std::optional<int32_t>(trackIndex_) : std::nullopt;
-  }
+  // None chosen among the movie's tracks: a track loaded goes, a subtitle file stays.
+  void ChooseNoTrack();
+  // Another movie opened: a track loaded, or None chosen, was the last movie's.
+  void ForgetTrack();
+  // The movie's track loaded, kNoTrackChosen when None was chosen in its place; nothing
+  // when no track is.
+  std::optional<int32_t> Track() const;
   // Releases every line.
   void Clear() { store_.ClearSubtitles(); }
 
@@ -78,7 +81,7 @@ class LoadedSubtitles {
   SubtitleStore& Store() { return store_; }
 
  private:
-  enum class Kind { None, TextFile, BitmapSet, Track };
+  enum class Kind { None, TextFile, BitmapSet, Track, NoTrack };
 
   BitmapSetLibrary& bitmapSets_;
   Kind kind_ = Kind::None;

@@ -69,6 +69,7 @@ class TrackMenusTest : public QObject {
   void theChosenTrackAndItsTimingComeBack();
   void thousandsOfTracksGiveAMenuThatFits();
   void aBitmapTrackShowsScaledAsTheMovieAndCentred();
+  void noneAndTheAudioTrackChosenComeBack();
 };
 
 // No track in a preferred language: none is chosen, whatever the system's language.
@@ -159,6 +160,32 @@ void TrackMenusTest::thousandsOfTracksGiveAMenuThatFits() {
   const QStringList texts = ItemTexts(f.Menu("MovieSubtitles1"));
   QCOMPARE(texts.size(), 1 + 100 + 1);
   QCOMPARE(texts.back(), QString("2900 more tracks"));
+}
+
+void TrackMenusTest::noneAndTheAudioTrackChosenComeBack() {
+  TracksFixture f("[Subtitles]\nLanguages=fr\n[Audio]\nLanguages=fr\n");
+  const std::vector<MatroskaTrack> tracks = {Track("S_TEXT/UTF8", "fre", kSubtitle),
+                                             Track("A_AC3", "fre", kAudio),
+                                             Track("A_AC3", "eng", kAudio)};
+  const std::vector<MatroskaBlock> lines = {{0, 5000, 1000, "bonjour"}};
+  f.OpenMatroska(tracks, lines);
+  // The preferred ones first.
+  QVERIFY(f.Menu("MovieSubtitles1").actions()[1]->isChecked());
+  QVERIFY(f.Menu("AudioTrack1").actions()[0]->isChecked());
+  f.Menu("MovieSubtitles1").actions()[0]->trigger();  // None
+  f.Menu("AudioTrack1").actions()[1]->trigger();      // English
+  Movix().Take();
+  f.OpenMovie("other.avi");  // leaving the movie remembers both
+  f.OpenMatroska(tracks, lines);
+  QTRY_VERIFY(f.Menu("AudioTrack1").actions()[1]->isChecked());
+  QVERIFY(Called(Movix().Take(), "SetAudioTrack 2"));
+  QVERIFY(f.Menu("MovieSubtitles1").actions()[0]->isChecked());
+  // A track chosen again is remembered in place of None.
+  f.Menu("MovieSubtitles1").actions()[1]->trigger();
+  f.OpenMovie("other.avi");
+  f.OpenMatroska(tracks, lines);
+  QVERIFY(f.Menu("MovieSubtitles1").actions()[1]->isChecked());
+  QVERIFY(f.Menu("AudioTrack1").actions()[1]->isChecked());
 }
 
 // tracks-more.mkv (made by make-test-media): stream 2 is PGS made for a 1280 x 720 frame, a
