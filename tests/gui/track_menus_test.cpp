@@ -188,43 +188,57 @@ void TrackMenusTest::noneAndTheAudioTrackChosenComeBack() {
   QVERIFY(f.Menu("AudioTrack1").actions()[1]->isChecked());
 }
 
-// tracks-more.mkv (made by make-test-media): stream 2 is PGS made for a 1280 x 720 frame, a
-// white box of 300 x 60 pixels in a 3-pixel black frame from 1 to 4 s. The movie is shown
-// 640 wide (Origin Size), then 1280 (Double Size): the box is half its size, then its own.
+// Movies made by make-test-media: tracks-more.mkv's PGS track is made for a 1280 x 720
+// frame, a white box of 300 x 60 pixels in a black frame from 1 to 4 s; tracks.mkv's DVD
+// track for 720 x 480, a box of 200 x 40 from 1 to 5 s. Each movie is shown at Origin Size,
+// then at Double Size: the box is scaled as the movie's picture is, and centred.
 void TrackMenusTest::aBitmapTrackShowsScaledAsTheMovieAndCentred() {
-  TracksFixture f(kGermanOnly);
-  Movix().height = 360;
-  f.prompts.files.push_back(QStringLiteral(CAPTIVO_MEDIA_DIR "/tracks-more.mkv"));
-  f.Trigger("PlayFile1");
-  QTRY_VERIFY(f.Menu("MovieSubtitles1").isEnabled());
-  QAction* pgs = f.Menu("MovieSubtitles1").actions()[2];
-  QCOMPARE(pgs->text(), QString("Track 2 (PGS)"));
-  pgs->trigger();
-  SubtitleImage& image = f.StripImage();
-  // The colour at `x` on the strip's row `y` after a tick at 2 s (frame 50).
-  auto shownAt = [&](int x, int y) {
-    f.ShownAt(50);
-    return QColor(image.Surface().pixel(x, y)).lightness();
+  const struct Track {
+    const char* file;
+    int item;  // in Movie Subtitles
+    const char* text;
+    int movieWidth, movieHeight;
+    double boxWidth, boxHeight;  // as drawn at Origin Size
+  } tracks[] = {
+      {"tracks-more.mkv", 2, "Track 2 (PGS)", 640, 360, 150, 30},  // made for twice the movie
+      {"tracks.mkv", 4, "English (DVD)", 720, 480, 200, 40},       // made for the movie
   };
-  struct Case {
-    const char* view;
-    int width;                // of the window and the strip
-    int left, right, bottom;  // of the box as drawn, at the top edge
-  } cases[] = {
-      {"NN1", 640, 320 - 75, 320 + 75, 30},
-      {"NN2", 1280, 640 - 150, 640 + 150, 60},
-  };
-  for (const Case& c : cases) {
-    f.Trigger(c.view);
-    QTRY_COMPARE(image.width(), c.width);
-    QTRY_VERIFY2(shownAt(c.left + 6, 10) > 240, c.view);  // inside the frame: white
-    QVERIFY2(shownAt(c.right - 6, c.bottom / 2) > 240, c.view);
-    QVERIFY2(shownAt(c.left - 4, 10) < 10, c.view);  // beside the box: black
-    QVERIFY2(shownAt(c.right + 4, 10) < 10, c.view);
-    if (image.height() > c.bottom + 4) QVERIFY2(shownAt(c.left + 6, c.bottom + 4) < 10, c.view);
+  const struct View {
+    const char* item;
+    double factor;
+  } views[] = {{"NN1", 1}, {"NN2", 2}};
+  constexpr int kShown = 50, kGone = 130;  // frames at 25 fps: 2 s and 5.2 s
+  for (const Track& t : tracks) {
+    TracksFixture f(kGermanOnly);
+    Movix().width = t.movieWidth;
+    Movix().height = t.movieHeight;
+    f.prompts.files.push_back(QString(CAPTIVO_MEDIA_DIR "/") + t.file);
+    f.Trigger("PlayFile1");
+    QTRY_VERIFY(f.Menu("MovieSubtitles1").isEnabled());
+    QAction* item = f.Menu("MovieSubtitles1").actions()[t.item];
+    QCOMPARE(item->text(), QString(t.text));
+    item->trigger();
+    SubtitleImage& image = f.StripImage();
+    // The lightness at (x, y) of the strip after a tick at `frame`.
+    auto shown = [&](int frame, double x, double y) {
+      f.ShownAt(frame);
+      return QColor(image.Surface().pixel(qRound(x), qRound(y))).lightness();
+    };
+    for (const View& v : views) {
+      f.Trigger(v.item);
+      const double width = t.movieWidth * v.factor;
+      QTRY_COMPARE(image.width(), qRound(width));
+      const double left = (width - t.boxWidth * v.factor) / 2, right = width - left;
+      const double bottom = t.boxHeight * v.factor, inside = 3 * v.factor + 3;
+      QTRY_VERIFY2(shown(kShown, left + inside, inside) > 200, t.file);  // white within
+      QVERIFY2(shown(kShown, right - inside, bottom / 2) > 200, t.file);
+      QVERIFY2(shown(kShown, left - 4, inside) < 20, t.file);  // black beside the box
+      QVERIFY2(shown(kShown, right + 4, inside) < 20, t.file);
+      if (image.height() > bottom + 4)
+        QVERIFY2(shown(kShown, left + inside, bottom + 4) < 20, t.file);  // and below it
+      QTRY_VERIFY2(shown(kGone, width / 2, bottom / 2) < 20, t.file);
+    }
   }
-  f.ShownAt(125);  // 5 s: the box has gone
-  QTRY_VERIFY(shownAt(320, 10) < 10);
 }
 
 }  // namespace captivo::test
