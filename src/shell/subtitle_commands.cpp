@@ -7,6 +7,7 @@
 #include "movie_control.h"
 #include "number_text.h"
 #include "sellan.h"
+#include "shown_subtitles.h"
 #include "status_bar.h"
 #include "subtitle_display.h"
 #include "synchronize.h"
@@ -31,6 +32,7 @@ void TfmMain::OpenSubtitleFile(const std::string& path, std::optional<int32_t> l
   trackMenus_->ShowNone();
   subtitles_.Open(
       path, language, [this] { return SelectVobSubLanguage(); }, *this);
+  shown_->ForgetDrawn();  // a picture of the same number may be another source's
   // ResetSubtitleFrameRate: every open returns the rate to the movie's own.
   timing_->ChooseRate(RateChoice::SameAsMovie());
   history_->Clear();
@@ -46,6 +48,7 @@ void TfmMain::ShowTrack(const MovieTrack* track, bool byUser) {
   }
   subtitles_.OpenTrack(track->index, track->pictures ? &trackFeed_.Pictures() : nullptr);
   trackFeed_.Open(movie_->FileName(), track->index, TrackTimeDue(), track->pictures);
+  shown_->ForgetDrawn();
   if (!byUser) return;  // the timing stays as restored, or as the movie opened
   timing_->ChooseRate(RateChoice::SameAsMovie());
   history_->Clear();
