@@ -24,10 +24,11 @@ struct DueSubtitle {
 };
 
 // The subtitles the user has loaded, whatever their kind: nothing yet, the lines of a
-// text file (kept in a store), or a VobSub set (kept by the bitmap library, in one of its
-// languages). It answers every question the program asks of them, so that the clock,
-// line timing, the timing remembered per movie and the display never ask which kind is
-// loaded.
+// text file (kept in a store), a VobSub set (kept by the bitmap library, in one of its
+// languages), or one of the movie's own tracks (its lines in the store, or its pictures),
+// or None chosen among those tracks. It answers every question the program asks of them,
+// so that the clock, line timing, the timing remembered per movie and the display never
+// ask which kind is loaded.
 class LoadedSubtitles {
  public:
   explicit LoadedSubtitles(BitmapSetLibrary& bitmapSets) : bitmapSets_(bitmapSets) {}
