@@ -19,8 +19,11 @@ namespace captivo {
 namespace {
 
 constexpr std::string_view kHeader = "captivo timing 1";
-constexpr size_t kFields = 9;  // the last two optional
+constexpr size_t kFields = 9;
 constexpr size_t kRequiredFields = 7;
+// The optional fields: the subtitle track (empty when only the audio track follows), then
+// the audio track.
+constexpr size_t kSubtitleTrackField = 7, kAudioTrackField = 8;
 // Two paths of PATH_MAX bytes, every byte escaped, and the numbers fit with room to spare;
 // a longer line is damage and is skipped without being held.
 constexpr size_t kLongestLine = 64 << 10;
@@ -100,7 +103,8 @@ std::optional<RememberedTiming> ParseEntry(std::string_view line) {
     if (tab == std::string_view::npos) break;
     start = tab + 1;
   }
-  if (count + 1 < kRequiredFields) return std::nullopt;
+  const size_t fieldCount = count + 1;
+  if (fieldCount < kRequiredFields) return std::nullopt;
   auto moviePath = Unescaped(fields[0]);
   auto movieSize = Number<uint64_t>(fields[1]);
   auto subtitlePath = Unescaped(fields[2]);
@@ -119,14 +123,14 @@ std::optional<RememberedTiming> ParseEntry(std::string_view line) {
                           *language,
                           std::nullopt,
                           std::nullopt};
-  // An eighth field is empty when only the audio track follows.
-  if (count + 1 > 7 && !(count + 1 == 9 && fields[7].empty())) {
-    const auto track = Number<int32_t>(fields[7]);
+  const bool audioFollows = fieldCount > kAudioTrackField;
+  if (fieldCount > kSubtitleTrackField && !(audioFollows && fields[kSubtitleTrackField].empty())) {
+    const auto track = Number<int32_t>(fields[kSubtitleTrackField]);
     if (!track) return std::nullopt;
     timing.subtitleTrack = *track;
   }
-  if (count + 1 > 8) {
-    const auto track = Number<int32_t>(fields[8]);
+  if (audioFollows) {
+    const auto track = Number<int32_t>(fields[kAudioTrackField]);
     if (!track) return std::nullopt;
     timing.audioTrack = *track;
   }
