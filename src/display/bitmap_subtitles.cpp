@@ -40,6 +40,9 @@ void BitmapSubtitles::Draw(PictureSubtitles& pictures, int32_t id) {
   const int width = picture.right - picture.left, height = picture.bottom - picture.top;
   if (width <= 0 || height <= 0 || !picture.pixels)
     display_.ClearImages();
+  else if (picture.frameWidth > 0)
+    display_.DrawFramePicture(CompositeOverBlack(picture.pixels, width, height),
+                              picture.frameWidth);
   else
     display_.DrawPicture(CompositeOverBlack(picture.pixels, width, height));
 }

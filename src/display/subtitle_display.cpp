@@ -53,6 +53,18 @@ void SubtitleDisplay::DrawPicture(const QImage& picture) {
   }
 }
 
+void SubtitleDisplay::DrawFramePicture(const QImage& picture, int32_t frameWidth) {
+  for (SubtitleSurface* surface : {&strip_, &overlay_}) {
+    SubtitleImage& image = *surface->image;
+    image.Clear();
+    const double factor = static_cast<double>(image.width()) / frameWidth;
+    const QSize size(std::max(1, qRound(picture.width() * factor)),
+                     std::max(1, qRound(picture.height() * factor)));
+    const QImage scaled = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.Draw(scaled, QPoint((image.width() - scaled.width()) / 2, 0));
+  }
+}
+
 void SubtitleDisplay::PlaceOverlay(QWidget* window, QSize pictureSize) {
   const QSize screen = window->screen()->size();
   if (overlay_.parentWidget() != window) overlay_.setParent(window);

@@ -37,6 +37,10 @@ class SubtitleDisplay {
   // Both images black, then the picture unscaled at the top edge, centred by truncating
   // division (a picture wider than a surface loses equal parts on both sides).
   void DrawPicture(const QImage& picture);
+  // Both images black, then the picture, made for a movie frame `frameWidth` wide, scaled
+  // as the movie's picture is shown (each surface is as wide as the picture on screen),
+  // at the top edge and centred.
+  void DrawFramePicture(const QImage& picture, int32_t frameWidth);
 
   // The overlay over the full-screen picture in `window`, across its screen and under a
   // picture of `pictureSize`, without the keyboard.

@@ -21,7 +21,7 @@ SubtitlePicture VobSubLibrary::Picture() {
   uint8_t* pixels = nullptr;
   int32_t rect[4] = {0, 0, 0, 0};
   GetDataPointer(&pixels, rect);
-  return {pixels, rect[0], rect[1], rect[2], rect[3]};
+  return {pixels, rect[0], rect[1], rect[2], rect[3], /*frameWidth=*/0};
 }
 
 }  // namespace captivo

@@ -221,7 +221,9 @@ void TfmMain::BuildMenus() {
   movie->addSeparator();
   trackMenus_ = std::make_unique<TrackMenus>(
       movie, subtitle, *movie_,
-      [this](std::optional<int32_t> index, bool byUser) { ShowTrack(index, byUser); }, Runner());
+      [this](const MovieTrack* track, bool byUser) { ShowTrack(track, byUser); }, Runner());
+  connect(trackMenus_.get(), &TrackMenus::audioChosen, this,
+          [this](int32_t index) { recall_->AudioChosen(index); });
 
   QMenu* view = menuBar()->addMenu("&View");
   item(view, NN1, "NN1", "Origin Size");

@@ -27,6 +27,7 @@ class InstanceRegistry;
 class LineTiming;
 class MessageHookProc;
 class MovieControl;
+struct MovieTrack;
 class MoviePanel;
 class PlayerKeys;
 class RateMenu;
@@ -145,7 +146,7 @@ class TfmMain : public QMainWindow, private MessageSink {
   bool FindCompanionSubtitle();
   // The movie's subtitle track `index` becomes the loaded subtitles; nothing: none shows.
   // Chosen by the user, it starts at the movie's rate, as a file does, and is remembered.
-  void ShowTrack(std::optional<int32_t> index, bool byUser);
+  void ShowTrack(const MovieTrack* track, bool byUser);
   // The time of a movie's track due now, in milliseconds.
   int64_t TrackTimeDue() const;
   void WMSizing();

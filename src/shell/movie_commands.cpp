@@ -67,13 +67,13 @@ void TfmMain::MovieOpened() {
   history_->Clear();
   recall_->MovieOpened();
   trackFeed_.Close();
-  if (subtitles_.Track()) subtitles_.Clear();  // the last movie's track is not this one's
+  subtitles_.ForgetTrack();
   const bool subtitleFile = recall_->Restore() || FindCompanionSubtitle();
   const std::string locale = QLocale::system().name().toStdString();
   trackMenus_->MovieOpened(movie_->FileName(),
                            PreferredLanguages(settingsAtStart_.subtitleLanguages, locale),
                            PreferredLanguages(settingsAtStart_.audioLanguages, locale),
-                           subtitleFile, recall_->RememberedTrack());
+                           subtitleFile, recall_->RememberedTrack(), recall_->AudioTrack());
 }
 
 bool TfmMain::FindCompanionSubtitle() {

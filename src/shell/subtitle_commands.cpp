@@ -7,12 +7,14 @@
 #include "movie_control.h"
 #include "number_text.h"
 #include "sellan.h"
+#include "shown_subtitles.h"
 #include "status_bar.h"
 #include "subtitle_display.h"
 #include "synchronize.h"
 #include "timing_control.h"
 #include "timing_history.h"
 #include "timing_recall.h"
+#include "track_choice.h"
 #include "track_menus.h"
 #include "user_prompts.h"
 
@@ -30,20 +32,23 @@ void TfmMain::OpenSubtitleFile(const std::string& path, std::optional<int32_t> l
   trackMenus_->ShowNone();
   subtitles_.Open(
       path, language, [this] { return SelectVobSubLanguage(); }, *this);
+  shown_->ForgetDrawn();  // a picture of the same number may be another source's
   // ResetSubtitleFrameRate: every open returns the rate to the movie's own.
   timing_->ChooseRate(RateChoice::SameAsMovie());
   history_->Clear();
   recall_->Touch();
 }
 
-void TfmMain::ShowTrack(std::optional<int32_t> index, bool byUser) {
+void TfmMain::ShowTrack(const MovieTrack* track, bool byUser) {
   trackFeed_.Close();
-  if (!index) {
-    if (subtitles_.Track()) subtitles_.Clear();
+  if (!track) {
+    subtitles_.ChooseNoTrack();
+    if (subtitles_.Track() == kNoTrackChosen) recall_->Touch();  // remembered: no track
     return;
   }
-  subtitles_.OpenTrack(*index);
-  trackFeed_.Open(movie_->FileName(), *index, TrackTimeDue());
+  subtitles_.OpenTrack(track->index, track->pictures ? &trackFeed_.Pictures() : nullptr);
+  trackFeed_.Open(movie_->FileName(), track->index, TrackTimeDue(), track->pictures);
+  shown_->ForgetDrawn();
   if (!byUser) return;  // the timing stays as restored, or as the movie opened
   timing_->ChooseRate(RateChoice::SameAsMovie());
   history_->Clear();

@@ -27,6 +27,7 @@ bool TimingRecall::Restore() {
   rememberedTrack_.reset();
   const auto remembered = memory_.Find(movie_.FileName(), FileSize(movie_.FileName()));
   if (!remembered) return false;
+  audioTrack_ = remembered->audioTrack;
   if (remembered->subtitleTrack) {
     rememberedTrack_ = remembered->subtitleTrack;
     touched_ = true;  // shown once listed, and remembered again
@@ -51,7 +52,8 @@ bool TimingRecall::Forget() {
 
 void TimingRecall::Remember() {
   const std::optional<int32_t> track = subtitles_.Track();
-  if (!movie_.IsOpen() || !touched_ || (subtitles_.FileName().empty() && !track)) return;
+  if (!movie_.IsOpen() || !touched_) return;
+  if (subtitles_.FileName().empty() && !track && !audioTrack_) return;
   const SubtitleTiming& timing = timing_.Timing();
   memory_.Remember({.moviePath = movie_.FileName(),
                     .movieSize = FileSize(movie_.FileName()),
@@ -60,7 +62,8 @@ void TimingRecall::Remember() {
                     .rateTag = timing.rateChoice.MenuTag().value_or(kOwnRateTag),
                     .subtitleFrameRate = timing.SubtitleFrameRate(),
                     .vobSubLanguage = subtitles_.Language(),
-                    .subtitleTrack = track});
+                    .subtitleTrack = track,
+                    .audioTrack = audioTrack_});
 }
 
 }  // namespace captivo

@@ -14,8 +14,9 @@ class MovieControl;
 class StatusBar;
 class TimingControl;
 
-// The timing remembered per movie: the subtitle file, its rate, offset and language as
-// they were when the movie was left, brought back when it opens again.
+// The timing remembered per movie: the subtitle file or track, its rate, offset and
+// language, and the audio track, as they were when the movie was left, brought back when
+// it opens again.
 class TimingRecall {
  public:
   // Opens a subtitle file as Load Subtitle does, in the language given if any.
@@ -32,14 +33,25 @@ class TimingRecall {
         open_(std::move(open)) {}
 
   // Another movie opened: nothing of it is remembered yet.
-  void MovieOpened() { touched_ = false; }
+  void MovieOpened() {
+    touched_ = false;
+    audioTrack_.reset();
+  }
   // Subtitles were opened or re-timed for the movie open now: it is remembered with them.
   void Touch() { touched_ = true; }
   // Brings back what was remembered for the movie open now; true when that was a subtitle
   // file and it was opened (false: nothing, a file gone, or a track of the movie's own).
   bool Restore();
-  // The movie's subtitle track Restore found remembered, to be chosen once it is listed.
+  // The movie's subtitle track Restore found remembered, to be chosen once it is listed
+  // (kNoTrackChosen: none).
   std::optional<int32_t> RememberedTrack() const { return rememberedTrack_; }
+  // The user chose the movie's audio track `index`: it is remembered with the movie.
+  void AudioChosen(int32_t index) {
+    audioTrack_ = index;
+    touched_ = true;
+  }
+  // The audio track chosen for the movie open now, or remembered for it.
+  std::optional<int32_t> AudioTrack() const { return audioTrack_; }
   // Remembers the movie open now with its subtitles' timing, when they were opened,
   // restored or re-timed while it was open.
   void Remember();
@@ -56,6 +68,7 @@ class TimingRecall {
   OpenSubtitles open_;
   bool touched_ = false;
   std::optional<int32_t> rememberedTrack_;
+  std::optional<int32_t> audioTrack_;
 };
 
 }  // namespace captivo

@@ -20,13 +20,15 @@ void AppendLine(void* context, int64_t start, int64_t end, const char* text, int
 
 }  // namespace
 
-void TrackFeed::Open(const std::string& path, int32_t index, int64_t fromMs) {
+void TrackFeed::Open(const std::string& path, int32_t index, int64_t fromMs, bool pictures) {
   Close();
   reader_ = OpenTrackReader(path.c_str(), index);
   if (reader_ && fromMs > 0) ReadTrackFromTime(reader_, fromMs);
+  if (pictures) pictures_.Start(reader_);
 }
 
 void TrackFeed::Close() {
+  pictures_.Stop();
   if (reader_) CloseTrackReader(reader_);
   reader_ = nullptr;
   taken_ = 0;

@@ -30,6 +30,7 @@ MovieTrack FromInfo(const TrackInfo& info) {
   track.isDefault = (info.flags & kTrackDefault) != 0;
   track.forced = (info.flags & kTrackForced) != 0;
   track.canShow = info.kind != kTrackSubtitle || info.content != kTrackCannotShow;
+  track.pictures = info.kind == kTrackSubtitle && info.content == kTrackBitmap;
   track.channels = info.channels;
   return track;
 }
@@ -92,13 +93,17 @@ TrackMenus::TrackMenus(QMenu* movieMenu, QMenu* subtitleMenu, MovieControl& movi
   audioTracks_->setObjectName("AudioTrack1");
   subtitleTracks_->setEnabled(false);
   audioTracks_->setEnabled(false);
-  connect(audioItems_, &QActionGroup::triggered, this,
-          [this](QAction* item) { run_([this, item] { PlayAudio(item->data().toInt()); }); });
+  connect(audioItems_, &QActionGroup::triggered, this, [this](QAction* item) {
+    run_([this, item] {
+      const int number = item->data().toInt();
+      PlayAudio(number);
+      emit audioChosen(audioList_[number - 1].index);
+    });
+  });
   connect(subtitleItems_, &QActionGroup::triggered, this, [this](QAction* item) {
     const int place = item->data().toInt();  // 0: None
     run_([this, place] {
-      showTrack_(place == 0 ? std::nullopt : std::optional<int32_t>(subtitleIndexes_[place - 1]),
-                 /*byUser=*/true);
+      showTrack_(place == 0 ? nullptr : &subtitleList_[place - 1], /*byUser=*/true);
     });
   });
 }
@@ -110,8 +115,10 @@ TrackMenus::~TrackMenus() {
 
 void TrackMenus::MovieOpened(const std::string& path, std::vector<std::string> subtitleLanguages,
                              std::vector<std::string> audioLanguages, bool companionFile,
-                             std::optional<int32_t> remembered) {
+                             std::optional<int32_t> remembered,
+                             std::optional<int32_t> rememberedAudio) {
   remembered_ = remembered;
+  rememberedAudio_ = rememberedAudio;
   subtitleLanguages_ = std::move(subtitleLanguages);
   audioLanguages_ = std::move(audioLanguages);
   companionFile_ = companionFile;
@@ -144,8 +151,7 @@ void TrackMenus::ShowSubtitleTracks(const std::vector<MovieTrack>& tracks) {
   none_->setData(0);
   subtitleItems_->addAction(none_);
   const std::vector<QAction*> items = ListItems(subtitleTracks_, subtitleItems_, tracks);
-  subtitleIndexes_.clear();
-  for (const MovieTrack& track : tracks) subtitleIndexes_.push_back(track.index);
+  subtitleList_ = tracks;
   for (size_t i = 0; i < items.size(); ++i) items[i]->setEnabled(tracks[i].canShow);
   const std::optional<int32_t> chosen =
       ChooseSubtitleTrack(tracks, subtitleLanguages_, remembered_, companionFile_);
@@ -153,7 +159,7 @@ void TrackMenus::ShowSubtitleTracks(const std::vector<MovieTrack>& tracks) {
   for (size_t i = 0; i < items.size(); ++i) {
     if (tracks[i].index != *chosen) continue;
     items[i]->setChecked(true);
-    showTrack_(chosen, /*byUser=*/false);
+    showTrack_(&subtitleList_[i], /*byUser=*/false);
   }
 }
 
@@ -164,7 +170,8 @@ void TrackMenus::ShowNone() {
 void TrackMenus::ShowAudioTracks(const std::vector<MovieTrack>& tracks) {
   Empty(audioTracks_, audioItems_);
   const std::vector<QAction*> items = ListItems(audioTracks_, audioItems_, tracks);
-  const std::optional<int32_t> chosen = ChooseAudioTrack(tracks, audioLanguages_, std::nullopt);
+  audioList_ = tracks;
+  const std::optional<int32_t> chosen = ChooseAudioTrack(tracks, audioLanguages_, rememberedAudio_);
   if (!chosen) return;
   for (size_t i = 0; i < items.size(); ++i) {
     if (tracks[i].index != *chosen) continue;

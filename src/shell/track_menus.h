@@ -24,24 +24,28 @@ class MovieControl;
 // They are listed off the window's thread, so the first frame does not wait for them; the
 // menus follow when the list arrives (a movie opened since makes an older list stale).
 // The subtitle track chosen, by the preferred languages or from the menu, is handed to
-// `showTrack` (nothing: None); the audio track chosen goes to the engine.
+// `showTrack` (null: None); the audio track chosen goes to the engine.
 class TrackMenus : public QObject {
   Q_OBJECT
  public:
   // `byUser`: chosen from the menu, not by the rules as the movie opened.
-  using ShowTrack = std::function<void(std::optional<int32_t> index, bool byUser)>;
+  using ShowTrack = std::function<void(const MovieTrack* track, bool byUser)>;
   TrackMenus(QMenu* movieMenu, QMenu* subtitleMenu, MovieControl& movie, ShowTrack showTrack,
              const CommandRunner& run);
   ~TrackMenus() override;
 
   // Lists the tracks of the movie at `path`; the languages are the preferred ones, in order;
   // `companionFile`: a subtitle file was loaded for the movie, and no track is chosen;
-  // `remembered`: the subtitle track remembered for the movie.
+  // `remembered`, `rememberedAudio`: the tracks remembered for the movie.
   void MovieOpened(const std::string& path, std::vector<std::string> subtitleLanguages,
                    std::vector<std::string> audioLanguages, bool companionFile,
-                   std::optional<int32_t> remembered);
+                   std::optional<int32_t> remembered, std::optional<int32_t> rememberedAudio);
   // A subtitle file was loaded: None is checked.
   void ShowNone();
+
+ signals:
+  // The user chose the audio track of stream `index` from the menu.
+  void audioChosen(int32_t index);
 
  private:
   void TracksListed(uint64_t listing, const std::vector<MovieTrack>& tracks);
@@ -60,7 +64,9 @@ class TrackMenus : public QObject {
   std::vector<std::string> audioLanguages_;
   bool companionFile_ = false;
   std::optional<int32_t> remembered_;
-  std::vector<int32_t> subtitleIndexes_;  // of the items after None
+  std::optional<int32_t> rememberedAudio_;
+  std::vector<MovieTrack> audioList_;     // of the audio items
+  std::vector<MovieTrack> subtitleList_;  // of the items after None
   QAction* none_ = nullptr;
   uint64_t latestListing_ = 0;
   std::map<uint64_t, std::thread> listings_;  // joined when their list arrives

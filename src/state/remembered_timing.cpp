@@ -12,13 +12,18 @@
 
 #include "errors.h"
 #include "file_access.h"
+#include "track_choice.h"
 
 namespace captivo {
 
 namespace {
 
 constexpr std::string_view kHeader = "captivo timing 1";
-constexpr size_t kFields = 8;  // the last one optional
+constexpr size_t kFields = 9;
+constexpr size_t kRequiredFields = 7;
+// The optional fields: the subtitle track (empty when only the audio track follows), then
+// the audio track.
+constexpr size_t kSubtitleTrackField = 7, kAudioTrackField = 8;
 // Two paths of PATH_MAX bytes, every byte escaped, and the numbers fit with room to spare;
 // a longer line is damage and is skipped without being held.
 constexpr size_t kLongestLine = 64 << 10;
@@ -26,7 +31,8 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 bool InRange(const RememberedTiming& timing) {
   return std::isfinite(timing.subtitleFrameRate) && timing.subtitleFrameRate > 0 &&
-         timing.rateTag >= -1 && timing.rateTag <= 5;
+         timing.rateTag >= -1 && timing.rateTag <= 5 &&
+         timing.subtitleTrack.value_or(0) >= kNoTrackChosen && timing.audioTrack.value_or(0) >= 0;
 }
 
 // Printable ASCII other than "%" stands for itself; every other byte, tab and line feed
@@ -97,7 +103,8 @@ std::optional<RememberedTiming> ParseEntry(std::string_view line) {
     if (tab == std::string_view::npos) break;
     start = tab + 1;
   }
-  if (count + 1 < kFields - 1) return std::nullopt;
+  const size_t fieldCount = count + 1;
+  if (fieldCount < kRequiredFields) return std::nullopt;
   auto moviePath = Unescaped(fields[0]);
   auto movieSize = Number<uint64_t>(fields[1]);
   auto subtitlePath = Unescaped(fields[2]);
@@ -114,11 +121,18 @@ std::optional<RememberedTiming> ParseEntry(std::string_view line) {
                           *rateTag,
                           *rate,
                           *language,
+                          std::nullopt,
                           std::nullopt};
-  if (count + 1 == kFields) {
-    const auto track = Number<int32_t>(fields[7]);
-    if (!track || *track < 0) return std::nullopt;
+  const bool audioFollows = fieldCount > kAudioTrackField;
+  if (fieldCount > kSubtitleTrackField && !(audioFollows && fields[kSubtitleTrackField].empty())) {
+    const auto track = Number<int32_t>(fields[kSubtitleTrackField]);
+    if (!track) return std::nullopt;
     timing.subtitleTrack = *track;
+  }
+  if (audioFollows) {
+    const auto track = Number<int32_t>(fields[kAudioTrackField]);
+    if (!track) return std::nullopt;
+    timing.audioTrack = *track;
   }
   if (!InRange(timing)) return std::nullopt;
   return timing;
@@ -137,7 +151,11 @@ void AppendEntry(std::string& out, const RememberedTiming& timing) {
   field(timing.rateTag);
   field(timing.subtitleFrameRate);
   field(timing.vobSubLanguage);
-  if (timing.subtitleTrack) field(*timing.subtitleTrack);
+  if (timing.subtitleTrack)
+    field(*timing.subtitleTrack);
+  else if (timing.audioTrack)
+    out += '\t';
+  if (timing.audioTrack) field(*timing.audioTrack);
   out += '\n';
 }
 

@@ -22,9 +22,13 @@ struct RememberedTiming {
   int rateTag = 0;  // the frame rate menu's choice, 0..5; -1: a rate of its own
   double subtitleFrameRate = 0;
   int32_t vobSubLanguage = 0;
-  // The movie's own subtitle track chosen in place of a file (subtitlePath then empty).
-  // Written as an eighth field only when there is one: entries without stay as they were.
+  // The movie's own subtitle track chosen in place of a file (subtitlePath then empty), or
+  // kNoTrackChosen when None was chosen. Written as an eighth field only when there is one
+  // or an audio track follows (then empty when there is none): entries without stay as
+  // they were.
   std::optional<int32_t> subtitleTrack;
+  // The movie's audio track chosen: a ninth field, written only when there is one.
+  std::optional<int32_t> audioTrack;
   bool operator==(const RememberedTiming&) const = default;
 };
 

@@ -2,6 +2,7 @@
 
 #include "file_names.h"
 #include "subtitle_loader.h"
+#include "track_choice.h"
 
 namespace captivo {
 
@@ -22,21 +23,43 @@ void LoadedSubtitles::Open(const std::string& path, std::optional<int32_t> langu
   firstMark_.reset();
 }
 
-void LoadedSubtitles::OpenTrack(int32_t index) {
+void LoadedSubtitles::OpenTrack(int32_t index, PictureSubtitles* pictures) {
   kind_ = Kind::Track;
   trackIndex_ = index;
+  trackPictures_ = pictures;
   store_.StartReadingMilliseconds();
   fileName_.clear();
   firstMark_.reset();
 }
 
+void LoadedSubtitles::ChooseNoTrack() {
+  if (kind_ == Kind::TextFile || kind_ == Kind::BitmapSet) return;
+  ForgetTrack();
+  kind_ = Kind::NoTrack;
+}
+
+void LoadedSubtitles::ForgetTrack() {
+  if (kind_ != Kind::Track && kind_ != Kind::NoTrack) return;
+  kind_ = Kind::None;
+  trackPictures_ = nullptr;
+  store_.ClearSubtitles();
+}
+
+std::optional<int32_t> LoadedSubtitles::Track() const {
+  if (kind_ == Kind::NoTrack) return kNoTrackChosen;
+  return kind_ == Kind::Track ? std::optional<int32_t>(trackIndex_) : std::nullopt;
+}
+
 DueSubtitle LoadedSubtitles::DueAt(int32_t subtitlePosition, const SubtitleTiming& timing) {
   if (kind_ == Kind::BitmapSet) return {{}, &bitmapSets_, timing.Milliseconds(subtitlePosition)};
+  if (kind_ == Kind::Track && trackPictures_)
+    return {{}, trackPictures_, timing.Milliseconds(subtitlePosition)};
   return {store_.FindSubtitleAt(subtitlePosition, timing.SubtitleFrameRate()), nullptr, {}};
 }
 
 const SubtitleStore* LoadedSubtitles::TimedLines() const {
-  return kind_ == Kind::BitmapSet || store_.Count() == 0 ? nullptr : &store_;
+  const bool pictures = kind_ == Kind::BitmapSet || (kind_ == Kind::Track && trackPictures_);
+  return pictures || store_.Count() == 0 ? nullptr : &store_;
 }
 
 }  // namespace captivo

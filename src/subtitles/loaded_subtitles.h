@@ -24,10 +24,11 @@ struct DueSubtitle {
 };
 
 // The subtitles the user has loaded, whatever their kind: nothing yet, the lines of a
-// text file (kept in a store), or a VobSub set (kept by the bitmap library, in one of its
-// languages). It answers every question the program asks of them, so that the clock,
-// line timing, the timing remembered per movie and the display never ask which kind is
-// loaded.
+// text file (kept in a store), a VobSub set (kept by the bitmap library, in one of its
+// languages), or one of the movie's own tracks (its lines in the store, or its pictures),
+// or None chosen among those tracks. It answers every question the program asks of them,
+// so that the clock, line timing, the timing remembered per movie and the display never
+// ask which kind is loaded.
 class LoadedSubtitles {
  public:
   explicit LoadedSubtitles(BitmapSetLibrary& bitmapSets) : bitmapSets_(bitmapSets) {}
@@ -39,13 +40,17 @@ class LoadedSubtitles {
   // when an error is raised (a file that cannot be opened, a number that is none).
   void Open(const std::string& path, std::optional<int32_t> language,
             const std::function<int32_t()>& chooseLanguage, MessageSink& sink);
-  // Makes the movie's subtitle track `index` the loaded subtitles: its lines, timed in
-  // milliseconds, are appended to the store as they are read (the store starts empty).
-  void OpenTrack(int32_t index);
-  // The movie's track loaded, if one is.
-  std::optional<int32_t> Track() const {
-    return kind_ == Kind::Track ? std::optional<int32_t>(trackIndex_) : std::nullopt;
-  }
+  // Makes the movie's subtitle track `index` the loaded subtitles: a track of text has its
+  // lines, timed in milliseconds, appended to the store as they are read (the store starts
+  // empty); a track of pictures (`pictures` given) shows those, timed in milliseconds.
+  void OpenTrack(int32_t index, PictureSubtitles* pictures = nullptr);
+  // None chosen among the movie's tracks: a track loaded goes, a subtitle file stays.
+  void ChooseNoTrack();
+  // Another movie opened: a track loaded, or None chosen, was the last movie's.
+  void ForgetTrack();
+  // The movie's track loaded, kNoTrackChosen when None was chosen in its place; nothing
+  // when no track is.
+  std::optional<int32_t> Track() const;
   // Releases every line.
   void Clear() { store_.ClearSubtitles(); }
 
@@ -77,7 +82,7 @@ class LoadedSubtitles {
   SubtitleStore& Store() { return store_; }
 
  private:
-  enum class Kind { None, TextFile, BitmapSet, Track };
+  enum class Kind { None, TextFile, BitmapSet, Track, NoTrack };
 
   BitmapSetLibrary& bitmapSets_;
   Kind kind_ = Kind::None;
@@ -85,6 +90,7 @@ class LoadedSubtitles {
   std::string fileName_;
   int32_t language_ = 0;
   int32_t trackIndex_ = 0;
+  PictureSubtitles* trackPictures_ = nullptr;  // the track loaded is one of pictures
   std::optional<TimingMark> firstMark_;
 };
 

@@ -17,8 +17,9 @@ struct MovieTrack {
   std::string title;
   bool isDefault = false;
   bool forced = false;
-  bool canShow = true;   // subtitles: whether its codec is one Captivo shows
-  int32_t channels = 0;  // audio; 0 when unknown
+  bool canShow = true;    // subtitles: whether its codec is one Captivo shows
+  bool pictures = false;  // subtitles: its lines are pictures (PGS, DVD, DVB)
+  int32_t channels = 0;   // audio; 0 when unknown
 };
 
 // The name people know a codec's format by ("subrip" gives "SubRip", "ac3" "AC-3");

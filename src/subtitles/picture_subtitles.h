@@ -11,6 +11,9 @@ namespace captivo {
 struct SubtitlePicture {
   const uint8_t* pixels = nullptr;
   int32_t left = 0, top = 0, right = 0, bottom = 0;
+  // The width of the movie frame the picture is made for, which it is scaled with as the
+  // picture is shown larger or smaller; 0: drawn as it is, whatever the picture's size.
+  int32_t frameWidth = 0;
 };
 
 // Subtitles that are pictures timed in milliseconds.

@@ -9,6 +9,7 @@
 #include "main_window.h"
 #include "matroska_writer.h"
 #include "playing_fixture.h"
+#include "subtitle_image.h"
 #include "subtitle_label.h"
 #include "synchronize.h"
 
@@ -67,6 +68,8 @@ class TrackMenusTest : public QObject {
   void theTrackInAPreferredLanguageShowsAndSwitches();
   void theChosenTrackAndItsTimingComeBack();
   void thousandsOfTracksGiveAMenuThatFits();
+  void aBitmapTrackShowsScaledAsTheMovieAndCentred();
+  void noneAndTheAudioTrackChosenComeBack();
 };
 
 // No track in a preferred language: none is chosen, whatever the system's language.
@@ -157,6 +160,85 @@ void TrackMenusTest::thousandsOfTracksGiveAMenuThatFits() {
   const QStringList texts = ItemTexts(f.Menu("MovieSubtitles1"));
   QCOMPARE(texts.size(), 1 + 100 + 1);
   QCOMPARE(texts.back(), QString("2900 more tracks"));
+}
+
+void TrackMenusTest::noneAndTheAudioTrackChosenComeBack() {
+  TracksFixture f("[Subtitles]\nLanguages=fr\n[Audio]\nLanguages=fr\n");
+  const std::vector<MatroskaTrack> tracks = {Track("S_TEXT/UTF8", "fre", kSubtitle),
+                                             Track("A_AC3", "fre", kAudio),
+                                             Track("A_AC3", "eng", kAudio)};
+  const std::vector<MatroskaBlock> lines = {{0, 5000, 1000, "bonjour"}};
+  f.OpenMatroska(tracks, lines);
+  // The preferred ones first.
+  QVERIFY(f.Menu("MovieSubtitles1").actions()[1]->isChecked());
+  QVERIFY(f.Menu("AudioTrack1").actions()[0]->isChecked());
+  f.Menu("MovieSubtitles1").actions()[0]->trigger();  // None
+  f.Menu("AudioTrack1").actions()[1]->trigger();      // English
+  Movix().Take();
+  f.OpenMovie("other.avi");  // leaving the movie remembers both
+  f.OpenMatroska(tracks, lines);
+  QTRY_VERIFY(f.Menu("AudioTrack1").actions()[1]->isChecked());
+  QVERIFY(Called(Movix().Take(), "SetAudioTrack 2"));
+  QVERIFY(f.Menu("MovieSubtitles1").actions()[0]->isChecked());
+  // A track chosen again is remembered in place of None.
+  f.Menu("MovieSubtitles1").actions()[1]->trigger();
+  f.OpenMovie("other.avi");
+  f.OpenMatroska(tracks, lines);
+  QVERIFY(f.Menu("MovieSubtitles1").actions()[1]->isChecked());
+  QVERIFY(f.Menu("AudioTrack1").actions()[1]->isChecked());
+}
+
+// Movies made by make-test-media: tracks-more.mkv's PGS track is made for a 1280 x 720
+// frame, a white box of 300 x 60 pixels in a black frame from 1 to 4 s; tracks.mkv's DVD
+// track for 720 x 480, a box of 200 x 40 from 1 to 5 s. Each movie is shown at Origin Size,
+// then at Double Size: the box is scaled as the movie's picture is, and centred.
+void TrackMenusTest::aBitmapTrackShowsScaledAsTheMovieAndCentred() {
+  const struct Track {
+    const char* file;
+    int item;  // in Movie Subtitles
+    const char* text;
+    int movieWidth, movieHeight;
+    double boxWidth, boxHeight;  // as drawn at Origin Size
+  } tracks[] = {
+      {"tracks-more.mkv", 2, "Track 2 (PGS)", 640, 360, 150, 30},  // made for twice the movie
+      {"tracks.mkv", 4, "English (DVD)", 720, 480, 200, 40},       // made for the movie
+  };
+  const struct View {
+    const char* item;
+    double factor;
+  } views[] = {{"NN1", 1}, {"NN2", 2}};
+  constexpr int kShown = 50, kGone = 130;  // frames at 25 fps: 2 s and 5.2 s
+  for (const Track& t : tracks) {
+    TracksFixture f(kGermanOnly);
+    Movix().width = t.movieWidth;
+    Movix().height = t.movieHeight;
+    f.prompts.files.push_back(QString(CAPTIVO_MEDIA_DIR "/") + t.file);
+    f.Trigger("PlayFile1");
+    QTRY_VERIFY(f.Menu("MovieSubtitles1").isEnabled());
+    QAction* item = f.Menu("MovieSubtitles1").actions()[t.item];
+    QCOMPARE(item->text(), QString(t.text));
+    item->trigger();
+    SubtitleImage& image = f.StripImage();
+    // The lightness at (x, y) of the strip after a tick at `frame`.
+    auto shown = [&](int frame, double x, double y) {
+      f.ShownAt(frame);
+      return QColor(image.Surface().pixel(qRound(x), qRound(y))).lightness();
+    };
+    for (const View& v : views) {
+      f.Trigger(v.item);
+      const double width = t.movieWidth * v.factor;
+      QTRY_COMPARE(image.width(), qRound(width));
+      const double left = (width - t.boxWidth * v.factor) / 2, right = width - left;
+      const double bottom = t.boxHeight * v.factor, inside = 3 * v.factor + 3;
+      QTRY_VERIFY2(shown(kShown, left + inside, inside) > 200, t.file);  // white within
+      QVERIFY2(shown(kShown, right - inside, bottom / 2) > 200, t.file);
+      QVERIFY2(shown(kShown, left - 4, inside) < 20, t.file);  // black beside the box
+      QVERIFY2(shown(kShown, right + 4, inside) < 20, t.file);
+      if (image.height() > bottom + 4)
+        QVERIFY2(shown(kShown, left + inside, bottom + 4) < 20, t.file);  // and below it
+      QTRY_VERIFY2(shown(kGone, width / 2, bottom / 2) < 20, t.file);
+    }
+  }
 }
 
 }  // namespace captivo::test

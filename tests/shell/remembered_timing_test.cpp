@@ -10,12 +10,13 @@
 
 #include "test_processes.h"
 #include "test_support.h"
+#include "track_choice.h"
 
 namespace captivo {
 namespace {
 
 RememberedTiming Timing(const std::string& moviePath, uint64_t size = 700 << 20) {
-  return {moviePath, size, moviePath + ".srt", -1500, 2, 25, 0, std::nullopt};
+  return {moviePath, size, moviePath + ".srt", -1500, 2, 25, 0, std::nullopt, std::nullopt};
 }
 
 // A good line as the file holds it, for files made by hand.
@@ -29,11 +30,15 @@ TEST(TimingMemory, KeepsAnyBytesOfPathsAndEveryNumberExactly) {
   test::TempDir dir;
   const TimingMemory memory(dir.Path() / "timing");
   const RememberedTiming timings[] = {
-      {"/films/a\tb\nc%41 d.mkv", 1, "/films/sub%\r.srt", 0, -1, 23.976, -1, std::nullopt},
+      {"/films/a\tb\nc%41 d.mkv", 1, "/films/sub%\r.srt", 0, -1, 23.976, -1, std::nullopt,
+       std::nullopt},
       {std::string("/films/\xff\xfe\x80 latin1 \xe9t\xe9.avi"), UINT64_MAX, "", INT32_MIN, 5,
-       29.97002997002997, INT32_MAX, INT32_MAX},  // a track of the movie's own
-      {std::string("/nul\0inside", 11), 0, "/\x7f", INT32_MAX, 3, 1e-300, INT32_MIN, 0},
-      {"/films/plain.mkv", 700 << 20, "/films/plain.sub", -1500, 1, 0.1 + 0.2, 0, std::nullopt},
+       29.97002997002997, INT32_MAX, INT32_MAX, INT32_MAX},  // tracks of the movie's own
+      {std::string("/nul\0inside", 11), 0, "/\x7f", INT32_MAX, 3, 1e-300, INT32_MIN, 0,
+       std::nullopt},
+      {"/films/plain.mkv", 700 << 20, "/films/plain.sub", -1500, 1, 0.1 + 0.2, 0, std::nullopt,
+       0},  // an audio track without a subtitle track
+      {"/films/none.mkv", 5, "", 0, 2, 25, 0, kNoTrackChosen, 3},  // None chosen
   };
   for (const RememberedTiming& timing : timings) ASSERT_TRUE(memory.Remember(timing));
   for (const RememberedTiming& timing : timings) {
@@ -82,10 +87,15 @@ TEST(TimingMemory, KeepsTheMostRecentMoviesFirstAndReplacesTheSameMovie) {
 
 TEST(TimingMemory, SkipsDamagedLinesAndKeepsTheRest) {
   const std::string damaged[] = {
-      "bad\t1\tsub\t0\t2\t25\n",           // a field short
-      "bad\t1\tsub\t0\t2\t25\t0\t0\t0\n",  // a field over the track's
-      "bad\t1\tsub\t0\t2\t25\t0\t-1\n",    // tracks have no sign
-      "bad\t1\tsub\t0\t2\t25\t0\t\n",
+      "bad\t1\tsub\t0\t2\t25\n",              // a field short
+      "bad\t1\tsub\t0\t2\t25\t0\t0\t0\t0\n",  // a field over the tracks'
+      "bad\t1\tsub\t0\t2\t25\t0\t-2\n",       // -1 (None) is the only sign
+      "bad\t1\tsub\t0\t2\t25\t0\t0\t-1\n",    // an audio track has none
+      "bad\t1\tsub\t0\t2\t25\t0\t+1\n",
+      "bad\t1\tsub\t0\t2\t25\t0\t0\t+1\n",
+      "bad\t1\tsub\t0\t2\t25\t0\t\n",  // empty only when an audio track follows
+      "bad\t1\tsub\t0\t2\t25\t0\t\t\n",
+      "bad\t1\tsub\t0\t2\t25\t0\t0\t\n",
       "bad\t-1\tsub\t0\t2\t25\t0\n",  // sizes have no sign
       "bad\t18446744073709551616\tsub\t0\t2\t25\t0\n",
       "bad\t1\tsub\t2147483648\t2\t25\t0\n",  // offset beyond 32 bits
@@ -119,6 +129,34 @@ TEST(TimingMemory, SkipsDamagedLinesAndKeepsTheRest) {
                                                      "new\t1\tnew.srt\t-1500\t2\t25\t0\n" +
                                                      Line("before") + Line("after"))
         << line;
+  }
+}
+
+// The line each entry is written as, and read back from; the lines of older versions, with
+// seven or eight fields, read as they always did.
+TEST(TimingMemory, WritesTheTrackFieldsOnlyWhenThereAreTracks) {
+  const struct Case {
+    std::optional<int32_t> subtitleTrack, audioTrack;
+    const char* tail;  // after the seventh field
+  } cases[] = {
+      {std::nullopt, std::nullopt, ""},
+      {4, std::nullopt, "\t4"},
+      {kNoTrackChosen, std::nullopt, "\t-1"},
+      {std::nullopt, 2, "\t\t2"},
+      {5, 1, "\t5\t1"},
+      {kNoTrackChosen, 0, "\t-1\t0"},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    const TimingMemory memory(dir.Path() / "timing");
+    RememberedTiming timing = Timing("m", 1);
+    timing.subtitleTrack = c.subtitleTrack;
+    timing.audioTrack = c.audioTrack;
+    ASSERT_TRUE(memory.Remember(timing)) << c.tail;
+    const std::string line = "m\t1\tm.srt\t-1500\t2\t25\t0" + std::string(c.tail) + "\n";
+    EXPECT_EQ(test::FileContents(memory.Path()), kHeader + line);
+    const TimingMemory byHand(dir.Write("by-hand", kHeader + line));
+    EXPECT_EQ(byHand.Find("m", 1), timing) << c.tail;
   }
 }
 
@@ -192,10 +230,14 @@ TEST(TimingMemory, AFailedWriteLosesNothing) {
     std::filesystem::permissions(dir.Path() / "ro", std::filesystem::perms::owner_all);
     EXPECT_EQ(test::FileContents(readOnly.Path()), text);
   }
-  EXPECT_FALSE(
-      TimingMemory(dir.Path() / "timing").Remember({"movie", 1, "", 0, 6, 25, 0, std::nullopt}));
-  EXPECT_FALSE(
-      TimingMemory(dir.Path() / "timing").Remember({"movie", 1, "", 0, 0, 0, 0, std::nullopt}));
+  const RememberedTiming outOfRange[] = {
+      {"movie", 1, "", 0, 6, 25, 0, std::nullopt, std::nullopt},  // no such menu choice
+      {"movie", 1, "", 0, 0, 0, 0, std::nullopt, std::nullopt},   // no rate
+      {"movie", 1, "", 0, 2, 25, 0, -2, std::nullopt},            // no such track
+      {"movie", 1, "", 0, 2, 25, 0, std::nullopt, -1},            // None is no audio track
+  };
+  for (const RememberedTiming& timing : outOfRange)
+    EXPECT_FALSE(TimingMemory(dir.Path() / "timing").Remember(timing));
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "timing"));
 }
 

@@ -62,6 +62,37 @@ TEST(LoadedSubtitles, EachKindAnswersWhatShows) {
   EXPECT_TRUE(l.subtitles.HasLanguages());
 }
 
+TEST(LoadedSubtitles, AMovieTrackAnswersWithItsLinesOrItsPictures) {
+  struct Case {
+    const char* what;
+    bool pictures;
+    int32_t position;    // a subtitle position, at 25 fps
+    int32_t expectedMs;  // of the picture asked for
+  } cases[] = {
+      {"text", false, 50, 0},
+      {"pictures", true, 50, 2000},
+      {"pictures later", true, 101, 4040},
+  };
+  for (const Case& c : cases) {
+    Loaded l;
+    RecordingSets trackPictures;
+    l.subtitles.OpenTrack(4, c.pictures ? &trackPictures : nullptr);
+    l.subtitles.Store().AppendMilliseconds(1000, 3000, "line");
+    const DueSubtitle due = l.subtitles.DueAt(c.position, kAt25);
+    EXPECT_EQ(l.subtitles.Track(), 4) << c.what;
+    EXPECT_FALSE(l.subtitles.HasLanguages()) << c.what;
+    if (c.pictures) {
+      EXPECT_EQ(due.pictures, &trackPictures) << c.what;
+      EXPECT_EQ(due.milliseconds, c.expectedMs) << c.what;
+      EXPECT_EQ(l.subtitles.TimedLines(), nullptr) << c.what;  // pictures cannot be timed
+    } else {
+      EXPECT_EQ(due.pictures, nullptr) << c.what;
+      EXPECT_EQ(due.text, "line") << c.what;
+      EXPECT_NE(l.subtitles.TimedLines(), nullptr) << c.what;
+    }
+  }
+}
+
 TEST(LoadedSubtitles, ASetOpensInTheLanguageGivenElseTheOneChosen) {
   Loaded l;
   l.dir.Write("film.idx", "");
