@@ -306,6 +306,90 @@ def scenario_two_point_timing(desktop):
         "the late line shows at its moment"
 
 
+
+def make_track_movie(folder):
+    """30 s of a black 640 x 272 picture with two sounds and two SubRip tracks, English
+    (default) and French, each one line from 0.3 s to 29.5 s: a line the playback engine
+    drew would show in the black picture."""
+    os.makedirs(folder, exist_ok=True)
+    lines = []
+    for name, text in (("en.srt", "THE ENGLISH TRACK'S LONG LINE"), ("fr.srt", "FRANCAIS")):
+        lines.append(os.path.join(folder, name))
+        with open(lines[-1], "w") as f:
+            f.write(f"1\n00:00:00,300 --> 00:00:29,500\n{text}\n")
+    movie = os.path.join(folder, "tracks.mkv")
+    subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y",
+                    "-f", "lavfi", "-i", "color=c=black:size=640x272:rate=25",
+                    "-f", "lavfi", "-i", "sine=frequency=440", "-f", "lavfi", "-i", "sine=frequency=660",
+                    "-i", lines[0], "-i", lines[1], "-t", "30",
+                    "-map", "0", "-map", "1", "-map", "2", "-map", "3", "-map", "4",
+                    "-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac", "-c:s", "srt",
+                    "-metadata:s:a:0", "language=eng", "-metadata:s:a:1", "language=fre",
+                    "-metadata:s:s:0", "language=eng", "-metadata:s:s:1", "language=fre",
+                    "-disposition:a:0", "default", "-disposition:a:1", "0",
+                    "-disposition:s:0", "default", "-disposition:s:1", "0", movie], check=True)
+    return movie
+
+
+def scenario_movie_tracks(desktop):
+    """The movie's own default track shows in the strip and never in the picture; the
+    menus switch the subtitle and the audio track; the choice comes back with the movie."""
+    movie = make_track_movie(os.path.join(desktop.home, "tracks"))
+    with open(os.path.join(desktop.program_dir, "set.ini"), "w") as f:
+        f.write("[Subtitles]\nLanguages=en\n[Audio]\nLanguages=en\n")
+    log = os.path.join(desktop.home, "mpv.log")
+    desktop.start_program(movie, extra_env={"CAPTIVO_MPV_LOG": log})
+
+    def strip_text(name=None):
+        picture, strip = layout(desktop, CLIENT_HEIGHT)
+        shot = desktop.screenshot(keep_as=name)
+        return shot.bright_columns(*strip), shot.bright_columns(*picture)
+
+    def settled(what, unlike=None):
+        """The line in the strip once two looks agree on one other than `unlike` (the window
+        settles its size after the movie opens; what the strip shows meanwhile does not count)."""
+        seen = [None]
+
+        def same():
+            seen.append(strip_text()[0])
+            return seen[-1] if seen[-1] and seen[-1] == seen[-2] and seen[-1] != unlike else None
+        return window_scenarios.wait_until(what, same, pause=0.3)
+
+    def line_of(width, what):
+        return window_scenarios.wait_until(
+            what, lambda: (t := strip_text()[0]) and abs(t[1] - t[0] - width) <= 3 and t)
+
+    english = settled("the English track in the strip")
+    _, burnt = strip_text("movie-track-english.png")
+    assert not burnt, f"the picture stays black: no line drawn into it ({burnt})"
+    # Subtitle > Movie Subtitles (the menu's last item) > None, English, French.
+    desktop.keys(None, "alt+s", "Up", "Right", "Down", "Down", "Return")
+    french = settled("the French track in the strip", unlike=english)
+    assert french[1] - french[0] < english[1] - english[0] - 50, f"the shorter French line: {french}, {english}"
+    # Movie > Audio Track (the menu's last item) > English, French.
+    desktop.keys(None, "alt+m", "Up", "Right", "Down", "Return")
+
+    def switched():
+        played = open(log, errors="replace").read()
+        return "Track switched" in played and "(+) Audio --aid=2" in played.split("Track switched")[-1]
+
+    window_scenarios.wait_until("the French sound playing", switched)
+    close_through_menu(desktop)
+    desktop.start_program(movie)
+    line_of(french[1] - french[0], "the French track again")
+
+
+
+def scenario_mp4_timed_text_track(desktop):
+    """An MP4's timed-text track shows in the strip (English lines from 1 s to 6.5 s)."""
+    with open(os.path.join(desktop.program_dir, "set.ini"), "w") as f:
+        f.write("[Subtitles]\nLanguages=en\n")
+    desktop.start_program(os.path.join(MEDIA, "tracks.mp4"))
+    _, strip = layout(desktop, CLIENT_HEIGHT - 272 + 360)
+    assert window_scenarios.wait_until(
+        "the timed text in the strip",
+        lambda: desktop.screenshot(keep_as="mp4-timed-text.png").bright_columns(*strip), timeout=8)
+
 SCENARIOS = {name[len("scenario_"):]: f for name, f in globals().items() if name.startswith("scenario_")}
 OUTPUTS = ("software", "opengl")
 
