@@ -308,9 +308,9 @@ def scenario_two_point_timing(desktop):
 
 
 def make_track_movie(folder):
-    """30 s of a black 640 x 272 picture with two sounds and two SubRip tracks, English
-    (default) and French, each one line from 0.3 s to 29.5 s: a line the playback engine
-    drew would show in the black picture."""
+    """30 s of a plain blue 640 x 272 picture with two sounds and two SubRip tracks, English
+    (default) and French, each one line from 0.3 s to 29.5 s: a white line the playback
+    engine drew would show in the picture."""
     os.makedirs(folder, exist_ok=True)
     lines = []
     for name, text in (("en.srt", "THE ENGLISH TRACK'S LONG LINE"), ("fr.srt", "FRANCAIS")):
@@ -319,7 +319,7 @@ def make_track_movie(folder):
             f.write(f"1\n00:00:00,300 --> 00:00:29,500\n{text}\n")
     movie = os.path.join(folder, "tracks.mkv")
     subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y",
-                    "-f", "lavfi", "-i", "color=c=black:size=640x272:rate=25",
+                    "-f", "lavfi", "-i", "color=c=0x0000c0:size=640x272:rate=25",
                     "-f", "lavfi", "-i", "sine=frequency=440", "-f", "lavfi", "-i", "sine=frequency=660",
                     "-i", lines[0], "-i", lines[1], "-t", "30",
                     "-map", "0", "-map", "1", "-map", "2", "-map", "3", "-map", "4",
@@ -361,11 +361,15 @@ def scenario_movie_tracks(desktop):
 
     english = settled("the English track in the strip")
     _, burnt = strip_text("movie-track-english.png")
-    assert not burnt, f"the picture stays black: no line drawn into it ({burnt})"
+    assert not burnt, f"the picture stays blue: no line drawn into it ({burnt})"
     # Subtitle > Movie Subtitles (the menu's last item) > None, English, French.
     desktop.keys(None, "alt+s", "Up", "Right", "Down", "Down", "Return")
     french = settled("the French track in the strip", unlike=english)
     assert french[1] - french[0] < english[1] - english[0] - 50, f"the shorter French line: {french}, {english}"
+    full, box = window_scenarios.enter_full_screen(desktop, "movie-track")
+    assert window_scenarios.subtitle_under(full, box, 40), "the track's line in the full-screen overlay"
+    desktop.press("Escape")
+    settled("the window back")
     # Movie > Audio Track (the menu's last item) > English, French.
     desktop.keys(None, "alt+m", "Up", "Right", "Down", "Return")
 
