@@ -157,11 +157,14 @@ ReaderResult ReadVttSubtitle(std::string_view bytes, SubtitleStore& store) {
     bool appended = false;
     lines.RestOfBlock([&](std::string_view text) {
       if (!times) return;
-      const std::string plain = PlainTrackText(text, TrackMarkup::WebVtt);
+      // A line without markup goes as it stands.
+      const bool marked = text.find_first_of("<&") != std::string_view::npos;
+      const std::string plain = marked ? PlainTrackText(text, TrackMarkup::WebVtt) : std::string();
+      const std::string_view shown = marked ? std::string_view(plain) : text;
       if (appended)
-        store.AppendTextLine(plain);
+        store.AppendTextLine(shown);
       else
-        store.AppendMilliseconds(times->startMs, times->endMs, plain);
+        store.AppendMilliseconds(times->startMs, times->endMs, shown);
       appended = true;
     });
     if (times && !appended) store.AppendMilliseconds(times->startMs, times->endMs, {});
