@@ -39,6 +39,8 @@ FORMATS = {
                   lambda a, b, t: f"{hms(a, '.', 2)},{hms(b, '.', 2)}\n{t.replace('|', '[br]')}\n\n",
                   lambda n: f"0:0:{n},0:0:{n}\nx\n"),
     "timecode": ("00:00:00:\n", lambda a, b, t: f"{hms(a, '', 0)}:{t}\n", lambda n: f"0:0:{n}:x\n"),
+    "webvtt": ("WEBVTT\n\n", lambda a, b, t: f"{hms(a, '.', 3)} --> {hms(b, '.', 3)}\n{t.replace('|', LF)}\n\n",
+               lambda n: f"00:{n % 60:02}.000-->00:{n % 60:02}.000\nx\n\n"),
 }
 
 

@@ -64,6 +64,7 @@ BENCHMARK_CAPTURE(BM_Load, subviewer, SubtitleFormat::SubViewer, false)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Load, timecode, SubtitleFormat::TimeCode, false)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Load, webvtt, SubtitleFormat::WebVtt, false)->Unit(benchmark::kMillisecond);
 
 // The SubRip sample, its lookups converting whole seconds or exact times.
 struct LoadedStore {

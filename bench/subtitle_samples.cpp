@@ -23,6 +23,7 @@ std::string MakeSubtitleFile(SubtitleFormat format, int entries) {
         "Format: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\r\n";
   if (format == SubtitleFormat::SubViewer)
     out = "[INFORMATION]\r\n[TITLE]bench\r\n[END INFORMATION]\r\n[SUBTITLE]\r\n\r\n";
+  if (format == SubtitleFormat::WebVtt) out = "WEBVTT\r\n\r\n";
   char line[256];
   int startMs = 1000;
   for (int i = 0; i < entries; ++i) {
@@ -53,6 +54,11 @@ std::string MakeSubtitleFile(SubtitleFormat format, int entries) {
         break;
       case SubtitleFormat::TimeCode:
         std::snprintf(line, sizeof line, "%02d:%02d:%02d:%s %d|%s\r\n", a.h, a.m, a.s, one, i, two);
+        break;
+      case SubtitleFormat::WebVtt:
+        std::snprintf(line, sizeof line,
+                      "%02d:%02d:%02d.%03d --> %02d:%02d:%02d.%03d\r\n<i>%s</i> %d\r\n%s\r\n\r\n",
+                      a.h, a.m, a.s, a.ms, b.h, b.m, b.s, b.ms, one, i, two);
         break;
       case SubtitleFormat::Unknown:
         return {};

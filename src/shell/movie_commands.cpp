@@ -79,7 +79,7 @@ void TfmMain::MovieOpened() {
 bool TfmMain::FindCompanionSubtitle() {
   // The base is the name without its extension; the extensions are tried as written.
   const std::string base = WithoutExtension(movie_->FileName());
-  for (const char* extension : {".idx", ".sub", ".srt", ".ssa", ".ass"}) {
+  for (const char* extension : {".idx", ".sub", ".srt", ".ssa", ".ass", ".vtt"}) {
     if (IsRegularFile(base + extension)) {
       OpenSubtitleFile(base + extension);
       return true;

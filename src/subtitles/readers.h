@@ -46,6 +46,13 @@ ReaderResult ReadSubViewerSubtitle(std::string_view bytes, SubtitleStore& store)
 // Time-code lines "hh:mm:ss:text"; each lasts until the next starts, the last to the end.
 ReaderResult ReadTimeCodeSubtitle(std::string_view bytes, SubtitleStore& store);
 
+// WebVTT: the "WEBVTT" signature line, then cues, each an optional identifier, a
+// "start --> end" line and text lines, markup and character references removed; other
+// blocks are skipped, and so is a cue whose timing line cannot be read.
+ReaderResult ReadVttSubtitle(std::string_view bytes, SubtitleStore& store);
+// "WEBVTT" alone or followed by a space or a tab.
+bool IsVttSignature(std::string_view line);
+
 // What a reader gives for a line it cannot read ("Subtitle file error").
 inline constexpr ReaderMessage kSubtitleFileError{"Subtitle file error", MessageIcon::Information};
 

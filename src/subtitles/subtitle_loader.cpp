@@ -30,6 +30,7 @@ constexpr FormatDescriptor kFormats[] = {
      [](std::string_view line) { return line == "[INFORMATION]"; }, ReadSubViewerSubtitle},
     {SubtitleFormat::TimeCode, "timecode",
      [](std::string_view line) { return line.substr(0, 3) == "00:"; }, ReadTimeCodeSubtitle},
+    {SubtitleFormat::WebVtt, "webvtt", IsVttSignature, ReadVttSubtitle},
     {SubtitleFormat::SubRip, "srt", [](std::string_view line) { return IsDigitsOrEmpty(line); },
      ReadSrtSubtitle},
 };

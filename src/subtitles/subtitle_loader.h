@@ -9,9 +9,9 @@
 
 namespace captivo {
 
-enum class SubtitleFormat { Unknown, Frame, SubRip, Ssa, SubViewer, TimeCode };
+enum class SubtitleFormat { Unknown, Frame, SubRip, Ssa, SubViewer, TimeCode, WebVtt };
 
-// A short name for each format: frame, srt, ssa, subviewer, timecode, unknown.
+// A short name for each format: frame, srt, ssa, subviewer, timecode, webvtt, unknown.
 const char* FormatName(SubtitleFormat format);
 
 // The format that a file's key line (its first non-empty trimmed line; empty when it has

@@ -20,9 +20,13 @@ class LineCollector {
   void Add(std::string_view s) { line_ += s; }
   void Break() {
     if (!out_.empty() || !line_.empty()) {
-      out_ += line_;
+      const bool hasText = !line_.empty();
+      if (out_.empty())
+        out_.swap(line_);  // the first line is taken, not copied: a long one is held once
+      else
+        out_ += line_;
       out_ += "\r\n";
-      if (!line_.empty()) end_ = out_.size() - 2;
+      if (hasText) end_ = out_.size() - 2;
     }
     line_.clear();
   }

@@ -171,6 +171,12 @@ void MovieCommandsTest::companionSubtitleIsFoundInOrder() {
   f.dir.Write("clip.ass", "[Script Info]\nDialogue: 0,0:00:01.00,0:00:02.00,D,,0,0,0,,ass\n");
   f.Open("clip.avi");
   QCOMPARE(f.ShownAt(30), std::string("ass"));
+  f.dir.Write("talk.vtt", "WEBVTT\n\n00:01.000 --> 00:02.000\n<i>vtt</i>\n");
+  f.Open("talk.avi");
+  QCOMPARE(f.ShownAt(30), std::string("vtt"));
+  f.dir.Write("clip.vtt", "WEBVTT\n\n00:01.000 --> 00:02.000\nvtt\n");
+  f.Open("clip.avi");  // .ass comes first
+  QCOMPARE(f.ShownAt(30), std::string("ass"));
 }
 
 void MovieCommandsTest::transportCommands() {

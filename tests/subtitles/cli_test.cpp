@@ -48,6 +48,11 @@ TEST(CaptivoSub, DumpExactPrintsMillisecondsOfTimeBasedFilesOnly) {
   EXPECT_EQ(run.out, "format\tsrt\nunit\tmilliseconds\n1250\t2999\tx\n");
   const std::string frames = dir.Write("a.sub", "{1}{2}x\n");
   EXPECT_EQ(RunTool("dump --exact '" + frames + "'").out, "format\tframe\nunit\tframes\n1\t2\tx\n");
+  // WebVTT is read in milliseconds: exact with or without the switch.
+  const std::string vtt = dir.Write("a.vtt", "WEBVTT\n\n00:01.250 --> 00:02.999\n<b>x</b>\n");
+  for (const char* option : {"", "--exact "})
+    EXPECT_EQ(RunTool(std::string("dump ") + option + "'" + vtt + "'").out,
+              "format\twebvtt\nunit\tmilliseconds\n1250\t2999\tx\n");
   EXPECT_EQ(RunTool("dump --exact").status, 2);
   EXPECT_EQ(RunTool("dump --fast '" + srt + "'").status, 2);
 }
