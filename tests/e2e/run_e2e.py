@@ -307,34 +307,10 @@ def scenario_two_point_timing(desktop):
 
 
 
-def make_track_movie(folder):
-    """30 s of a plain blue 640 x 272 picture with two sounds and two SubRip tracks, English
-    (default) and French, each one line from 0.3 s to 29.5 s: a white line the playback
-    engine drew would show in the picture."""
-    os.makedirs(folder, exist_ok=True)
-    lines = []
-    for name, text in (("en.srt", "THE ENGLISH TRACK'S LONG LINE"), ("fr.srt", "FRANCAIS")):
-        lines.append(os.path.join(folder, name))
-        with open(lines[-1], "w") as f:
-            f.write(f"1\n00:00:00,300 --> 00:00:29,500\n{text}\n")
-    movie = os.path.join(folder, "tracks.mkv")
-    subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y",
-                    "-f", "lavfi", "-i", "color=c=0x0000c0:size=640x272:rate=25",
-                    "-f", "lavfi", "-i", "sine=frequency=440", "-f", "lavfi", "-i", "sine=frequency=660",
-                    "-i", lines[0], "-i", lines[1], "-t", "30",
-                    "-map", "0", "-map", "1", "-map", "2", "-map", "3", "-map", "4",
-                    "-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac", "-c:s", "srt",
-                    "-metadata:s:a:0", "language=eng", "-metadata:s:a:1", "language=fre",
-                    "-metadata:s:s:0", "language=eng", "-metadata:s:s:1", "language=fre",
-                    "-disposition:a:0", "default", "-disposition:a:1", "0",
-                    "-disposition:s:0", "default", "-disposition:s:1", "0", movie], check=True)
-    return movie
-
-
 def scenario_movie_tracks(desktop):
     """The movie's own default track shows in the strip and never in the picture; the
     menus switch the subtitle and the audio track; the choice comes back with the movie."""
-    movie = make_track_movie(os.path.join(desktop.home, "tracks"))
+    movie = window_scenarios.make_track_movie(os.path.join(desktop.home, "tracks"))
     with open(os.path.join(desktop.program_dir, "set.ini"), "w") as f:
         f.write("[Subtitles]\nLanguages=en\n[Audio]\nLanguages=en\n")
     log = os.path.join(desktop.home, "mpv.log")

@@ -216,6 +216,51 @@ def scenario_full_screen_vobsub(desktop, media, build):
     check_pause_and_return(desktop, f"{desktop.kind}-{desktop.output}-vobsub", windowed, bars, background)
 
 
+def make_track_movie(folder):
+    """30 s of a plain blue 640 x 272 picture with two sounds and two SubRip tracks, English
+    (default) and French, each one line from 0.3 s to 29.5 s: a white line the playback
+    engine drew would show in the picture."""
+    os.makedirs(folder, exist_ok=True)
+    lines = []
+    for name, text in (("en.srt", "THE ENGLISH TRACK'S LONG LINE"), ("fr.srt", "FRANCAIS")):
+        lines.append(os.path.join(folder, name))
+        with open(lines[-1], "w") as f:
+            f.write(f"1\n00:00:00,300 --> 00:00:29,500\n{text}\n")
+    movie = os.path.join(folder, "tracks.mkv")
+    subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y",
+                    "-f", "lavfi", "-i", "color=c=0x0000c0:size=640x272:rate=25",
+                    "-f", "lavfi", "-i", "sine=frequency=440", "-f", "lavfi", "-i", "sine=frequency=660",
+                    "-i", lines[0], "-i", lines[1], "-t", "30",
+                    "-map", "0", "-map", "1", "-map", "2", "-map", "3", "-map", "4",
+                    "-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac", "-c:s", "srt",
+                    "-metadata:s:a:0", "language=eng", "-metadata:s:a:1", "language=fre",
+                    "-metadata:s:s:0", "language=eng", "-metadata:s:s:1", "language=fre",
+                    "-disposition:a:0", "default", "-disposition:a:1", "0",
+                    "-disposition:s:0", "default", "-disposition:s:1", "0", movie], check=True)
+    return movie
+
+
+
+def scenario_full_screen_track(desktop, media, build):
+    """A movie's own default track in the language of the user's locale: its line in the
+    strip and never drawn into the picture, and in the full-screen overlay."""
+    movie = make_track_movie(os.path.join(desktop.home, "tracks"))
+    desktop.start_program(movie, extra_env={"LANG": "en_US.UTF-8"})
+    shot, windowed = picture_in_window(desktop)
+    # The engine would draw a line in the picture's lowest rows (the pointer, where a click
+    # gave the window the keyboard, stays in the middle).
+    lowest = windowed[3] - (windowed[3] - windowed[1]) // 3
+    assert not shot.bright_columns(windowed[0], lowest, windowed[2] - windowed[0], windowed[3] - lowest), \
+        "no line drawn into the picture"
+    if windowed[3] + SPLITTER + STRIP < desktop.height:  # a compositor may place it low
+        wait_until("the track's line in the strip",
+                   lambda: subtitle_under(desktop.screenshot(), windowed, SPLITTER + STRIP))
+    full, box = enter_full_screen(desktop, f"{desktop.kind}-{desktop.output}-track")
+    assert subtitle_under(full, box, 40), "the track's line in the full-screen overlay"
+    desktop.press("Escape")
+    picture_in_window(desktop)
+
+
 def scenario_frame_resize_keeps_the_height_rule(desktop, media, build):
     """The window manager's own resize of the frame, by its corner grip: when the drag
     ends the height follows the width, and the whole status bar is visible."""
@@ -361,6 +406,7 @@ def scenario_full_screen_returns_to_its_place(desktop, media, build):
 SCENARIOS = {
     "full_screen_text": scenario_full_screen_text,
     "full_screen_vobsub": scenario_full_screen_vobsub,
+    "full_screen_track": scenario_full_screen_track,
     "picture_at_its_own_size": scenario_picture_at_its_own_size,
     "full_screen_returns_to_its_place": scenario_full_screen_returns_to_its_place,
 }
