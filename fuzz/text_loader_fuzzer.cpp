@@ -1,11 +1,13 @@
-// Any bytes as a subtitle file: detection, UTF-16 conversion and the chosen reader, then
-// lookups over the store in whole seconds and in exact times, must neither crash nor read
-// out of bounds. The bytes are read where they stand: no file is written.
+// Any bytes as a subtitle file: format and encoding detection, UTF-16 conversion and the
+// chosen reader, then lookups over the store in whole seconds and in exact times, must
+// neither crash nor read out of bounds. The bytes are read where they stand: no file is
+// written.
 #include <cstdint>
 #include <string_view>
 
 #include "errors.h"
 #include "subtitle_loader.h"
+#include "subtitle_text.h"
 
 namespace {
 
@@ -20,9 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const double rate = size ? 1 + data[0] % 60 : 25;
   captivo::SubtitleStore store;
   NoMessages sink;
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  captivo::SubtitleText::FromBytes(bytes).Encoding();
   try {
-    captivo::LoadTextSubtitleBytes(std::string_view(reinterpret_cast<const char*>(data), size),
-                                   store, sink);
+    captivo::LoadTextSubtitleBytes(bytes, store, sink);
   } catch (const captivo::ConversionError&) {
   }
   for (const bool exact : {false, true}) {

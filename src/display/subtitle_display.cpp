@@ -35,6 +35,12 @@ const SubtitleFont& SubtitleDisplay::Font() const {
   return strip_.label->Font();
 }
 
+void SubtitleDisplay::SetTextEncoding(const std::string& detected) {
+  const QByteArray name = QByteArray::fromStdString(detected);
+  strip_.label->SetTextEncoding(name);
+  overlay_.label->SetTextEncoding(name);
+}
+
 void SubtitleDisplay::SetFont(const SubtitleFont& font) {
   strip_.label->SetSubtitleFont(font);
   overlay_.label->SetSubtitleFont(font);

@@ -32,6 +32,8 @@ class SubtitleDisplay {
   void ShowText(std::string_view text);
   const SubtitleFont& Font() const;
   void SetFont(const SubtitleFont& font);
+  // The legacy code page found in the loaded subtitle file (an ICU name), or empty.
+  void SetTextEncoding(const std::string& detected);
   // Both images black.
   void ClearImages();
   // Both images black, then the picture unscaled at the top edge, centred by truncating

@@ -32,9 +32,16 @@ void SubtitleLabel::SetSubtitleFont(const SubtitleFont& font) {
   update();
 }
 
+void SubtitleLabel::SetTextEncoding(const QByteArray& detected) {
+  if (detected == detected_) return;
+  detected_ = detected;
+  Decode();
+  update();
+}
+
 void SubtitleLabel::Decode() {
   static const QRegularExpression lineBreak("\r\n|\r|\n");
-  lines_ = DecodeSubtitleText(bytes_, font_.codePage).split(lineBreak);
+  lines_ = DecodeSubtitleText(bytes_, font_.codePage, detected_).split(lineBreak);
   if (bytes_.empty()) lines_.clear();
 }
 

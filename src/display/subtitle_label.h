@@ -19,6 +19,8 @@ class SubtitleLabel : public QWidget {
   const QStringList& Lines() const { return lines_; }
 
   void SetSubtitleFont(const SubtitleFont& font);
+  // The legacy code page found in the subtitle file (an ICU name), or empty.
+  void SetTextEncoding(const QByteArray& detected);
   const SubtitleFont& Font() const { return font_; }
 
  protected:
@@ -30,6 +32,7 @@ class SubtitleLabel : public QWidget {
   std::string bytes_;
   QStringList lines_;
   SubtitleFont font_;
+  QByteArray detected_;
 };
 
 }  // namespace captivo

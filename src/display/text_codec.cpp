@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include "subtitle_font.h"
+
 namespace captivo {
 
 const Script kScripts[14] = {
@@ -35,7 +37,7 @@ const char* CodecName(int codePage) {
 
 }  // namespace
 
-QString DecodeSubtitleText(std::string_view bytes, int codePage) {
+QString DecodeSubtitleText(std::string_view bytes, int codePage, const QByteArray& detected) {
   const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
   bool ascii = true;
   for (char c : bytes) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
@@ -43,8 +45,9 @@ QString DecodeSubtitleText(std::string_view bytes, int codePage) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   const QString asUtf8 = utf8.decode(view);
   if (!utf8.hasError()) return asUtf8;
-  const QByteArray name = CodecName(codePage) ? QByteArray(CodecName(codePage))
-                                              : "windows-" + QByteArray::number(codePage);
+  const QByteArray name = !detected.isEmpty() && codePage == kWesternCodePage ? detected
+                          : CodecName(codePage) ? QByteArray(CodecName(codePage))
+                                                : "windows-" + QByteArray::number(codePage);
   QStringDecoder decoder(name.constData());
   if (!decoder.isValid()) return QString::fromLatin1(view);
   return decoder.decode(view);

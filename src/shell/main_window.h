@@ -153,6 +153,9 @@ class TfmMain : public QMainWindow, private MessageSink {
   // subtitle_commands.cpp: `path` holds the file name's bytes as the file system has
   // them. A bitmap set opens in `language` when given, else the user chooses.
   void OpenSubtitleFile(const std::string& path, std::optional<int32_t> language = {});
+  // The display reads the loaded text with the code page found in its file, if one was;
+  // the status bar names it.
+  void ShowTextEncoding();
   int32_t SelectVobSubLanguage();
   // view_commands.cpp
   void SetViewScale(double factor);

@@ -11,6 +11,7 @@
 #include "status_bar.h"
 #include "subtitle_display.h"
 #include "synchronize.h"
+#include "text_encoding.h"
 #include "timing_control.h"
 #include "timing_history.h"
 #include "timing_recall.h"
@@ -33,6 +34,7 @@ void TfmMain::OpenSubtitleFile(const std::string& path, std::optional<int32_t> l
   subtitles_.Open(
       path, language, [this] { return SelectVobSubLanguage(); }, *this);
   shown_->ForgetDrawn();  // a picture of the same number may be another source's
+  ShowTextEncoding();
   // ResetSubtitleFrameRate: every open returns the rate to the movie's own.
   timing_->ChooseRate(RateChoice::SameAsMovie());
   history_->Clear();
@@ -49,10 +51,18 @@ void TfmMain::ShowTrack(const MovieTrack* track, bool byUser) {
   subtitles_.OpenTrack(track->index, track->pictures ? &trackFeed_.Pictures() : nullptr);
   trackFeed_.Open(movie_->FileName(), track->index, TrackTimeDue(), track->pictures);
   shown_->ForgetDrawn();
+  ShowTextEncoding();
   if (!byUser) return;  // the timing stays as restored, or as the movie opened
   timing_->ChooseRate(RateChoice::SameAsMovie());
   history_->Clear();
   recall_->Touch();
+}
+
+void TfmMain::ShowTextEncoding() {
+  const std::string& encoding = subtitles_.TextEncoding();
+  const bool legacy = IsLegacyEncoding(encoding);
+  display_->SetTextEncoding(legacy ? encoding : std::string());
+  if (legacy) sbMain->ShowNote("Subtitle encoding: " + QString::fromStdString(encoding));
 }
 
 void TfmMain::ChangeSubtitleLanguage1Click() {

@@ -10,13 +10,14 @@ void LoadedSubtitles::Open(const std::string& path, std::optional<int32_t> langu
                            const std::function<int32_t()>& chooseLanguage, MessageSink& sink) {
   if (const auto base = VobSubSetBase(path)) {
     kind_ = Kind::BitmapSet;
+    encoding_.clear();
     bitmapSets_.Load(*base);
     language_ = language ? *language : chooseLanguage();
     bitmapSets_.SetLanguage(language_);
   } else {
     // A file that cannot be read as text leaves the lines as they were, still shown.
     kind_ = Kind::TextFile;
-    LoadTextSubtitle(path, store_, sink);
+    LoadTextSubtitle(path, store_, sink, &encoding_);
   }
   // Also after a reader's own message box; a raised error has skipped both.
   fileName_ = path;
@@ -25,6 +26,7 @@ void LoadedSubtitles::Open(const std::string& path, std::optional<int32_t> langu
 
 void LoadedSubtitles::OpenTrack(int32_t index, PictureSubtitles* pictures) {
   kind_ = Kind::Track;
+  encoding_.clear();  // FFmpeg gives a track's text as UTF-8
   trackIndex_ = index;
   trackPictures_ = pictures;
   store_.StartReadingMilliseconds();

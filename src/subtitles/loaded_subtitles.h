@@ -62,6 +62,10 @@ class LoadedSubtitles {
 
   // The path of the file opened last; empty before the first.
   const std::string& FileName() const { return fileName_; }
+  // The text file's encoding as found when it loaded ("utf-8", "utf-16le", a legacy code
+  // page detected such as "windows-1251"); empty for pictures, a track, or a file whose
+  // code page could not be told (its text is then read with the font's script).
+  const std::string& TextEncoding() const { return encoding_; }
   // The loaded subtitles come in languages the user may choose among (a VobSub set).
   bool HasLanguages() const { return kind_ == Kind::BitmapSet; }
   int32_t Language() const { return language_; }
@@ -88,6 +92,7 @@ class LoadedSubtitles {
   Kind kind_ = Kind::None;
   SubtitleStore store_;
   std::string fileName_;
+  std::string encoding_;
   int32_t language_ = 0;
   int32_t trackIndex_ = 0;
   PictureSubtitles* trackPictures_ = nullptr;  // the track loaded is one of pictures

@@ -74,7 +74,9 @@ void ReadTextSubtitle(SubtitleText text, SubtitleFormat format, SubtitleStore& s
 
 namespace {
 
-SubtitleFormat LoadText(SubtitleText text, SubtitleStore& store, MessageSink& sink) {
+SubtitleFormat LoadText(SubtitleText text, SubtitleStore& store, MessageSink& sink,
+                        std::string* encoding = nullptr) {
+  if (encoding) *encoding = text.Encoding();
   const SubtitleFormat format = DetectTextFormat(text.View());
   ReadTextSubtitle(std::move(text), format, store, sink);
   return format;
@@ -82,8 +84,9 @@ SubtitleFormat LoadText(SubtitleText text, SubtitleStore& store, MessageSink& si
 
 }  // namespace
 
-SubtitleFormat LoadTextSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink) {
-  return LoadText(SubtitleText::FromFile(path), store, sink);
+SubtitleFormat LoadTextSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink,
+                                std::string* encoding) {
+  return LoadText(SubtitleText::FromFile(path), store, sink, encoding);
 }
 
 SubtitleFormat LoadTextSubtitleBytes(std::string_view bytes, SubtitleStore& store,

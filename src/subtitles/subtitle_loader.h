@@ -29,8 +29,9 @@ void ReadTextSubtitle(SubtitleText text, SubtitleFormat format, SubtitleStore& s
 
 // Both steps: what "Load Subtitle" does with a text file. The file is read once (FileError
 // "Cannot open file %s" when it cannot be; the store is then left alone). The format
-// found.
-SubtitleFormat LoadTextSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink);
+// found; the file's encoding (SubtitleText::Encoding) into `encoding` when given.
+SubtitleFormat LoadTextSubtitle(const std::string& path, SubtitleStore& store, MessageSink& sink,
+                                std::string* encoding = nullptr);
 
 // The same for a file's bytes already in memory (tests, fuzzers), UTF-16 ones included.
 SubtitleFormat LoadTextSubtitleBytes(std::string_view bytes, SubtitleStore& store,

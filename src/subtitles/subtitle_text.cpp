@@ -1,5 +1,6 @@
 #include "subtitle_text.h"
 
+#include "text_encoding.h"
 #include "utf8_text.h"
 
 namespace captivo {
@@ -25,8 +26,13 @@ void SubtitleText::ConvertUtf16() {
   const bool bigEndian = view_[0] == '\xFE' && view_[1] == '\xFF';
   if (!littleEndian && !bigEndian) return;
   converted_ = Utf16ToUtf8(view_.substr(2), bigEndian);
+  utf16_ = bigEndian ? "utf-16be" : "utf-16le";
   file_ = FileBytes();
   view_ = {};
+}
+
+std::string SubtitleText::Encoding() const {
+  return utf16_ ? utf16_ : TextEncodingOf(view_);
 }
 
 void SubtitleText::Release() {

@@ -20,6 +20,9 @@ class SubtitleText {
   static SubtitleText FromBytes(std::string_view bytes);
 
   std::string_view View() const { return converted_ ? std::string_view(*converted_) : view_; }
+  // The file's encoding: "utf-16le" or "utf-16be" when converted, "utf-8" for valid
+  // UTF-8, else the legacy code page detected, else empty (read with the font's script).
+  std::string Encoding() const;
   // Lets the bytes go: nothing large is held past the reading.
   void Release();
 
@@ -30,6 +33,7 @@ class SubtitleText {
   FileBytes file_;
   std::string_view view_;  // into file_ or the caller's bytes, both fixed in memory
   std::optional<std::string> converted_;
+  const char* utf16_ = nullptr;  // the UTF-16 byte order converted from
 };
 
 }  // namespace captivo

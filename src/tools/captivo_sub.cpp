@@ -1,7 +1,7 @@
 // captivo-sub: looks inside a subtitle file without a movie, loading it exactly as the
 // program's "Load Subtitle" does: a VobSub set through the bitmap subtitle reader, any
 // other file through the text readers.
-//   captivo-sub dump [--exact] FILE         format, unit, entries, message boxes, error;
+//   captivo-sub dump [--exact] FILE         format, unit, encoding, entries, message boxes, error;
 //                                           for a VobSub set its languages and pictures;
 //                                           --exact: a time-based file's exact times
 //   captivo-sub find FILE FPS POSITION...   the text shown at each frame position
@@ -22,6 +22,7 @@
 #include "subtitle_file.h"
 #include "subtitle_loader.h"
 #include "sync_command.h"
+#include "text_encoding.h"
 #include "track_dump.h"
 #include "vobsub_dump.h"
 
@@ -44,8 +45,8 @@ int Dump(const std::string& path, bool exact) {
   store.SetExactTimes(exact);
   RecordedMessages sink;
   SubtitleFormat format = SubtitleFormat::Unknown;
-  std::string error;
-  if (!LoadSubtitleFile(path, store, sink, format, error)) {
+  std::string error, encoding;
+  if (!LoadSubtitleFile(path, store, sink, format, error, &encoding)) {
     std::cout << "error\t" << EscapeText(error) << '\n';
     return kCannotOpen;
   }
@@ -55,6 +56,8 @@ int Dump(const std::string& path, bool exact) {
   Print(inMilliseconds         ? "\nunit\tmilliseconds\n"
         : store.TimesInSeconds ? "\nunit\tseconds\n"
                                : "\nunit\tframes\n");
+  // The code page the program reads the file with; entries stay the file's bytes.
+  Print("encoding\t" + (encoding.empty() ? std::string(kDefaultCodePage) : encoding) + '\n');
   for (size_t i = 0; i < store.Count(); ++i) {
     Print(inMilliseconds ? std::to_string(store.ExactStartMs(i)) + '\t' +
                                std::to_string(store.ExactEndMs(i)) + '\t'

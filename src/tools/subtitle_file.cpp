@@ -6,9 +6,10 @@
 namespace captivo {
 
 bool LoadSubtitleFile(const std::string& path, SubtitleStore& store, RecordedMessages& sink,
-                      SubtitleFormat& format, std::string& error) {
+                      SubtitleFormat& format, std::string& error, std::string* encoding) {
   try {
     SubtitleText text = SubtitleText::FromFile(path);
+    if (encoding) *encoding = text.Encoding();
     format = DetectTextFormat(text.View());
     ReadTextSubtitle(std::move(text), format, store, sink);
   } catch (const FileError& e) {

@@ -24,8 +24,9 @@ class RecordedMessages : public MessageSink {
 
 // Loads the text subtitle file `path` into `store` as the program's "Load Subtitle" does;
 // false (with `error`) when it cannot be opened. A raised conversion error is kept in
-// `error`: the file was read up to it.
+// `error`: the file was read up to it. The file's encoding (SubtitleText::Encoding) into
+// `encoding` when given.
 bool LoadSubtitleFile(const std::string& path, SubtitleStore& store, RecordedMessages& sink,
-                      SubtitleFormat& format, std::string& error);
+                      SubtitleFormat& format, std::string& error, std::string* encoding = nullptr);
 
 }  // namespace captivo

@@ -39,6 +39,7 @@ class MainWindowTest : public QObject {
   void frameRateMenuSetsRateChecksAndPanel();
   void loadSubtitleFillsTheStoreAndResetsTheRate();
   void loadSubtitleFailuresShowTheirBoxes();
+  void aLegacyFileShowsInTheCodePageFoundInIt();
   void splitterKeepsTheStripRules();
   void aboutBoxIsDrawnAsSpecified();
 };
@@ -374,6 +375,38 @@ void MainWindowTest::loadSubtitleFillsTheStoreAndResetsTheRate() {
   f.Trigger("LoadSubtitle1");
   QVERIFY(f.Action("n003")->isChecked());
   QCOMPARE(f.ShownAt(250), std::string("ten"));
+}
+
+void MainWindowTest::aLegacyFileShowsInTheCodePageFoundInIt() {
+  WindowFixture f;
+  Movix() = FakeMovix();
+  f.OpenMovie("film.avi");
+  // "Привет, как дела?" / "Спасибо, всё хорошо." in windows-1251, a line a second.
+  std::string srt;
+  for (int i = 1; i <= 8; ++i)
+    srt += std::to_string(i) + "\n00:00:0" + std::to_string(i) + ",000 --> 00:00:0" +
+           std::to_string(i) + ",900\n\xCF\xF0\xE8\xE2\xE5\xF2, \xEA\xE0\xEA \xE4\xE5\xEB\xE0?\n" +
+           "\xD1\xEF\xE0\xF1\xE8\xE1\xEE, \xE2\xF1\xB8 \xF5\xEE\xF0\xEE\xF8\xEE.\n\n";
+  f.LoadSubtitle(f.dir.Write("film.srt", srt));
+  QCOMPARE(static_cast<StatusBar&>(f.Part("sbMain")).Note(),
+           QString("Subtitle encoding: windows-1251"));
+  f.ShownAt(25);
+  const QStringList cyrillic = {QString::fromUtf8("Привет, как дела?"),
+                                QString::fromUtf8("Спасибо, всё хорошо.")};
+  QCOMPARE(f.StripText().Lines(), cyrillic);
+  // A script chosen in the font dialog decides: Central European reads other letters.
+  SubtitleFont font = f.StripText().Font();
+  font.codePage = 1250;
+  f.prompts.fontChoice = font;
+  f.Trigger("SetSubtitleFont1");
+  QVERIFY(f.StripText().Lines() != cyrillic);
+  // A UTF-8 file afterwards is read as UTF-8, whatever the last file was.
+  font.codePage = kWesternCodePage;
+  f.prompts.fontChoice = font;
+  f.Trigger("SetSubtitleFont1");
+  f.LoadSubtitle(f.dir.Write("film.srt", "1\n00:00:01,000 --> 00:00:01,900\nd\xC3\xA9j\xC3\xA0\n"));
+  f.ShownAt(25);
+  QCOMPARE(f.StripText().Lines(), QStringList{QString::fromUtf8("déjà")});
 }
 
 void MainWindowTest::loadSubtitleFailuresShowTheirBoxes() {

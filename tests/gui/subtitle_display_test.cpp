@@ -1,4 +1,5 @@
 #include <QImage>
+#include <QPainter>
 #include <QtTest>
 
 #include "font_dialog.h"
@@ -21,6 +22,7 @@ class SubtitleDisplayTest : public QObject {
   void fontDialogPresetsTheFaceTheLabelsShow();
   void bytesAreDecodedByTheScript_data();
   void bytesAreDecodedByTheScript();
+  void rightToLeftLinesReadFromTheRight();
   void linesAreCentredFromTheTopAndCutAtBothSides();
 };
 
@@ -94,23 +96,69 @@ void SubtitleDisplayTest::fontDialogPresetsTheFaceTheLabelsShow() {
 void SubtitleDisplayTest::bytesAreDecodedByTheScript_data() {
   QTest::addColumn<QByteArray>("bytes");
   QTest::addColumn<int>("codePage");
+  QTest::addColumn<QByteArray>("detected");
   QTest::addColumn<QString>("text");
-  QTest::newRow("ascii") << QByteArray("plain") << 1251 << "plain";
-  QTest::newRow("utf-8 wins") << QByteArray("\xC3\xA9t\xC3\xA9") << 1251
+  const QByteArray none;
+  QTest::newRow("ascii") << QByteArray("plain") << 1251 << none << "plain";
+  QTest::newRow("utf-8 wins") << QByteArray("\xC3\xA9t\xC3\xA9") << 1251 << none
                               << QString::fromUtf8("été");
-  QTest::newRow("western") << QByteArray("\xE9t\xE9 \x93q\x94") << 1252
+  QTest::newRow("western") << QByteArray("\xE9t\xE9 \x93q\x94") << 1252 << none
                            << QString::fromUtf8("été “q”");
-  QTest::newRow("cyrillic") << QByteArray("\xcf\xf0\xe8\xe2\xe5\xf2") << 1251
+  QTest::newRow("cyrillic") << QByteArray("\xcf\xf0\xe8\xe2\xe5\xf2") << 1251 << none
                             << QString::fromUtf8("Привет");
   QTest::newRow("central european")
-      << QByteArray("\x9a\x9e\xe8") << 1250 << QString::fromUtf8("šžč");
+      << QByteArray("\x9a\x9e\xe8") << 1250 << none << QString::fromUtf8("šžč");
+  // A code page found in the file reads it while the script is the Western one.
+  QTest::newRow("found cyrillic") << QByteArray("\xcf\xf0\xe8\xe2\xe5\xf2") << 1252
+                                  << QByteArray("windows-1251") << QString::fromUtf8("Привет");
+  QTest::newRow("found korean") << QByteArray("\xbe\xc8\xb3\xe7") << 1252
+                                << QByteArray("windows-949") << QString::fromUtf8("안녕");
+  QTest::newRow("found japanese") << QByteArray("\x93\xfa\x96\x7b") << 1252
+                                  << QByteArray("Shift_JIS") << QString::fromUtf8("日本");
+  QTest::newRow("found koi8-r") << QByteArray("\xf0\xd2\xc9\xd7\xc5\xd4") << 1252
+                                << QByteArray("KOI8-R") << QString::fromUtf8("Привет");
+  QTest::newRow("utf-8 over found") << QByteArray("\xC3\xA9t\xC3\xA9") << 1252
+                                    << QByteArray("windows-1251") << QString::fromUtf8("été");
+  // A script the user chose decides.
+  QTest::newRow("chosen script") << QByteArray("\xcf\xf0\xe8\xe2\xe5\xf2") << 1250
+                                 << QByteArray("windows-1251") << QString::fromUtf8("Ďđčâĺň");
 }
 
 void SubtitleDisplayTest::bytesAreDecodedByTheScript() {
   QFETCH(QByteArray, bytes);
   QFETCH(int, codePage);
+  QFETCH(QByteArray, detected);
   QFETCH(QString, text);
-  QCOMPARE(DecodeSubtitleText(std::string_view(bytes.constData(), bytes.size()), codePage), text);
+  QCOMPARE(
+      DecodeSubtitleText(std::string_view(bytes.constData(), bytes.size()), codePage, detected),
+      text);
+}
+
+void SubtitleDisplayTest::rightToLeftLinesReadFromTheRight() {
+  // Hebrew and Arabic with their end punctuation: drawn right to left, the marks go to the
+  // line's left end; a left-to-right drawing would put them at its right.
+  for (const char* utf8 : {"שלום, מה שלומך?!!", "مرحبا، كيف حالك؟!!"}) {
+    const QString line = QString::fromUtf8(utf8);
+    SubtitleLabel label;
+    label.resize(320, 40);
+    label.SetText(utf8);
+    QImage shown(label.size(), QImage::Format_RGB32);
+    label.render(&shown);
+    auto drawn = [&](Qt::LayoutDirection direction) {
+      QImage image(label.size(), QImage::Format_RGB32);
+      image.fill(Qt::black);
+      QPainter painter(&image);
+      painter.setFont(label.Font().font);
+      painter.setPen(label.Font().color);
+      painter.setLayoutDirection(direction);
+      const QFontMetrics metrics(label.Font().font);
+      painter.drawText(
+          QPoint((image.width() - metrics.horizontalAdvance(line)) / 2, metrics.ascent()), line);
+      return image;
+    };
+    QVERIFY2(drawn(Qt::RightToLeft) != drawn(Qt::LeftToRight), utf8);  // the test tells them apart
+    QVERIFY2(shown == drawn(Qt::RightToLeft), utf8);
+  }
 }
 
 void SubtitleDisplayTest::linesAreCentredFromTheTopAndCutAtBothSides() {

@@ -22,7 +22,7 @@ TEST(CaptivoSub, DumpPrintsEveryFieldEscaped) {
   const test::ProgramRun run = RunTool("dump '" + path + "'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
-            "format\tframe\nunit\tframes\n"
+            "format\tframe\nunit\tframes\nencoding\twindows-1252\n"
             "1\t2\tback\\\\slash\\r\\ntab\\there\\x01\\xe9\n"
             "message\tError\tSubtitle file error\tinformation\n");
 }
@@ -32,29 +32,51 @@ TEST(CaptivoSub, DumpReportsConversionErrorsAndUnknownFormats) {
   test::ProgramRun run = RunTool("dump '" + dir.Write("t.txt", "00:00:01:a\n00:x:02:b\n") + "'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
-            "format\ttimecode\nunit\tseconds\n1\t-1\ta\n"
+            "format\ttimecode\nunit\tseconds\nencoding\tutf-8\n1\t-1\ta\n"
             "error\t'x' is not a valid integer value\n");
   run = RunTool("dump '" + dir.Write("u.txt", "hello\n") + "'");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out.substr(0, 40), "format\tunknown\nunit\tframes\nmessage\tError");
+  EXPECT_EQ(run.out.substr(0, 55),
+            "format\tunknown\nunit\tframes\nencoding\tutf-8\nmessage\tError");
 }
 
 TEST(CaptivoSub, DumpExactPrintsMillisecondsOfTimeBasedFilesOnly) {
   test::TempDir dir;
   const std::string srt = dir.Write("a.srt", "1\n00:00:01,250 --> 00:00:02,999\nx\n");
-  EXPECT_EQ(RunTool("dump '" + srt + "'").out, "format\tsrt\nunit\tseconds\n1\t2\tx\n");
+  EXPECT_EQ(RunTool("dump '" + srt + "'").out,
+            "format\tsrt\nunit\tseconds\nencoding\tutf-8\n1\t2\tx\n");
   test::ProgramRun run = RunTool("dump --exact '" + srt + "'");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "format\tsrt\nunit\tmilliseconds\n1250\t2999\tx\n");
+  EXPECT_EQ(run.out, "format\tsrt\nunit\tmilliseconds\nencoding\tutf-8\n1250\t2999\tx\n");
   const std::string frames = dir.Write("a.sub", "{1}{2}x\n");
-  EXPECT_EQ(RunTool("dump --exact '" + frames + "'").out, "format\tframe\nunit\tframes\n1\t2\tx\n");
+  EXPECT_EQ(RunTool("dump --exact '" + frames + "'").out,
+            "format\tframe\nunit\tframes\nencoding\tutf-8\n1\t2\tx\n");
   // WebVTT is read in milliseconds: exact with or without the switch.
   const std::string vtt = dir.Write("a.vtt", "WEBVTT\n\n00:01.250 --> 00:02.999\n<b>x</b>\n");
   for (const char* option : {"", "--exact "})
     EXPECT_EQ(RunTool(std::string("dump ") + option + "'" + vtt + "'").out,
-              "format\twebvtt\nunit\tmilliseconds\n1250\t2999\tx\n");
+              "format\twebvtt\nunit\tmilliseconds\nencoding\tutf-8\n1250\t2999\tx\n");
   EXPECT_EQ(RunTool("dump --exact").status, 2);
   EXPECT_EQ(RunTool("dump --fast '" + srt + "'").status, 2);
+}
+
+TEST(CaptivoSub, DumpNamesTheEncodingTheFileIsReadWith) {
+  test::TempDir dir;
+  // Cyrillic in windows-1251: "Привет, как дела?" and "Спасибо, всё хорошо." a few times.
+  std::string cyrillic;
+  for (int i = 1; i <= 6; ++i)
+    cyrillic += std::to_string(i) + "\n00:00:0" + std::to_string(i) + ",000 --> 00:00:0" +
+                std::to_string(i) + ",500\n\xCF\xF0\xE8\xE2\xE5\xF2, \xEA\xE0\xEA " +
+                "\xE4\xE5\xEB\xE0?\n\xD1\xEF\xE0\xF1\xE8\xE1\xEE, \xE2\xF1\xB8 " +
+                "\xF5\xEE\xF0\xEE\xF8\xEE.\n\n";
+  const std::string run = RunTool("dump '" + dir.Write("ru.srt", cyrillic) + "'").out;
+  const std::string header = "format\tsrt\nunit\tseconds\nencoding\twindows-1251\n1\t1\t\\xcf\\xf0";
+  EXPECT_EQ(run.substr(0, header.size()), header);
+  const std::string utf16 = dir.Write("le.srt", std::string("\xFF\xFE"
+                                                            "1\0\n\0",
+                                                            6));
+  const std::string utf16Header = "format\tsrt\nunit\tseconds\nencoding\tutf-16le\n";
+  EXPECT_EQ(RunTool("dump '" + utf16 + "'").out.substr(0, utf16Header.size()), utf16Header);
 }
 
 TEST(CaptivoSub, ExitCodes) {
@@ -75,13 +97,14 @@ TEST(CaptivoSub, OutOfMemoryIsAnErrorLineNotAnAbort) {
   GTEST_SKIP() << "the address sanitizer's shadow memory does not fit a small address space";
 #endif
   test::TempDir dir;
-  // One 32 MiB line in an address space of 16 MiB: the line cannot be held.
+  // One 96 MiB line in an address space of 64 MiB (the program and its libraries take
+  // about 40): the line cannot be held.
   const std::string path =
-      dir.Write("huge.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + std::string(32 << 20, 'x'));
+      dir.Write("huge.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + std::string(96 << 20, 'x'));
   for (const char* command : {"dump", "find"}) {
     const test::ProgramRun run = RunTool(
         std::string(command) + " '" + path + "' " + (command == std::string("find") ? "25 30" : ""),
-        "ulimit -v 16384; ");
+        "ulimit -v 65536; ");
     EXPECT_EQ(run.status, 1) << command;
     EXPECT_EQ(run.out, "error\tNot enough memory\n") << command;
   }
