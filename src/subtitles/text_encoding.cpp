@@ -3,6 +3,8 @@
 #include <unicode/ucsdet.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -60,6 +62,16 @@ size_t Utf8SequenceAt(std::string_view bytes, size_t i) {
 
 bool IsValidUtf8(std::string_view bytes) {
   for (size_t i = 0; i < bytes.size();) {
+    // Eight ASCII bytes at a time: most of a subtitle file, even in other scripts, is
+    // digits, times and spaces.
+    uint64_t eight;
+    if (bytes.size() - i >= sizeof eight) {
+      std::memcpy(&eight, bytes.data() + i, sizeof eight);
+      if ((eight & 0x8080808080808080u) == 0) {
+        i += sizeof eight;
+        continue;
+      }
+    }
     if (static_cast<unsigned char>(bytes[i]) < 0x80) {
       ++i;
       continue;
