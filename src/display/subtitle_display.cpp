@@ -41,6 +41,10 @@ void SubtitleDisplay::SetTextEncoding(const std::string& detected) {
   overlay_.label->SetTextEncoding(name);
 }
 
+std::string SubtitleDisplay::ReadAsShown(std::string_view bytes) const {
+  return strip_.label->Read(bytes).toStdString();
+}
+
 void SubtitleDisplay::SetFont(const SubtitleFont& font) {
   strip_.label->SetSubtitleFont(font);
   overlay_.label->SetSubtitleFont(font);

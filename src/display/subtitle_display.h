@@ -34,6 +34,8 @@ class SubtitleDisplay {
   void SetFont(const SubtitleFont& font);
   // The legacy code page found in the loaded subtitle file (an ICU name), or empty.
   void SetTextEncoding(const std::string& detected);
+  // Subtitle text as the strip and the overlay read it, in UTF-8.
+  std::string ReadAsShown(std::string_view bytes) const;
   // Both images black.
   void ClearImages();
   // Both images black, then the picture unscaled at the top edge, centred by truncating

@@ -39,9 +39,13 @@ void SubtitleLabel::SetTextEncoding(const QByteArray& detected) {
   update();
 }
 
+QString SubtitleLabel::Read(std::string_view bytes) const {
+  return DecodeSubtitleText(bytes, font_.codePage, detected_);
+}
+
 void SubtitleLabel::Decode() {
   static const QRegularExpression lineBreak("\r\n|\r|\n");
-  lines_ = DecodeSubtitleText(bytes_, font_.codePage, detected_).split(lineBreak);
+  lines_ = Read(bytes_).split(lineBreak);
   if (bytes_.empty()) lines_.clear();
 }
 

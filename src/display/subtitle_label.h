@@ -22,6 +22,8 @@ class SubtitleLabel : public QWidget {
   // The legacy code page found in the subtitle file (an ICU name), or empty.
   void SetTextEncoding(const QByteArray& detected);
   const SubtitleFont& Font() const { return font_; }
+  // Subtitle text read as this label reads it (the font's script, the encoding found).
+  QString Read(std::string_view bytes) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -32,6 +32,7 @@ void MovieControl::Open() {
     emit openFailed();
     return;
   }
+  audioTrack_ = 0;
   int32_t rate = 0;
   GetFrameRate(&rate);
   emit frameRateRead(rate / 1000.0);
@@ -104,7 +105,9 @@ void MovieControl::SetMuted(bool on) {
 }
 
 void MovieControl::SetAudioTrack(int32_t number) {
-  if (IsOpen()) ::SetAudioTrack(number);
+  if (!IsOpen()) return;
+  ::SetAudioTrack(number);
+  audioTrack_ = number;
 }
 
 void MovieControl::SetFullScreen(bool on) {

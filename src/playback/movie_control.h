@@ -61,6 +61,8 @@ class MovieControl : public QObject {
   void SetMuted(bool on);
   // The movie's audio track by its place among the audio tracks, from 1 (movix.h).
   void SetAudioTrack(int32_t number);
+  // The audio track set since the movie opened, from 1; 0: the one the library took.
+  int32_t AudioTrack() const { return audioTrack_; }
   // The picture over the whole screen (the library's) or back in the panel.
   void SetFullScreen(bool on);
   // Full screen ended without the library being asked (it ended it itself).
@@ -91,6 +93,7 @@ class MovieControl : public QObject {
   QSize pictureSize_;
   int volume_ = 100;
   bool muted_ = false;
+  int32_t audioTrack_ = 0;
 };
 
 }  // namespace captivo

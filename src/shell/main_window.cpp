@@ -27,8 +27,10 @@
 #include "status_bar.h"
 #include "subtitle_clock.h"
 #include "subtitle_display.h"
+#include "subtitle_saving.h"
 #include "subtitle_surface.h"
 #include "subtitle_window.h"
+#include "sync_commands.h"
 #include "synchronize.h"
 #include "timing_control.h"
 #include "timing_history.h"
@@ -217,6 +219,16 @@ void TfmMain::BuildMenus() {
   ExactTimes1->setCheckable(true);
   item(subtitle, UndoTiming1, "UndoTiming1", "Undo Timing", QKeySequence("Ctrl+Z"));
   item(subtitle, ForgetTiming1, "ForgetTiming1", "Forget This Movie's Timing");
+  subtitle->addSeparator();
+  sync_ = std::make_unique<SyncCommands>(subtitle, *movie_, *timing_, *history_, subtitles_,
+                                         *sbMain, Runner());
+  saving_ = std::make_unique<SubtitleSaving>(
+      this, prompts_, subtitles_, *movie_, *timing_, *sbMain,
+      [this](std::string_view bytes) { return display_->ReadAsShown(bytes); });
+  QAction* saveAs = subtitle->addAction("Save Subtitle As ...");
+  saveAs->setObjectName("SaveSubtitleAs1");
+  saveAs->setShortcut(QKeySequence("Ctrl+Shift+S"));
+  connect(saveAs, &QAction::triggered, this, [this] { Run([this] { saving_->SaveAs(); }); });
   subtitle->addSeparator();
   movie->addSeparator();
   trackMenus_ = std::make_unique<TrackMenus>(

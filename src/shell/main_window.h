@@ -33,9 +33,11 @@ class PlayerKeys;
 class RateMenu;
 class ShownSubtitles;
 class StatusBar;
+class SubtitleSaving;
 class SubtitleClock;
 class SubtitleDisplay;
 class SubtitleSurface;
+class SyncCommands;
 class TfmSub;
 class TfmSynchronize;
 class TimingControl;
@@ -50,7 +52,7 @@ class UserPrompts;
 // Its handlers run behind the one command boundary, reached through the window's actions,
 // its timer and the messages it is sent. The features with a state of their own are
 // classes of their own: SubtitleClock, LineTiming, TimingHistory, TimingRecall, PlayerKeys,
-// RateMenu.
+// RateMenu, SyncCommands, SubtitleSaving.
 class TfmMain : public QMainWindow, private MessageSink {
   Q_OBJECT
  public:
@@ -208,6 +210,8 @@ class TfmMain : public QMainWindow, private MessageSink {
   std::unique_ptr<PlayerKeys> playerKeys_;
   std::unique_ptr<RateMenu> rateMenu_;
   std::unique_ptr<TrackMenus> trackMenus_;
+  std::unique_ptr<SyncCommands> sync_;
+  std::unique_ptr<SubtitleSaving> saving_;
   // A window manager ignores size requests while the user drags the frame: the height
   // rule is asked for again until it holds, for a few seconds after the last resize.
   QTimer* sizingRetry_;

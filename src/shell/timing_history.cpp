@@ -7,7 +7,7 @@ namespace captivo {
 
 TimingHistory::Step TimingHistory::Now() const {
   const SubtitleTiming& timing = timing_.Timing();
-  return {timing.offsetMilliseconds, timing.rateChoice, subtitles_.FirstMark()};
+  return {timing.offsetMilliseconds, timing.rateChoice, subtitles_.FirstMark(), std::nullopt};
 }
 
 void TimingHistory::Keep(const Step& before) {
@@ -23,6 +23,9 @@ bool TimingHistory::Undo() {
   timing_.ChooseRate(step.rateChoice);
   timing_.SetOffset(step.offsetMilliseconds);
   subtitles_.FirstMark() = step.firstMark;
+  if (step.movedAfter)
+    subtitles_.Store().ShiftLines(step.movedAfter->lines, -step.movedAfter->shiftMs,
+                                  step.movedAfter->rate);
   changed_();
   return true;
 }

@@ -14,17 +14,27 @@ class TimingControl;
 
 // Undo Timing: the offset, the rate chosen and the first timing mark as they were before
 // each change the user made to the timing (a line timed now, two lines, a Synchronize
-// dialog's session, the rate menu), several steps back.
+// dialog's session, the rate menu, a synchronisation), several steps back; and the lines
+// a synchronisation moved in the loaded subtitle from a cut on.
 class TimingHistory {
  public:
   // `changed` runs at every change the user makes (the movie is re-timed).
   TimingHistory(TimingControl& timing, LoadedSubtitles& subtitles, std::function<void()> changed)
       : timing_(timing), subtitles_(subtitles), changed_(std::move(changed)) {}
 
+  // Lines of the loaded text subtitle moved by `shiftMs` (converted at `rate` when timed
+  // in frames).
+  struct MovedLines {
+    std::vector<size_t> lines;
+    int32_t shiftMs = 0;
+    double rate = 0;
+  };
   struct Step {
     int32_t offsetMilliseconds;
     RateChoice rateChoice;
     std::optional<TimingMark> firstMark;
+    // The lines the change after this step moved, moved back by its undo.
+    std::optional<MovedLines> movedAfter;
   };
 
   // The timing as it is now.

@@ -19,6 +19,17 @@ QString ToolkitPrompts::ChooseFile(QWidget* owner, const QString& title, const Q
       QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
 }
 
+QString ToolkitPrompts::ChooseSaveFile(QWidget* owner, const QString& title, const QString& filters,
+                                       QString& filter) {
+  return QFileDialog::getSaveFileName(
+      owner, title, QString(), filters, &filter,
+      QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+}
+
+bool ToolkitPrompts::Ask(QWidget* owner, const QString& title, const QString& question) {
+  return QMessageBox::question(owner, title, question) == QMessageBox::Yes;
+}
+
 bool ToolkitPrompts::ChooseFont(QWidget* owner, SubtitleFont& font) {
   SubtitleFontDialog dialog(owner);
   dialog.Preset(font);

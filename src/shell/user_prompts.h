@@ -20,6 +20,12 @@ class UserPrompts {
   // The chosen file, or an empty text when the user cancels. `filters` as Qt writes them,
   // separated by ";;".
   virtual QString ChooseFile(QWidget* owner, const QString& title, const QString& filters) = 0;
+  // The file to write, or an empty text when the user cancels; `filter` gets the filter
+  // chosen. The dialog never asks about a file already there: the caller does (Ask).
+  virtual QString ChooseSaveFile(QWidget* owner, const QString& title, const QString& filters,
+                                 QString& filter) = 0;
+  // True when the user answers Yes to `question`.
+  virtual bool Ask(QWidget* owner, const QString& title, const QString& question) = 0;
   // True when the user confirms; `font` is preset and receives the choice.
   virtual bool ChooseFont(QWidget* owner, SubtitleFont& font) = 0;
   // Runs a dialog modally; its result.
@@ -32,6 +38,9 @@ class ToolkitPrompts : public UserPrompts {
   void ShowMessage(QWidget* owner, const QString& title, const QString& text,
                    QMessageBox::Icon icon) override;
   QString ChooseFile(QWidget* owner, const QString& title, const QString& filters) override;
+  QString ChooseSaveFile(QWidget* owner, const QString& title, const QString& filters,
+                         QString& filter) override;
+  bool Ask(QWidget* owner, const QString& title, const QString& question) override;
   bool ChooseFont(QWidget* owner, SubtitleFont& font) override;
   int Exec(QDialog* dialog) override;
 };

@@ -75,6 +75,36 @@ void SubtitleStore::SetEndTime(size_t index, int32_t end) {
   TimesChanged();
 }
 
+void SubtitleStore::ShiftLines(std::span<const size_t> lines, int32_t shiftMs,
+                               double subtitleFrameRate) {
+  const auto isSentinel = [](int32_t end) {
+    return end == TTimeSpan::kNoEnd || end == TTimeSpan::kOpenEnd;
+  };
+  if (!TimesInSeconds) {
+    const int32_t frames = RoundToInt32(shiftMs * subtitleFrameRate / 1000.0);
+    for (const size_t i : lines) {
+      times_[i].start = SaturatedAdd(times_[i].start, frames);
+      if (!isSentinel(times_[i].end)) times_[i].end = SaturatedAdd(times_[i].end, frames);
+    }
+  } else {
+    if (fractions_.Empty() && shiftMs % 1000 != 0) {
+      Fractions* none = fractions_.Extend(times_.Size());
+      std::fill(none, none + times_.Size(), Fractions{0, 0});
+    }
+    for (const size_t i : lines) {
+      const FileTime start = FileTime::FromMilliseconds(ExactStartMs(i) + shiftMs);
+      times_[i].start = start.whole;
+      if (!fractions_.Empty()) fractions_[i].start = start.fractionMs;
+      if (isSentinel(times_[i].end)) continue;
+      const FileTime end = FileTime::FromMilliseconds(ExactEndMs(i) + shiftMs);
+      times_[i].end = end.whole;
+      if (!fractions_.Empty()) fractions_[i].end = end.fractionMs;
+    }
+  }
+  TimesChanged();
+  ForgetLastHit();
+}
+
 void SubtitleStore::AppendTextLine(std::string_view line) {
   texts_.ExtendLast("\r\n");
   texts_.ExtendLast(line);

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -83,6 +84,11 @@ class SubtitleStore {
   // The changes a reader makes to an entry after appending it.
   void SetEndTime(size_t index, int32_t end);  // a whole time, without a fraction
   void AppendTextLine(std::string_view line);  // to the last entry: CR LF, then the line
+  // Moves each of `lines` by `shiftMs`, start and end (an end the file did not give, or
+  // one open to the end of playback, stays so): time-based entries to the millisecond,
+  // keeping fractions from then on; frame numbers by the frames `shiftMs` lasts at
+  // `subtitleFrameRate`. Moving by the opposite shift puts them back.
+  void ShiftLines(std::span<const size_t> lines, int32_t shiftMs, double subtitleFrameRate);
 
   // The switch between whole seconds (off, as files were always shown) and exact times.
   void SetExactTimes(bool exact);

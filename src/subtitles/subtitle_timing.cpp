@@ -1,13 +1,17 @@
 #include "subtitle_timing.h"
 
+#include <cmath>
+
 #include "conversions.h"
 
 namespace captivo {
 
 RateChoice RateChoice::For(double rate, double movieFrameRate) {
-  if (rate == movieFrameRate) return SameAsMovie();
+  // A rate computed as a ratio of two may miss the one it is by a rounding.
+  const auto same = [rate](double other) { return std::abs(rate - other) <= other * 1e-9; };
+  if (same(movieFrameRate)) return SameAsMovie();
   for (int tag = 1; tag < 6; ++tag)
-    if (rate == kMenuFrameRates[tag]) return MenuItem(tag);
+    if (same(kMenuFrameRates[tag])) return MenuItem(tag);
   return Own(rate);
 }
 

@@ -11,6 +11,7 @@
 #include "escape_text.h"
 #include "file_access.h"
 #include "file_names.h"
+#include "movie_speech.h"
 #include "speech.h"
 #include "speech_library.h"
 #include "speech_sync.h"
@@ -119,19 +120,6 @@ int Fail(const std::string& message) {
   return kNotSolved;
 }
 
-SyncOutcome OutcomeOf(int32_t status) {
-  switch (status) {
-    case SPEECH_CANNOT_OPEN:
-      return SyncOutcome::MovieUnreadable;
-    case SPEECH_NO_SOUND:
-      return SyncOutcome::NoSound;
-    case SPEECH_CANCELLED:
-      return SyncOutcome::Cancelled;
-    default:
-      return SyncOutcome::SoundUnreadable;
-  }
-}
-
 // Writes the text subtitle so timed to `path`.
 int Save(const LoadedLines& loaded, const SubtitleTiming& timing, const SyncResult& result,
          int64_t movieMs, const std::string& path) {
@@ -185,7 +173,7 @@ int SyncCommand(const std::vector<std::string>& arguments) {
   const SyncSource source = reference ? SyncSource::SecondSubtitle : SyncSource::Speech;
   if (status != SPEECH_READ) {
     SyncResult failed;
-    failed.outcome = OutcomeOf(status);
+    failed.outcome = SpeechFailure(status);
     return Fail(SyncNote(failed, source));
   }
 

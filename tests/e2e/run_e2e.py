@@ -11,6 +11,7 @@ user would see.
 
 import configparser
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -369,6 +370,49 @@ def scenario_mp4_timed_text_track(desktop):
     assert window_scenarios.wait_until(
         "the timed text in the strip",
         lambda: desktop.screenshot(keep_as="mp4-timed-text.png").bright_columns(*strip), timeout=8)
+
+def srt_starts(text):
+    """The start of each SubRip entry, in seconds."""
+    return [int(h) * 3600 + int(m) * 60 + int(s) + int(ms) / 1000
+            for h, m, s, ms in re.findall(r"^(\d+):(\d+):(\d+),(\d+) -->", text, re.M)]
+
+
+def scenario_synchronize_to_speech(desktop):
+    """A subtitle a minute late beside the speech movie: Synchronize to Speech (Ctrl+Shift+A)
+    lays its lines on the speech while the movie plays, the strip shows them long before the
+    late file would, and Save Subtitle As (Ctrl+Shift+S) writes them at the spoken times."""
+    folder = os.path.join(desktop.home, "speech")
+    os.makedirs(folder)
+    movie = os.path.join(folder, "speech.mp4")
+    shutil.copy(os.path.join(MEDIA, "speech-25.mp4"), movie)
+    with open(os.path.join(MEDIA, "speech-25.srt")) as f:
+        truth = f.read()
+
+    def late(match):
+        t = int(match[1]) * 3600 + int(match[2]) * 60 + int(match[3]) + 60
+        return f"{t // 3600:02}:{t // 60 % 60:02}:{t % 60:02},{match[4]}"
+    with open(os.path.join(folder, "speech.srt"), "w") as f:
+        f.write(re.sub(r"(\d\d):(\d\d):(\d\d),(\d\d\d)", late, truth))
+    desktop.start_program(movie)
+    started = time.time()
+    desktop.keys(None, "ctrl+shift+a")
+    _, strip = layout(desktop, CLIENT_HEIGHT)
+    window_scenarios.wait_until("a line in the strip", lambda: desktop.screenshot(
+        keep_as="synchronized-to-speech.png").bright_columns(*strip), timeout=30)
+    assert time.time() - started < 50, "shown before the late file's first line (62 s)"
+
+    saved = os.path.join(folder, "fixed.srt")
+    desktop.keys(None, "ctrl+shift+s")
+    dialog = desktop.wait_window("^Save Subtitle As$")
+    time.sleep(0.3)
+    desktop.type_text(dialog, saved)
+    desktop.keys(dialog, "Return")
+    window_scenarios.wait_until("the saved file", lambda: os.path.exists(saved))
+    with open(saved) as f:
+        errors = [abs(a - b) for a, b in zip(srt_starts(f.read()), srt_starts(truth))]
+    assert len(errors) == len(srt_starts(truth)), f"every line saved ({len(errors)})"
+    assert max(errors) <= 0.1, f"every line within 100 ms of its speech (worst {max(errors):.3f} s)"
+
 
 SCENARIOS = {name[len("scenario_"):]: f for name, f in globals().items() if name.startswith("scenario_")}
 OUTPUTS = ("software", "opengl")

@@ -17,6 +17,24 @@ QString ScriptedPrompts::ChooseFile(QWidget*, const QString& title, const QStrin
   return answer;
 }
 
+QString ScriptedPrompts::ChooseSaveFile(QWidget*, const QString& title, const QString& filters,
+                                        QString& filter) {
+  fileDialogs << title + "|" + filters;
+  if (saveFiles.empty()) return {};
+  const auto [answer, chosenFilter] = saveFiles.front();
+  saveFiles.pop_front();
+  filter = chosenFilter;
+  return answer;
+}
+
+bool ScriptedPrompts::Ask(QWidget*, const QString&, const QString& question) {
+  questions << question;
+  if (answers.empty()) return false;
+  const bool answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
 bool ScriptedPrompts::ChooseFont(QWidget*, SubtitleFont& font) {
   if (!fontChoice) return false;
   font = *fontChoice;

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QtTest>
 
+#include "fake_speech.h"
 #include "main_window.h"
 #include "matroska_writer.h"
 #include "playing_fixture.h"
@@ -97,9 +98,20 @@ void TrackMenusTest::preferredAudioReachesTheEngineAndTheMenuSwitchesIt() {
   QCOMPARE(items.size(), 2);
   QVERIFY(items[1]->isChecked());
   QVERIFY(Called(Movix().Take(), "SetAudioTrack 2"));  // the second audio track: French
+  // Synchronize to Speech listens to the track that plays (the speech library counts from 0).
+  const auto listen = [&f] {
+    Speech().Reset();
+    f.Trigger("SyncToSpeech1");
+    QTRY_COMPARE(f.Action("SyncToSpeech1")->text(), QString("Synchronize to Speech"));
+  };
+  f.LoadSubtitle(f.dir.Write("film.srt", Srt({10, 20, 30, 40, 50})));
+  listen();
+  QCOMPARE(Speech().lastTrack, 1);
   items[0]->trigger();
   QVERIFY(items[0]->isChecked());
   QCOMPARE(Movix().Take(), std::vector<std::string>({"SetAudioTrack 1"}));
+  listen();
+  QCOMPARE(Speech().lastTrack, 0);
 }
 
 void TrackMenusTest::aMovieWithoutTracksDisablesBothMenus() {

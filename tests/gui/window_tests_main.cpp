@@ -14,6 +14,7 @@ int RunBadInputTests(int argc, char** argv);
 int RunPlayerKeysTests(int argc, char** argv);
 int RunLineTimingTests(int argc, char** argv);
 int RunTrackMenusTests(int argc, char** argv);
+int RunSyncCommandsTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   captivo::test::HoldRegistrationIfAsked(argc, argv);
@@ -30,5 +31,6 @@ int main(int argc, char** argv) {
   failures += RunPlayerKeysTests(argc, argv);
   failures += RunLineTimingTests(argc, argv);
   failures += RunTrackMenusTests(argc, argv);
+  failures += RunSyncCommandsTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

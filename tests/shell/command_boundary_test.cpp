@@ -23,6 +23,8 @@ class RecordingPrompts : public UserPrompts {
     boxes.push_back({title, text, icon});
   }
   QString ChooseFile(QWidget*, const QString&, const QString&) override { return {}; }
+  QString ChooseSaveFile(QWidget*, const QString&, const QString&, QString&) override { return {}; }
+  bool Ask(QWidget*, const QString&, const QString&) override { return false; }
   bool ChooseFont(QWidget*, SubtitleFont&) override { return false; }
   int Exec(QDialog*) override { return 0; }
 };

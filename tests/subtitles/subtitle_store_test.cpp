@@ -406,6 +406,61 @@ TEST_F(ExactStoreTest, SwitchingModesAndRatesAgreesWithAScan) {
     }
   }
 }
+
+// A synchronisation's cut moves some lines of the store, and its undo moves them back.
+TEST(StoreShift, MovesTheLinesGivenAndBackAgain) {
+  struct Case {
+    const char* name;
+    bool seconds;
+    int32_t shiftMs;
+    // Entries 0 and 2 move; entry 1 has no end the file gave, entry 2 an open one.
+    std::vector<int64_t> startsAfter, endsAfter;  // ms, or frames
+  };
+  const int32_t open = TTimeSpan::kOpenEnd;
+  const std::vector<Case> cases = {
+      {"whole seconds by a fraction",
+       true,
+       -2'500,
+       {7'500, 20'000, 27'500},
+       {9'000, TTimeSpan::kNoEnd, int64_t(open) * 1000}},
+      {"whole seconds by seconds",
+       true,
+       4'000,
+       {14'000, 20'000, 34'000},
+       {15'500, TTimeSpan::kNoEnd, int64_t(open) * 1000}},
+      {"frames at 25 fps", false, 1'000, {35, 20, 55}, {49, 20, open}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SubtitleStore store;
+    store.TimesInSeconds = c.seconds;
+    if (c.seconds) {
+      store.Append(FileTime{10, 0}, FileTime{11, 500}, "one");
+      store.Append(FileTime{20, 0}, FileTime{TTimeSpan::kNoEnd, 0}, "two");
+      store.Append(FileTime{30, 0}, FileTime{open, 0}, "three");
+    } else {
+      store.Append({10, 24, "one"});
+      store.Append({20, TTimeSpan::kNoEnd, "two"});
+      store.Append({30, open, "three"});
+    }
+    const auto starts = [&] {
+      std::vector<int64_t> out;
+      for (size_t i = 0; i < 3; ++i)
+        out.push_back(c.seconds ? store.ExactStartMs(i) : store.StartTime(i));
+      return out;
+    };
+    const std::vector<int64_t> before = starts();
+    const std::vector<size_t> moved = {0, 2};
+    store.ShiftLines(moved, c.shiftMs, 25.0);
+    EXPECT_EQ(starts(), c.startsAfter);
+    EXPECT_EQ(c.seconds ? store.ExactEndMs(0) : store.EndTime(0), c.endsAfter[0]);
+    EXPECT_EQ(store.EndTime(1), TTimeSpan::kNoEnd);
+    EXPECT_EQ(store.EndTime(2), open);
+    store.ShiftLines(moved, -c.shiftMs, 25.0);
+    EXPECT_EQ(starts(), before);
+  }
+}
+
 }  // namespace
 }  // namespace captivo
 

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "command_boundary.h"
+#include "speech_sync.h"
+#include "sync_note.h"
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace captivo {
+
+class LoadedSubtitles;
+class MovieControl;
+class StatusBar;
+class TimingControl;
+class TimingHistory;
+
+// Subtitle > Synchronize to Speech: the movie's sound is read and the solve run on a
+// worker thread while the movie plays on; the status bar tells how far it got, and the
+// item chosen again cancels. The offset and rate found are put in force as two-point
+// timing puts them (one step of Undo Timing, remembered with the movie); the lines after
+// a cut are moved in the loaded subtitle itself, and moved back by the undo.
+class SyncCommands : public QObject {
+  Q_OBJECT
+ public:
+  SyncCommands(QMenu* subtitleMenu, const MovieControl& movie, TimingControl& timing,
+               TimingHistory& history, LoadedSubtitles& subtitles, StatusBar& status,
+               CommandRunner run);
+  // A solve under way is cancelled and waited for.
+  ~SyncCommands() override;
+
+  bool Running() const { return worker_.joinable(); }
+
+ private:
+  // What a solve was started on, to tell whether its result still fits: the movie, the
+  // subtitle file or track, and its lines (a track's grow as it is read: not counted).
+  struct Started {
+    std::string movie, subtitles;
+    std::optional<int32_t> track;
+    size_t lines = 0;
+    bool operator==(const Started&) const = default;
+  };
+  Started Now() const;
+  void SynchronizeToSpeech();
+  void Cancel();
+  void ShowProgress();
+  // The worker is done: its result is put in force if it still fits what is loaded.
+  void Finished(const SyncResult& result, const Started& started);
+  void Apply(const SyncResult& result);
+
+  const MovieControl& movie_;
+  TimingControl& timing_;
+  TimingHistory& history_;
+  LoadedSubtitles& subtitles_;
+  StatusBar& status_;
+  CommandRunner run_;
+  QAction* toSpeech_;
+  QTimer* progressTimer_;
+  std::thread worker_;
+  // Shared with the worker: the share done in thousandths, and the request to stop.
+  std::atomic<int> permille_{0};
+  std::atomic<bool> cancel_{false};
+};
+
+}  // namespace captivo
