@@ -42,6 +42,19 @@ bool SubtitleSet::Find(int32_t milliseconds) {
   return true;
 }
 
+int32_t SubtitleSet::PictureTimes(int32_t* starts, int32_t* ends, int32_t capacity) const {
+  if (language_ < 0) return 0;
+  const std::vector<Picture>& pictures = set_.Languages().at(language_).pictures;
+  const auto clamp = [](int64_t ms) {
+    return int32_t(std::clamp<int64_t>(ms, INT32_MIN, INT32_MAX));
+  };
+  for (size_t i = 0; i < pictures.size() && int64_t(i) < capacity; ++i) {
+    starts[i] = clamp(pictures[i].start);
+    ends[i] = clamp(DueUntil(pictures, i).value_or(pictures[i].start));
+  }
+  return int32_t(std::min<size_t>(pictures.size(), INT32_MAX));
+}
+
 void SubtitleSet::CurrentPixels(uint8_t** pixels, int32_t rect[4]) {
   *pixels = shown_.pixels.data();
   const int32_t place[4] = {shown_.left, shown_.top, shown_.right, shown_.bottom};

@@ -24,6 +24,8 @@ class SubtitleSet {
   // The current picture's pixels (blue, green, red, opacity) and rectangle, valid until
   // the next Find.
   void CurrentPixels(uint8_t** pixels, int32_t rect[4]);
+  // The chosen language's pictures' starts and ends (GetPictureTimes in vobsub.h).
+  int32_t PictureTimes(int32_t* starts, int32_t* ends, int32_t capacity) const;
 
  private:
   VobSubSet set_;

@@ -37,5 +37,8 @@ int32_t GetCurrentIndex(void) {
 void GetDataPointer(uint8_t** pixels, int32_t* rect) {
   set().CurrentPixels(pixels, rect);
 }
+int32_t GetPictureTimes(int32_t* starts, int32_t* ends, int32_t capacity) {
+  return set().PictureTimes(starts, ends, capacity);
+}
 
 }  // extern "C"

@@ -1,5 +1,7 @@
 #include "vobsub_library.h"
 
+#include <algorithm>
+
 #include "vobsub.h"
 
 namespace captivo {
@@ -10,6 +12,16 @@ void VobSubLibrary::Load(const std::string& basePath) {
 
 void VobSubLibrary::SetLanguage(int32_t index) {
   SetCurrentLang(index);
+}
+
+std::vector<LineTimes> VobSubLibrary::PictureTimes() {
+  const int32_t count = GetPictureTimes(nullptr, nullptr, 0);
+  std::vector<int32_t> starts(size_t(std::max(count, 0))), ends(starts.size());
+  GetPictureTimes(starts.data(), ends.data(), int32_t(starts.size()));
+  std::vector<LineTimes> times;
+  times.reserve(starts.size());
+  for (size_t i = 0; i < starts.size(); ++i) times.push_back({starts[i], ends[i]});
+  return times;
 }
 
 std::optional<int32_t> VobSubLibrary::PictureAt(int32_t milliseconds) {

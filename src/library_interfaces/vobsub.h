@@ -22,5 +22,10 @@ int32_t GetCurrentIndex(void);
 // bytes (blue, green, red, opacity), rows from the top, no gaps; valid until the next
 // GetFrame. `rect` receives left, top, right, bottom.
 void GetDataPointer(uint8_t** pixels, int32_t* rect);
+// The times of the current language's pictures in milliseconds, in the order they show:
+// the first `capacity` starts and ends into `starts` and `ends` (a picture without an end
+// of its own ends where the next one starts; the last such ends at its start). Returns
+// how many pictures there are.
+int32_t GetPictureTimes(int32_t* starts, int32_t* ends, int32_t capacity);
 
 }  // extern "C"

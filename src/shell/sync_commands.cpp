@@ -49,25 +49,25 @@ SyncCommands::~SyncCommands() {
 SyncCommands::Started SyncCommands::Now() const {
   const SubtitleStore* lines = subtitles_.TimedLines();
   const std::optional<int32_t> track = subtitles_.Track();
-  return {movie_.FileName(), subtitles_.FileName(), track, lines && !track ? lines->Count() : 0};
+  return {movie_.FileName(), subtitles_.FileName(), track, subtitles_.Language(),
+          lines && !track ? lines->Count() : 0};
 }
 
 void SyncCommands::SynchronizeToSpeech() {
   const SubtitleTiming& timing = timing_.Timing();
-  const SubtitleStore* lines = subtitles_.TimedLines();
-  if (!lines) {
-    status_.ShowNote("No subtitle lines to synchronize: load a text subtitle file");
-    return;
-  }
   if (!movie_.IsOpen() || !timing.HasRate()) {
     status_.ShowNote("No movie to synchronize to: play a movie first");
     return;
   }
-  SyncSubject subject = SyncSubjectOf(*lines, timing);
+  std::optional<SyncSubject> subject = subtitles_.LinesToSync(timing);
+  if (!subject) {
+    status_.ShowNote("No subtitle lines to synchronize: load a subtitle file");
+    return;
+  }
   cancel_ = false;
   permille_ = 0;
   const int32_t audioTrack = movie_.AudioTrack();  // the speech library counts from 0
-  worker_ = std::thread([this, subject = std::move(subject), started = Now(), audioTrack] {
+  worker_ = std::thread([this, subject = std::move(*subject), started = Now(), audioTrack] {
     const auto progress = [this](double share, double from, double part) {
       permille_ = int((from + share * part) * 1000);
       return !cancel_;

@@ -41,10 +41,12 @@ class SyncCommands : public QObject {
 
  private:
   // What a solve was started on, to tell whether its result still fits: the movie, the
-  // subtitle file or track, and its lines (a track's grow as it is read: not counted).
+  // subtitle file or track (a set's language), and its lines (a track's grow as it is
+  // read: not counted).
   struct Started {
     std::string movie, subtitles;
     std::optional<int32_t> track;
+    int32_t language = 0;
     size_t lines = 0;
     bool operator==(const Started&) const = default;
   };

@@ -1,6 +1,7 @@
 #include "loaded_subtitles.h"
 
 #include "file_names.h"
+#include "store_lines.h"
 #include "subtitle_loader.h"
 #include "track_choice.h"
 
@@ -57,6 +58,16 @@ DueSubtitle LoadedSubtitles::DueAt(int32_t subtitlePosition, const SubtitleTimin
   if (kind_ == Kind::Track && trackPictures_)
     return {{}, trackPictures_, timing.Milliseconds(subtitlePosition)};
   return {store_.FindSubtitleAt(subtitlePosition, timing.SubtitleFrameRate()), nullptr, {}};
+}
+
+std::optional<SyncSubject> LoadedSubtitles::LinesToSync(const SubtitleTiming& timing) {
+  if (kind_ == Kind::BitmapSet) {
+    SyncSubject pictures{bitmapSets_.PictureTimes(), timing.movieFrameRate, std::nullopt};
+    pictures.linesCanMove = false;
+    return pictures;
+  }
+  if (const SubtitleStore* lines = TimedLines()) return SyncSubjectOf(*lines, timing);
+  return std::nullopt;
 }
 
 const SubtitleStore* LoadedSubtitles::TimedLines() const {

@@ -75,6 +75,10 @@ class LoadedSubtitles {
 
   // The lines the user can time ("this line starts now"): none when no text is loaded.
   const SubtitleStore* TimedLines() const;
+  // The lines a synchronisation lays on speech or on other lines, as stored under `timing`:
+  // a text's lines, or a VobSub set's pictures (which cannot be moved one by one); nothing
+  // for other pictures, or when nothing is loaded.
+  std::optional<SyncSubject> LinesToSync(const SubtitleTiming& timing);
   // Lines timed in seconds can tell the subtitle rate; frame numbers cannot.
   bool LinesTellTheRate() const { return store_.TimesInSeconds; }
   // The first line timed since these subtitles were opened, which a second one far enough

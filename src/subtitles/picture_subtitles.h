@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "speech_sync.h"
 
 namespace captivo {
 
@@ -33,6 +36,8 @@ class BitmapSetLibrary : public PictureSubtitles {
   // Reads the set at `basePath` (the path without its extension), replacing the one before.
   virtual void Load(const std::string& basePath) = 0;
   virtual void SetLanguage(int32_t index) = 0;
+  // The starts and ends of the chosen language's pictures, in milliseconds.
+  virtual std::vector<LineTimes> PictureTimes() = 0;
 };
 
 }  // namespace captivo

@@ -24,6 +24,9 @@ struct SyncSubject {
   // cannot move them. Otherwise the movie's own rate, the menu's and those of the usual
   // release pairs are tried, and rates near the movie's.
   std::optional<double> onlyRate;
+  // False for pictures, which cannot be moved one by one: one offset and rate for all,
+  // no cut looked for.
+  bool linesCanMove = true;
 };
 
 // A second offset from one line on: a scene cut from one release or added to it.

@@ -167,7 +167,8 @@ class Solver {
 
     const double scale = coarse->rate / subject_.movieFrameRate;
     const Fit start{scale, double((coarse->firstStep + int64_t(coarse->peak)) * kCoarseMs)};
-    std::optional<Split> split = FindSplit(*coarse, scale);
+    std::optional<Split> split =
+        subject_.linesCanMove ? FindSplit(*coarse, scale) : std::optional<Split>();
     if (!progress_(0.9)) return Outcome(SyncOutcome::Cancelled);
 
     std::vector<Fit> fits;

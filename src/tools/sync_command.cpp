@@ -86,7 +86,9 @@ std::optional<LoadedLines> LoadLines(const std::string& path, std::string& error
 // The lines as stored, and what a rate can do to them, under `timing`.
 SyncSubject SubjectOf(const LoadedLines& loaded, const SubtitleTiming& timing) {
   if (!loaded.vobSub) return SyncSubjectOf(loaded.store, timing);
-  return {loaded.pictures, timing.movieFrameRate, std::nullopt};
+  SyncSubject pictures{loaded.pictures, timing.movieFrameRate, std::nullopt};
+  pictures.linesCanMove = false;
+  return pictures;
 }
 
 // Text that is not UTF-8 read as Windows-1252, the script subtitle files are read in

@@ -1,6 +1,7 @@
 #include "fake_vobsub.h"
 
 #include <cstring>
+#include <tuple>
 
 #include "vobsub.h"
 
@@ -50,6 +51,12 @@ void GetDataPointer(uint8_t** pixels, int32_t* rect) {
   VobSub().calls.push_back("GetDataPointer");
   *pixels = VobSub().pixels.data();
   std::memcpy(rect, VobSub().rect, sizeof VobSub().rect);
+}
+int32_t GetPictureTimes(int32_t* starts, int32_t* ends, int32_t capacity) {
+  const auto& times = VobSub().times;
+  for (size_t i = 0; i < times.size() && int64_t(i) < capacity; ++i)
+    std::tie(starts[i], ends[i]) = times[i];
+  return int32_t(times.size());
 }
 
 }  // extern "C"

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace captivo::test {
@@ -14,6 +15,7 @@ struct FakeVobSub {
   int32_t index = 0;                   // what GetCurrentIndex answers
   std::vector<uint8_t> pixels;         // the picture handed out
   int32_t rect[4] = {0, 0, 0, 0};
+  std::vector<std::pair<int32_t, int32_t>> times;  // GetPictureTimes' pictures
 
   std::vector<std::string> Take();
 };

@@ -18,6 +18,7 @@ struct RecordingSets : BitmapSetLibrary {
   }
   std::optional<int32_t> PictureAt(int32_t milliseconds) override { return milliseconds / 1000; }
   SubtitlePicture Picture() override { return {}; }
+  std::vector<LineTimes> PictureTimes() override { return {{1000, 2000}, {3000, 3500}}; }
 };
 
 struct Loaded {
@@ -34,6 +35,27 @@ struct Loaded {
 };
 
 const SubtitleTiming kAt25{.movieFrameRate = 25};
+
+TEST(LoadedSubtitles, EachKindGivesTheLinesToSynchronize) {
+  Loaded l;
+  EXPECT_FALSE(l.subtitles.LinesToSync(kAt25));  // nothing loaded
+  l.dir.Write("film.srt", "1\n00:00:01,500 --> 00:00:02,000\nA\n");
+  l.Open("film.srt");
+  std::optional<SyncSubject> text = l.subtitles.LinesToSync(kAt25);
+  ASSERT_TRUE(text);
+  ASSERT_EQ(text->lines.size(), 1u);
+  EXPECT_EQ(text->lines[0].startMs, 1500);
+  EXPECT_TRUE(text->linesCanMove);
+  l.dir.Write("set.idx", "# index\n");
+  l.dir.Write("set.sub", "");
+  l.Open("set.sub", 0);
+  std::optional<SyncSubject> pictures = l.subtitles.LinesToSync(kAt25);
+  ASSERT_TRUE(pictures);
+  ASSERT_EQ(pictures->lines.size(), 2u);
+  EXPECT_EQ(pictures->lines[1].endMs, 3500);
+  EXPECT_FALSE(pictures->linesCanMove);  // one offset for every picture
+  EXPECT_EQ(pictures->movieFrameRate, 25);
+}
 
 TEST(LoadedSubtitles, EachKindAnswersWhatShows) {
   Loaded l;

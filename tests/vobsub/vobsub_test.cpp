@@ -65,6 +65,24 @@ TEST_F(VobSubLibrary, APictureIsDueFromItsStartToItsEnd) {
   EXPECT_FALSE(At(-5));
 }
 
+TEST_F(VobSubLibrary, PictureTimesAreWhenEachIsDue) {
+  Write({{"en", 0, {Framed(1000, 2000, 8, 4), Framed(5000, 0, 8, 4), Framed(8000, 500, 8, 4)}}});
+  EXPECT_EQ(GetPictureTimes(nullptr, nullptr, 0), 0);  // no language chosen
+  SetCurrentLang(0);
+  int32_t starts[3] = {}, ends[3] = {};
+  ASSERT_EQ(GetPictureTimes(nullptr, nullptr, 0), 3);
+  ASSERT_EQ(GetPictureTimes(starts, ends, 3), 3);
+  EXPECT_EQ(std::vector<int32_t>(starts, starts + 3), (std::vector<int32_t>{1000, 5000, 8000}));
+  for (const int32_t i : {0, 2}) {  // ends as the pictures stop being due
+    EXPECT_TRUE(At(ends[i] - 1)) << i;
+    EXPECT_FALSE(At(ends[i])) << i;
+  }
+  EXPECT_EQ(ends[1], 8000);  // no stop of its own: the next picture's start
+  int32_t first = 0, firstEnd = 0;
+  EXPECT_EQ(GetPictureTimes(&first, &firstEnd, 1), 3);  // only as many as there is room for
+  EXPECT_EQ(first, 1000);
+}
+
 TEST_F(VobSubLibrary, LanguagesByTheirIndex) {
   Write({{"en", 0, {Framed(1000, 1000, 8, 4)}},
          {"fr", 1, {}},
