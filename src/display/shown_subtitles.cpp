@@ -12,4 +12,8 @@ void ShownSubtitles::Show(const DueSubtitle& due) {
     bitmaps_.ShowAt(*due.pictures, *due.milliseconds);
 }
 
+void ShownSubtitles::ShowSecond(std::string_view text) {
+  display_.ShowSecondText(text);
+}
+
 }  // namespace captivo

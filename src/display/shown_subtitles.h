@@ -13,6 +13,8 @@ class ShownSubtitles {
   explicit ShownSubtitles(SubtitleDisplay& display) : display_(display), bitmaps_(display) {}
 
   void Show(const DueSubtitle& due);
+  // The second subtitle's text due, shown above the first's.
+  void ShowSecond(std::string_view text);
   // The surfaces' images were renewed: the next picture due is drawn anew.
   void ForgetDrawn() { bitmaps_.ForgetDrawn(); }
 

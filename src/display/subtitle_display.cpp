@@ -31,6 +31,11 @@ void SubtitleDisplay::ShowText(std::string_view text) {
   overlay_.label->SetText(strip_.label->Text());
 }
 
+void SubtitleDisplay::ShowSecondText(std::string_view text) {
+  strip_.label->SetSecondText(text);
+  overlay_.label->SetSecondText(text);
+}
+
 const SubtitleFont& SubtitleDisplay::Font() const {
   return strip_.label->Font();
 }

@@ -30,6 +30,8 @@ class SubtitleDisplay {
   void SetView(bool bitmap);
   // The strip shows the text, and the overlay what the strip shows.
   void ShowText(std::string_view text);
+  // The second subtitle's text, above the first's on both surfaces.
+  void ShowSecondText(std::string_view text);
   const SubtitleFont& Font() const;
   void SetFont(const SubtitleFont& font);
   // The legacy code page found in the loaded subtitle file (an ICU name), or empty.

@@ -7,6 +7,17 @@
 
 namespace captivo {
 
+namespace {
+
+// Pale yellow tells the second subtitle from the first, or pale blue when the first's
+// colour is already a warm one.
+QColor SecondColor(const QColor& first) {
+  const bool warm = first.red() > 160 && first.green() > 120 && first.blue() < 140;
+  return warm ? QColor(150, 210, 255) : QColor(255, 225, 110);
+}
+
+}  // namespace
+
 SubtitleFont SubtitleFont::Initial() {
   SubtitleFont initial;
   initial.font = QFont("Arial");
@@ -22,6 +33,13 @@ void SubtitleLabel::SetText(std::string_view bytes) {
   // The clock sets the text ten times a second; only a change costs a repaint.
   if (bytes == bytes_) return;
   bytes_ = bytes;
+  Decode();
+  update();
+}
+
+void SubtitleLabel::SetSecondText(std::string_view bytes) {
+  if (bytes == secondBytes_) return;
+  secondBytes_ = bytes;
   Decode();
   update();
 }
@@ -47,22 +65,28 @@ void SubtitleLabel::Decode() {
   static const QRegularExpression lineBreak("\r\n|\r|\n");
   lines_ = Read(bytes_).split(lineBreak);
   if (bytes_.empty()) lines_.clear();
+  secondLines_ = DecodeSubtitleText(secondBytes_, font_.codePage).split(lineBreak);
+  if (secondBytes_.empty()) secondLines_.clear();
 }
 
 void SubtitleLabel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::black);
   painter.setFont(font_.font);
-  painter.setPen(font_.color);
   const QFontMetrics metrics(font_.font);
   int top = 0;
-  for (const QString& line : lines_) {
-    if (top >= height()) break;
-    const int width = metrics.horizontalAdvance(line);
-    // Centring may start left of the edge: the clip cuts both sides alike.
-    painter.drawText(QPoint((this->width() - width) / 2, top + metrics.ascent()), line);
-    top += metrics.lineSpacing();
-  }
+  const auto draw = [&](const QStringList& lines, const QColor& color) {
+    painter.setPen(color);
+    for (const QString& line : lines) {
+      if (top >= height()) break;
+      const int width = metrics.horizontalAdvance(line);
+      // Centring may start left of the edge: the clip cuts both sides alike.
+      painter.drawText(QPoint((this->width() - width) / 2, top + metrics.ascent()), line);
+      top += metrics.lineSpacing();
+    }
+  };
+  draw(secondLines_, SecondColor(font_.color));
+  draw(lines_, font_.color);
 }
 
 }  // namespace captivo

@@ -9,6 +9,7 @@ namespace captivo {
 
 // A subtitle text surface: opaque black, each line centred horizontally, the first line at
 // the top edge, no wrapping; a line wider than the label loses equal parts on both sides.
+// A second subtitle's lines, when there are any, come first, in a colour of their own.
 class SubtitleLabel : public QWidget {
  public:
   explicit SubtitleLabel(QWidget* parent = nullptr);
@@ -16,6 +17,8 @@ class SubtitleLabel : public QWidget {
   // The text as bytes; lines are split at CR LF, CR or LF.
   void SetText(std::string_view bytes);
   const std::string& Text() const { return bytes_; }
+  // The second subtitle's text as bytes (UTF-8, else read in the font's script).
+  void SetSecondText(std::string_view bytes);
   const QStringList& Lines() const { return lines_; }
 
   void SetSubtitleFont(const SubtitleFont& font);
@@ -33,6 +36,8 @@ class SubtitleLabel : public QWidget {
 
   std::string bytes_;
   QStringList lines_;
+  std::string secondBytes_;
+  QStringList secondLines_;
   SubtitleFont font_;
   QByteArray detected_;
 };

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "loaded_subtitles.h"
 #include "movie_control.h"
 #include "number_text.h"
 #include "status_bar.h"
+#include "subtitle_pair.h"
 #include "timing_control.h"
 #include "timing_history.h"
 
@@ -14,7 +14,7 @@ namespace captivo {
 void LineTiming::LineStartsNow(bool next) {
   const SubtitleTiming& timing = timing_.Timing();
   if (!movie_.IsRunning() || !timing.HasRate()) return;
-  const SubtitleStore* lines = subtitles_.TimedLines();
+  const SubtitleStore* lines = subtitles_.Adjusted().TimedLines();
   if (!lines) {
     status_.ShowNote("No subtitle lines to time: load a text subtitle file");
     return;
@@ -34,7 +34,7 @@ void LineTiming::LineStartsNow(bool next) {
       QString("Line %1 starts now: offset %2 ms").arg(*line + 1).arg(timing.offsetMilliseconds);
   // Frame numbers do not depend on the rate: only lines timed in seconds can tell it, from
   // their exact times whether or not the lookup uses them.
-  status_.ShowNote(subtitles_.LinesTellTheRate()
+  status_.ShowNote(subtitles_.Adjusted().LinesTellTheRate()
                        ? MarkLine({lines->ExactStartMs(*line) / 1000.0,
                                    moviePosition / timing.movieFrameRate, *line},
                                   said)
@@ -43,7 +43,7 @@ void LineTiming::LineStartsNow(bool next) {
 
 QString LineTiming::MarkLine(const TimingMark& mark, const QString& said) {
   using Outcome = TwoPointTiming::Outcome;
-  std::optional<TimingMark>& first = subtitles_.FirstMark();
+  std::optional<TimingMark>& first = subtitles_.Adjusted().FirstMark();
   if (!first) {
     first = mark;
     return said;

@@ -6,19 +6,19 @@
 
 namespace captivo {
 
-class LoadedSubtitles;
+struct SubtitlePair;
 class MovieControl;
 class StatusBar;
 class TimingControl;
 class TimingHistory;
 
-// Timing from the lines the user hears: "this line starts now" sets the offset that starts
-// the next or the last line at this moment; two such marks far enough apart in a movie
-// fix the subtitle frame rate as well.
+// Timing from the lines the user hears (of the adjusted subtitle): "this line starts now" sets the
+// offset that starts the next or the last line at this moment; two such marks far enough apart in a
+// movie fix the subtitle frame rate as well.
 class LineTiming {
  public:
   LineTiming(const MovieControl& movie, TimingControl& timing, TimingHistory& history,
-             LoadedSubtitles& subtitles, StatusBar& status)
+             const SubtitlePair& subtitles, StatusBar& status)
       : movie_(movie), timing_(timing), history_(history), subtitles_(subtitles), status_(status) {}
 
   // Next Line Starts Now (`next`) and Previous Line Starts Now.
@@ -32,7 +32,7 @@ class LineTiming {
   const MovieControl& movie_;
   TimingControl& timing_;
   TimingHistory& history_;
-  LoadedSubtitles& subtitles_;
+  const SubtitlePair& subtitles_;
   StatusBar& status_;
 };
 

@@ -23,6 +23,7 @@
 #include "movie_panel.h"
 #include "player_keys.h"
 #include "rate_menu.h"
+#include "second_subtitle.h"
 #include "shown_subtitles.h"
 #include "status_bar.h"
 #include "subtitle_clock.h"
@@ -69,7 +70,9 @@ TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
       places_(std::move(places)),
       prompts_(prompts),
       subtitles_(vobSubLibrary_),
+      secondLines_(vobSubLibrary_),
       timing_(new TimingControl(this)),
+      subtitlePair_{subtitles_, secondLines_, *timing_},
       givenSizes_(QGuiApplication::platformName().startsWith("wayland")) {
   setObjectName("fmMain");
   setWindowTitle("Captivo");
@@ -79,13 +82,16 @@ TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
   BuildLayout();
   BuildMovieControl();
   recall_ = std::make_unique<TimingRecall>(
-      TimingMemory(places_.stateFolder / "timing"), *movie_, *timing_, subtitles_, *sbMain,
+      TimingMemory(places_.stateFolder / "timing"), *movie_, *timing_, subtitlePair_, *sbMain,
       [this](const std::string& path, std::optional<int32_t> language) {
         OpenSubtitleFile(path, language);
+      },
+      [this](const std::string& path, int32_t offset, RateChoice rate) {
+        secondSubtitle_->Open(path, offset, rate);
       });
   // A change the user makes to the timing re-times the movie: it is remembered with it.
-  history_ = std::make_unique<TimingHistory>(*timing_, subtitles_, [this] { recall_->Touch(); });
-  lineTiming_ = std::make_unique<LineTiming>(*movie_, *timing_, *history_, subtitles_, *sbMain);
+  history_ = std::make_unique<TimingHistory>(*timing_, subtitlePair_, [this] { recall_->Touch(); });
+  lineTiming_ = std::make_unique<LineTiming>(*movie_, *timing_, *history_, subtitlePair_, *sbMain);
   BuildMenus();
   BuildToolBar();
   SetClientSize(kClientWidth, kClientHeight);
@@ -104,12 +110,13 @@ void TfmMain::AttachWindows(TfmSub* overlay, TfmSynchronize* synchronize) {
   display_ = std::make_unique<SubtitleDisplay>(*lbSubParent, *overlay);
   shown_ = std::make_unique<ShownSubtitles>(*display_);
   clock_ =
-      std::make_unique<SubtitleClock>(*movie_, *timing_, subtitles_, *shown_, *tbMain, *sbMain);
+      std::make_unique<SubtitleClock>(*movie_, *timing_, subtitlePair_, *shown_, *tbMain, *sbMain);
   // In full screen, where the status bar is out of sight, its notes show over the picture.
   connect(sbMain, &StatusBar::noteShown, this,
           [this](const QString& text) { display_->ShowNote(text); });
   // The dialog shows the offset in force and asks for the user's changes.
-  connect(synchronize, &TfmSynchronize::offsetRequested, timing_, &TimingControl::SetOffset);
+  connect(synchronize, &TfmSynchronize::offsetRequested, timing_,
+          [this](int milliseconds) { timing_->SetOffset(milliseconds); });
   connect(timing_, &TimingControl::offsetChanged, synchronize, &TfmSynchronize::ShowOffset);
 }
 
@@ -220,10 +227,14 @@ void TfmMain::BuildMenus() {
   item(subtitle, UndoTiming1, "UndoTiming1", "Undo Timing", QKeySequence("Ctrl+Z"));
   item(subtitle, ForgetTiming1, "ForgetTiming1", "Forget This Movie's Timing");
   subtitle->addSeparator();
-  sync_ = std::make_unique<SyncCommands>(subtitle, *movie_, *timing_, *history_, subtitles_,
+  secondSubtitle_ = std::make_unique<SecondSubtitle>(
+      subtitle,
+      SecondSubtitle::Parts{this, prompts_, secondLines_, *timing_, *history_, *sbMain, *this},
+      [this](bool on) { MakeRoomForSecond(on); }, [this] { recall_->Touch(); }, Runner());
+  sync_ = std::make_unique<SyncCommands>(subtitle, *movie_, *timing_, *history_, subtitlePair_,
                                          *sbMain, Runner());
   saving_ = std::make_unique<SubtitleSaving>(
-      this, prompts_, subtitles_, *movie_, *timing_, *sbMain,
+      this, prompts_, subtitlePair_, *movie_, *timing_, *sbMain,
       [this](std::string_view bytes) { return display_->ReadAsShown(bytes); });
   QAction* saveAs = subtitle->addAction("Save Subtitle As ...");
   saveAs->setObjectName("SaveSubtitleAs1");

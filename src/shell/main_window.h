@@ -12,6 +12,7 @@
 #include "message_sink.h"
 #include "settings.h"
 #include "shell_places.h"
+#include "subtitle_pair.h"
 #include "track_feed.h"
 #include "vobsub_library.h"
 
@@ -33,6 +34,7 @@ class PlayerKeys;
 class RateMenu;
 class ShownSubtitles;
 class StatusBar;
+class SecondSubtitle;
 class SubtitleSaving;
 class SubtitleClock;
 class SubtitleDisplay;
@@ -52,7 +54,7 @@ class UserPrompts;
 // Its handlers run behind the one command boundary, reached through the window's actions,
 // its timer and the messages it is sent. The features with a state of their own are
 // classes of their own: SubtitleClock, LineTiming, TimingHistory, TimingRecall, PlayerKeys,
-// RateMenu, SyncCommands, SubtitleSaving.
+// RateMenu, SyncCommands, SubtitleSaving, SecondSubtitle.
 class TfmMain : public QMainWindow, private MessageSink {
   Q_OBJECT
  public:
@@ -161,6 +163,8 @@ class TfmMain : public QMainWindow, private MessageSink {
   int32_t SelectVobSubLanguage();
   // view_commands.cpp
   void SetViewScale(double factor);
+  // The strip grows to hold a second subtitle above the first (`on`), or back.
+  void MakeRoomForSecond(bool on);
   void EnterFullScreen();
   void LeaveFullScreen();
 
@@ -178,8 +182,11 @@ class TfmMain : public QMainWindow, private MessageSink {
   // a subtitle position.
   VobSubLibrary vobSubLibrary_;
   LoadedSubtitles subtitles_;
-  TrackFeed trackFeed_;  // the lines of a movie's track loaded, as they are read
+  LoadedSubtitles secondLines_;  // the second subtitle, shown above the first
+  TrackFeed trackFeed_;          // the lines of a movie's track loaded, as they are read
   TimingControl* timing_;
+  SubtitlePair subtitlePair_;
+  int secondRoom_ = 0;  // what the strip grew by to hold the second subtitle
 
   // Controls
   QWidget* tlbMain;
@@ -212,6 +219,7 @@ class TfmMain : public QMainWindow, private MessageSink {
   std::unique_ptr<TrackMenus> trackMenus_;
   std::unique_ptr<SyncCommands> sync_;
   std::unique_ptr<SubtitleSaving> saving_;
+  std::unique_ptr<SecondSubtitle> secondSubtitle_;
   // A window manager ignores size requests while the user drags the frame: the height
   // rule is asked for again until it holds, for a few seconds after the last resize.
   QTimer* sizingRetry_;

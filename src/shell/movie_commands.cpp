@@ -11,6 +11,7 @@
 #include "main_window.h"
 #include "movie_control.h"
 #include "number_text.h"
+#include "second_subtitle.h"
 #include "server_window_size.h"
 #include "status_bar.h"
 #include "subtitle_surface.h"
@@ -65,6 +66,7 @@ void TfmMain::MovieOpened() {
                        QString("%1*%2").arg(picture.width()).arg(picture.height()));
   SetViewScale(1.0);
   history_->Clear();
+  secondSubtitle_->Close();  // the last movie's, unless remembered for this one
   recall_->MovieOpened();
   trackFeed_.Close();
   subtitles_.ForgetTrack();

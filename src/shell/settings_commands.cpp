@@ -26,6 +26,7 @@ void TfmMain::ReadSettings() {
   movie_->SetMuted(settings.muted);
   playerKeys_->ShowMuting();
   subtitles_.SetExactTimes(settings.exactTimes);
+  secondLines_.SetExactTimes(settings.exactTimes);
   ExactTimes1->setChecked(settings.exactTimes);
   registry_ = std::make_unique<InstanceRegistry>(places_.runtimeFolder);
   // The id recorded by the instance that closed last is ended only while a main window of

@@ -2,23 +2,25 @@
 
 #include <QSlider>
 
-#include "loaded_subtitles.h"
 #include "movie_control.h"
 #include "number_text.h"
 #include "shown_subtitles.h"
 #include "status_bar.h"
+#include "subtitle_pair.h"
 #include "timing_control.h"
 
 namespace captivo {
 
 void SubtitleClock::Tick() {
-  const SubtitleTiming& timing = timing_.Timing();
+  const SubtitleTiming& timing = timing_.Of(Which::First);
   const int32_t libraryPosition = movie_.Position();
   if (!movie_.SeekDragging()) seekBar_.setValue(libraryPosition);
   const int32_t moviePosition = timing.MoviePosition(libraryPosition);
   if (timing.HasRate())
     status_.SetPanelText(Panel::Position, FramesAndTime(moviePosition, timing.SubtitleFrameRate()));
-  shown_.Show(subtitles_.DueAt(timing.SubtitlePosition(moviePosition), timing));
+  shown_.Show(subtitles_.first.DueAt(timing.SubtitlePosition(moviePosition), timing));
+  const SubtitleTiming& second = timing_.Of(Which::Second);
+  shown_.ShowSecond(subtitles_.second.DueAt(second.SubtitlePosition(moviePosition), second).text);
 }
 
 }  // namespace captivo

@@ -4,19 +4,20 @@ class QSlider;
 
 namespace captivo {
 
-class LoadedSubtitles;
+struct SubtitlePair;
 class MovieControl;
 class ShownSubtitles;
 class StatusBar;
 class TimingControl;
 
 // tmMovieTimer: ten times a second while the movie runs, its position on the seek bar (unless
-// the user holds the thumb) and in the status bar, and the subtitle due there on both
-// surfaces.
+// the user holds the thumb) and in the status bar, and the subtitles due there on both
+// surfaces, the second one's above the first's.
 class SubtitleClock {
  public:
-  SubtitleClock(const MovieControl& movie, const TimingControl& timing, LoadedSubtitles& subtitles,
-                ShownSubtitles& shown, QSlider& seekBar, StatusBar& status)
+  SubtitleClock(const MovieControl& movie, const TimingControl& timing,
+                const SubtitlePair& subtitles, ShownSubtitles& shown, QSlider& seekBar,
+                StatusBar& status)
       : movie_(movie),
         timing_(timing),
         subtitles_(subtitles),
@@ -29,7 +30,7 @@ class SubtitleClock {
  private:
   const MovieControl& movie_;
   const TimingControl& timing_;
-  LoadedSubtitles& subtitles_;
+  const SubtitlePair& subtitles_;
   ShownSubtitles& shown_;
   QSlider& seekBar_;
   StatusBar& status_;

@@ -36,7 +36,7 @@ void TfmMain::OpenSubtitleFile(const std::string& path, std::optional<int32_t> l
   shown_->ForgetDrawn();  // a picture of the same number may be another source's
   ShowTextEncoding();
   // ResetSubtitleFrameRate: every open returns the rate to the movie's own.
-  timing_->ChooseRate(RateChoice::SameAsMovie());
+  timing_->ChooseRate(Which::First, RateChoice::SameAsMovie());
   history_->Clear();
   recall_->Touch();
 }
@@ -53,7 +53,7 @@ void TfmMain::ShowTrack(const MovieTrack* track, bool byUser) {
   shown_->ForgetDrawn();
   ShowTextEncoding();
   if (!byUser) return;  // the timing stays as restored, or as the movie opened
-  timing_->ChooseRate(RateChoice::SameAsMovie());
+  timing_->ChooseRate(Which::First, RateChoice::SameAsMovie());
   history_->Clear();
   recall_->Touch();
 }
@@ -92,6 +92,7 @@ void TfmMain::AdjustSubtitle1Click() {
 void TfmMain::ExactTimes1Click() {
   // The offset and the rate stay; only what a line's time in seconds means changes.
   subtitles_.SetExactTimes(!subtitles_.ExactTimes());
+  secondLines_.SetExactTimes(subtitles_.ExactTimes());
   ExactTimes1->setChecked(subtitles_.ExactTimes());
 }
 

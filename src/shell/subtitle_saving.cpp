@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "file_access.h"
-#include "loaded_subtitles.h"
 #include "movie_control.h"
 #include "status_bar.h"
 #include "store_lines.h"
+#include "subtitle_pair.h"
 #include "timing_control.h"
 #include "user_prompts.h"
 
@@ -33,7 +33,7 @@ SubtitleFileType TypeOf(QString& path, const QString& filter) {
 }  // namespace
 
 void SubtitleSaving::SaveAs() {
-  const SubtitleStore* store = subtitles_.TimedLines();
+  const SubtitleStore* store = subtitles_.Adjusted().TimedLines();
   const SubtitleTiming& timing = timing_.Timing();
   if (!store) {
     status_.ShowNote("No text subtitle to save: load a text subtitle file");

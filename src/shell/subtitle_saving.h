@@ -8,7 +8,7 @@ class QWidget;
 
 namespace captivo {
 
-class LoadedSubtitles;
+struct SubtitlePair;
 class MovieControl;
 class StatusBar;
 class TimingControl;
@@ -21,7 +21,7 @@ class UserPrompts;
 class SubtitleSaving {
  public:
   // `toUtf8` reads text that is not UTF-8 as the user sees it shown.
-  SubtitleSaving(QWidget* owner, UserPrompts& prompts, const LoadedSubtitles& subtitles,
+  SubtitleSaving(QWidget* owner, UserPrompts& prompts, const SubtitlePair& subtitles,
                  const MovieControl& movie, const TimingControl& timing, StatusBar& status,
                  TextToUtf8 toUtf8)
       : owner_(owner),
@@ -37,7 +37,7 @@ class SubtitleSaving {
  private:
   QWidget* owner_;
   UserPrompts& prompts_;
-  const LoadedSubtitles& subtitles_;
+  const SubtitlePair& subtitles_;
   const MovieControl& movie_;
   const TimingControl& timing_;
   StatusBar& status_;

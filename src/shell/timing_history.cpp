@@ -1,13 +1,13 @@
 #include "timing_history.h"
 
-#include "loaded_subtitles.h"
-#include "timing_control.h"
+#include "subtitle_pair.h"
 
 namespace captivo {
 
 TimingHistory::Step TimingHistory::Now() const {
   const SubtitleTiming& timing = timing_.Timing();
-  return {timing.offsetMilliseconds, timing.rateChoice, subtitles_.FirstMark(), std::nullopt};
+  return {timing.offsetMilliseconds, timing.rateChoice, subtitles_.Adjusted().FirstMark(),
+          std::nullopt};
 }
 
 void TimingHistory::Keep(const Step& before) {
@@ -22,10 +22,10 @@ bool TimingHistory::Undo() {
   steps_.pop_back();
   timing_.ChooseRate(step.rateChoice);
   timing_.SetOffset(step.offsetMilliseconds);
-  subtitles_.FirstMark() = step.firstMark;
+  subtitles_.Adjusted().FirstMark() = step.firstMark;
   if (step.movedAfter)
-    subtitles_.Store().ShiftLines(step.movedAfter->lines, -step.movedAfter->shiftMs,
-                                  step.movedAfter->rate);
+    subtitles_.Adjusted().Store().ShiftLines(step.movedAfter->lines, -step.movedAfter->shiftMs,
+                                             step.movedAfter->rate);
   changed_();
   return true;
 }

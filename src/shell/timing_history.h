@@ -9,7 +9,7 @@
 
 namespace captivo {
 
-class LoadedSubtitles;
+struct SubtitlePair;
 class TimingControl;
 
 // Undo Timing: the offset, the rate chosen and the first timing mark as they were before
@@ -19,7 +19,8 @@ class TimingControl;
 class TimingHistory {
  public:
   // `changed` runs at every change the user makes (the movie is re-timed).
-  TimingHistory(TimingControl& timing, LoadedSubtitles& subtitles, std::function<void()> changed)
+  // The steps are those of the adjusted subtitle: the history is cleared when another is.
+  TimingHistory(TimingControl& timing, const SubtitlePair& subtitles, std::function<void()> changed)
       : timing_(timing), subtitles_(subtitles), changed_(std::move(changed)) {}
 
   // Lines of the loaded text subtitle moved by `shiftMs` (converted at `rate` when timed
@@ -52,7 +53,7 @@ class TimingHistory {
   static constexpr size_t kMostSteps = 100;
 
   TimingControl& timing_;
-  LoadedSubtitles& subtitles_;
+  const SubtitlePair& subtitles_;
   std::function<void()> changed_;
   std::vector<Step> steps_;
 };

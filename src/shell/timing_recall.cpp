@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "file_names.h"
-#include "loaded_subtitles.h"
 #include "movie_control.h"
 #include "status_bar.h"
+#include "subtitle_pair.h"
 #include "timing_control.h"
 
 namespace captivo {
@@ -14,6 +14,10 @@ namespace {
 
 // Remembered for the menu's own rate items by their tag; any other rate by its value.
 constexpr int kOwnRateTag = -1;
+
+RateChoice RememberedRate(int rateTag, double rate) {
+  return rateTag == kOwnRateTag ? RateChoice::Own(rate) : RateChoice::MenuItem(rateTag);
+}
 
 uint64_t FileSize(const std::string& path) {
   std::error_code error;
@@ -36,10 +40,12 @@ bool TimingRecall::Restore() {
   } else {
     return false;
   }
-  timing_.ChooseRate(remembered->rateTag == kOwnRateTag
-                         ? RateChoice::Own(remembered->subtitleFrameRate)
-                         : RateChoice::MenuItem(remembered->rateTag));
-  timing_.SetOffset(remembered->offsetMilliseconds);
+  timing_.ChooseRate(Which::First,
+                     RememberedRate(remembered->rateTag, remembered->subtitleFrameRate));
+  timing_.SetOffset(Which::First, remembered->offsetMilliseconds);
+  if (const auto& second = remembered->second; second && IsRegularFile(second->path))
+    openSecond_(second->path, second->offsetMilliseconds,
+                RememberedRate(second->rateTag, second->subtitleFrameRate));
   status_.ShowNote("Subtitle timing restored for this movie");
   return !rememberedTrack_;
 }
@@ -51,19 +57,28 @@ bool TimingRecall::Forget() {
 }
 
 void TimingRecall::Remember() {
-  const std::optional<int32_t> track = subtitles_.Track();
+  const LoadedSubtitles& first = subtitles_.first;
+  const std::optional<int32_t> track = first.Track();
   if (!movie_.IsOpen() || !touched_) return;
-  if (subtitles_.FileName().empty() && !track && !audioTrack_) return;
-  const SubtitleTiming& timing = timing_.Timing();
+  if (first.FileName().empty() && !track && !audioTrack_) return;
+  const SubtitleTiming& timing = timing_.Of(Which::First);
+  std::optional<RememberedSecond> second;
+  if (const std::string& path = subtitles_.second.FileName(); !path.empty()) {
+    const SubtitleTiming& own = timing_.Of(Which::Second);
+    second =
+        RememberedSecond{AbsoluteLocalPath(path), own.offsetMilliseconds,
+                         own.rateChoice.MenuTag().value_or(kOwnRateTag), own.SubtitleFrameRate()};
+  }
   memory_.Remember({.moviePath = movie_.FileName(),
                     .movieSize = FileSize(movie_.FileName()),
-                    .subtitlePath = track ? "" : AbsoluteLocalPath(subtitles_.FileName()),
+                    .subtitlePath = track ? "" : AbsoluteLocalPath(first.FileName()),
                     .offsetMilliseconds = timing.offsetMilliseconds,
                     .rateTag = timing.rateChoice.MenuTag().value_or(kOwnRateTag),
                     .subtitleFrameRate = timing.SubtitleFrameRate(),
-                    .vobSubLanguage = subtitles_.Language(),
+                    .vobSubLanguage = first.Language(),
                     .subtitleTrack = track,
-                    .audioTrack = audioTrack_});
+                    .audioTrack = audioTrack_,
+                    .second = second});
 }
 
 }  // namespace captivo

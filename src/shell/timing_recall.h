@@ -6,31 +6,36 @@
 #include <string>
 
 #include "remembered_timing.h"
+#include "subtitle_timing.h"
 
 namespace captivo {
 
-class LoadedSubtitles;
+struct SubtitlePair;
 class MovieControl;
 class StatusBar;
 class TimingControl;
 
 // The timing remembered per movie: the subtitle file or track, its rate, offset and
-// language, and the audio track, as they were when the movie was left, brought back when
-// it opens again.
+// language, the second subtitle and its own timing, and the audio track, as they were when
+// the movie was left, brought back when it opens again.
 class TimingRecall {
  public:
   // Opens a subtitle file as Load Subtitle does, in the language given if any.
   using OpenSubtitles =
       std::function<void(const std::string& path, std::optional<int32_t> language)>;
+  // Opens a second subtitle with its timing.
+  using OpenSecond = std::function<void(const std::string& path, int32_t offset, RateChoice rate)>;
 
   TimingRecall(TimingMemory memory, const MovieControl& movie, TimingControl& timing,
-               const LoadedSubtitles& subtitles, StatusBar& status, OpenSubtitles open)
+               const SubtitlePair& subtitles, StatusBar& status, OpenSubtitles open,
+               OpenSecond openSecond)
       : memory_(std::move(memory)),
         movie_(movie),
         timing_(timing),
         subtitles_(subtitles),
         status_(status),
-        open_(std::move(open)) {}
+        open_(std::move(open)),
+        openSecond_(std::move(openSecond)) {}
 
   // Another movie opened: nothing of it is remembered yet.
   void MovieOpened() {
@@ -63,9 +68,10 @@ class TimingRecall {
   TimingMemory memory_;
   const MovieControl& movie_;
   TimingControl& timing_;
-  const LoadedSubtitles& subtitles_;
+  const SubtitlePair& subtitles_;
   StatusBar& status_;
   OpenSubtitles open_;
+  OpenSecond openSecond_;
   bool touched_ = false;
   std::optional<int32_t> rememberedTrack_;
   std::optional<int32_t> audioTrack_;

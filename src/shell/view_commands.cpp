@@ -1,4 +1,5 @@
 // Window sizes that follow the picture, full screen, and the ways back from it.
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QSlider>
 #include <QSplitter>
@@ -82,6 +83,17 @@ void TfmMain::SetViewScale(double factor) {
   const QSize picture = movie_->PictureSize();
   SetClientSize(RoundToInt32(picture.width() * factor),
                 RoundToInt32(picture.height() * factor) + PictureAreaAllowance());
+}
+
+void TfmMain::MakeRoomForSecond(bool on) {
+  // Two lines of the subtitle font more: the picture keeps its size, the window grows.
+  const int room = on ? 2 * QFontMetrics(display_->Font().font).lineSpacing() : 0;
+  const int change = room - secondRoom_;
+  if (change == 0) return;
+  secondRoom_ = room;
+  const QList<int> sizes = Splitter1->sizes();
+  Splitter1->setSizes({sizes[0] - change, std::max(0, sizes[1] + change)});
+  SetClientSize(ClientWidth(), ClientHeight() + change);
 }
 
 void TfmMain::Splitter1Moved() {

@@ -19,20 +19,24 @@ namespace captivo {
 namespace {
 
 constexpr std::string_view kHeader = "captivo timing 1";
-constexpr size_t kFields = 9;
+constexpr size_t kFields = 13;
 constexpr size_t kRequiredFields = 7;
-// The optional fields: the subtitle track (empty when only the audio track follows), then
-// the audio track.
-constexpr size_t kSubtitleTrackField = 7, kAudioTrackField = 8;
-// Two paths of PATH_MAX bytes, every byte escaped, and the numbers fit with room to spare;
+// The optional fields, each empty when a later one follows: the subtitle track, the audio
+// track; then the second subtitle's four, all or none.
+constexpr size_t kSubtitleTrackField = 7, kAudioTrackField = 8, kSecondField = 9;
+// Three paths of PATH_MAX bytes, every byte escaped, and the numbers fit with room to spare;
 // a longer line is damage and is skipped without being held.
 constexpr size_t kLongestLine = 64 << 10;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
+bool RateInRange(int rateTag, double rate) {
+  return std::isfinite(rate) && rate > 0 && rateTag >= -1 && rateTag <= 5;
+}
+
 bool InRange(const RememberedTiming& timing) {
-  return std::isfinite(timing.subtitleFrameRate) && timing.subtitleFrameRate > 0 &&
-         timing.rateTag >= -1 && timing.rateTag <= 5 &&
-         timing.subtitleTrack.value_or(0) >= kNoTrackChosen && timing.audioTrack.value_or(0) >= 0;
+  return RateInRange(timing.rateTag, timing.subtitleFrameRate) &&
+         timing.subtitleTrack.value_or(0) >= kNoTrackChosen && timing.audioTrack.value_or(0) >= 0 &&
+         (!timing.second || RateInRange(timing.second->rateTag, timing.second->subtitleFrameRate));
 }
 
 // Printable ASCII other than "%" stands for itself; every other byte, tab and line feed
@@ -122,17 +126,27 @@ std::optional<RememberedTiming> ParseEntry(std::string_view line) {
                           *rate,
                           *language,
                           std::nullopt,
+                          std::nullopt,
                           std::nullopt};
-  const bool audioFollows = fieldCount > kAudioTrackField;
-  if (fieldCount > kSubtitleTrackField && !(audioFollows && fields[kSubtitleTrackField].empty())) {
-    const auto track = Number<int32_t>(fields[kSubtitleTrackField]);
-    if (!track) return std::nullopt;
-    timing.subtitleTrack = *track;
-  }
-  if (audioFollows) {
-    const auto track = Number<int32_t>(fields[kAudioTrackField]);
-    if (!track) return std::nullopt;
-    timing.audioTrack = *track;
+  // An optional track field: nothing when absent, or empty before a field that is there;
+  // false when it is no number.
+  const auto track = [&](size_t i, std::optional<int32_t>& into) {
+    if (i >= fieldCount) return true;
+    if (fields[i].empty()) return i + 1 < fieldCount;
+    into = Number<int32_t>(fields[i]);
+    return into.has_value();
+  };
+  if (!track(kSubtitleTrackField, timing.subtitleTrack) ||
+      !track(kAudioTrackField, timing.audioTrack))
+    return std::nullopt;
+  if (fieldCount > kSecondField) {
+    if (fieldCount != kFields) return std::nullopt;
+    auto path = Unescaped(fields[kSecondField]);
+    auto secondOffset = Number<int32_t>(fields[kSecondField + 1]);
+    auto tag = Number<int>(fields[kSecondField + 2]);
+    auto secondRate = Number<double>(fields[kSecondField + 3]);
+    if (!path || !secondOffset || !tag || !secondRate) return std::nullopt;
+    timing.second = RememberedSecond{std::move(*path), *secondOffset, *tag, *secondRate};
   }
   if (!InRange(timing)) return std::nullopt;
   return timing;
@@ -151,11 +165,24 @@ void AppendEntry(std::string& out, const RememberedTiming& timing) {
   field(timing.rateTag);
   field(timing.subtitleFrameRate);
   field(timing.vobSubLanguage);
+  // An optional field is written when it or one after it is there.
+  const bool secondFollows = timing.second.has_value();
+  const bool audioFollows = timing.audioTrack || secondFollows;
   if (timing.subtitleTrack)
     field(*timing.subtitleTrack);
-  else if (timing.audioTrack)
+  else if (audioFollows)
     out += '\t';
-  if (timing.audioTrack) field(*timing.audioTrack);
+  if (timing.audioTrack)
+    field(*timing.audioTrack);
+  else if (secondFollows)
+    out += '\t';
+  if (secondFollows) {
+    out += '\t';
+    AppendEscaped(out, timing.second->path);
+    field(timing.second->offsetMilliseconds);
+    field(timing.second->rateTag);
+    field(timing.second->subtitleFrameRate);
+  }
   out += '\n';
 }
 

@@ -12,6 +12,15 @@
 
 namespace captivo {
 
+// A second subtitle shown above the first, and its own timing.
+struct RememberedSecond {
+  std::string path;
+  int32_t offsetMilliseconds = 0;
+  int rateTag = 0;  // as RememberedTiming's
+  double subtitleFrameRate = 0;
+  bool operator==(const RememberedSecond&) const = default;
+};
+
 // The subtitle timing chosen for one movie, brought back when the movie is opened again.
 // Paths are byte strings as the file system gives them: they need not be UTF-8.
 struct RememberedTiming {
@@ -27,8 +36,12 @@ struct RememberedTiming {
   // or an audio track follows (then empty when there is none): entries without stay as
   // they were.
   std::optional<int32_t> subtitleTrack;
-  // The movie's audio track chosen: a ninth field, written only when there is one.
+  // The movie's audio track chosen: a ninth field, written when there is one (empty when
+  // only a second subtitle follows).
   std::optional<int32_t> audioTrack;
+  // The second subtitle: four fields more (path, offset, rate tag, rate), written only
+  // when there is one.
+  std::optional<RememberedSecond> second;
   bool operator==(const RememberedTiming&) const = default;
 };
 

@@ -25,6 +25,15 @@ void LoadedSubtitles::Open(const std::string& path, std::optional<int32_t> langu
   firstMark_.reset();
 }
 
+void LoadedSubtitles::Close() {
+  ForgetTrack();
+  kind_ = Kind::None;
+  store_.ClearSubtitles();
+  fileName_.clear();
+  encoding_.clear();
+  firstMark_.reset();
+}
+
 void LoadedSubtitles::OpenTrack(int32_t index, PictureSubtitles* pictures) {
   kind_ = Kind::Track;
   encoding_.clear();  // FFmpeg gives a track's text as UTF-8

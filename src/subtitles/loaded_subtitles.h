@@ -53,6 +53,8 @@ class LoadedSubtitles {
   std::optional<int32_t> Track() const;
   // Releases every line.
   void Clear() { store_.ClearSubtitles(); }
+  // Nothing loaded any more: no lines, no file name, no marks.
+  void Close();
 
   // Exact Times: lines timed in seconds show from the frame their exact start falls on
   // (off: from their whole seconds, as files always were). Kept for every file opened

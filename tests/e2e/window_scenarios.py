@@ -216,6 +216,52 @@ def scenario_full_screen_vobsub(desktop, media, build):
     check_pause_and_return(desktop, f"{desktop.kind}-{desktop.output}-vobsub", windowed, bars, background)
 
 
+def rows_where(shot, left, top, width, height, close):
+    """The rows of a region holding a pixel whose colour `close` accepts."""
+    rows = []
+    for y in range(max(top, 0), min(top + height, shot.height)):
+        row = shot.raw[(y * shot.width + left) * 3:(y * shot.width + left + width) * 3]
+        if any(close(row[i], row[i + 1], row[i + 2]) for i in range(0, len(row), 3)):
+            rows.append(y)
+    return rows
+
+
+def second_above_first(shot, centre, top, height):
+    """Whether the second subtitle's pale yellow lines lie above the first's white ones in
+    the rows from `top`, across the middle of the lines centred at `centre`; both there."""
+    left, width = centre - 100, 200
+    yellow = rows_where(shot, left, top, width, height,
+                        lambda r, g, b: r > 235 and 205 < g < 245 and 80 < b < 140)
+    white = rows_where(shot, left, top, width, height, lambda r, g, b: min(r, g, b) > 235)
+    return bool(yellow and white and yellow[-1] < white[0])
+
+
+def scenario_second_subtitle(desktop, media, build):
+    """A second subtitle remembered with the movie shows above the first, in its own
+    colour, in the strip (grown to hold both) and in the full-screen overlay."""
+    folder = os.path.join(desktop.home, "films")
+    movie = write_movie(media, folder, "film", "1\n00:00:00,300 --> 00:00:29,500\nFIRST LINE\n")
+    second = os.path.join(folder, "film.fr.srt")
+    with open(second, "w") as f:
+        f.write("1\n00:00:00,300 --> 00:00:29,500\nSECOND LINE\n")
+    state = os.path.join(desktop.home, ".local", "state", "captivo")
+    os.makedirs(state, exist_ok=True)
+    with open(os.path.join(state, "timing"), "w") as f:
+        f.write("captivo timing 1\n" + "\t".join([
+            movie, str(os.path.getsize(movie)), os.path.join(folder, "film.srt"), "0", "0", "25", "0",
+            "", "", second, "0", "0", "25"]) + "\n")
+    desktop.start_program(movie)
+    shot, windowed = picture_in_window(desktop)
+    if windowed[3] + SPLITTER + STRIP < desktop.height:  # a compositor may place it low
+        wait_until("both subtitles in the strip", lambda: second_above_first(
+            desktop.screenshot(keep_as="second-subtitle-window.png"), (windowed[0] + windowed[2]) // 2,
+            windowed[3] + SPLITTER + 2, STRIP + 40))  # the strip grown, not the status bar
+    full, box = enter_full_screen(desktop, f"{desktop.kind}-{desktop.output}-second")
+    assert second_above_first(full, desktop.width // 2, box[3] + 1, 173), \
+        "both subtitles under the picture in full screen"
+    desktop.press("Escape")
+
+
 def make_track_movie(folder):
     """30 s of a plain blue 640 x 272 picture with two sounds and two SubRip tracks, English
     (default) and French, each one line from 0.3 s to 29.5 s: a white line the playback
@@ -409,6 +455,7 @@ SCENARIOS = {
     "full_screen_track": scenario_full_screen_track,
     "picture_at_its_own_size": scenario_picture_at_its_own_size,
     "full_screen_returns_to_its_place": scenario_full_screen_returns_to_its_place,
+    "second_subtitle": scenario_second_subtitle,
 }
 # Where only a window manager's frame shows what is checked.
 WINDOW_MANAGER_SCENARIOS = {

@@ -15,6 +15,7 @@ int RunPlayerKeysTests(int argc, char** argv);
 int RunLineTimingTests(int argc, char** argv);
 int RunTrackMenusTests(int argc, char** argv);
 int RunSyncCommandsTests(int argc, char** argv);
+int RunSecondSubtitleTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
   captivo::test::HoldRegistrationIfAsked(argc, argv);
@@ -32,5 +33,6 @@ int main(int argc, char** argv) {
   failures += RunLineTimingTests(argc, argv);
   failures += RunTrackMenusTests(argc, argv);
   failures += RunSyncCommandsTests(argc, argv);
+  failures += RunSecondSubtitleTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

@@ -83,7 +83,8 @@ const Writer kWriters[] = {
      std::string(2000, 'p') + "\t1\tpad.srt\t0\t2\t25\t0\n",
      [](const std::filesystem::path& path, milliseconds patience) {
        return TimingMemory(path, patience)
-           .Remember({"new.mkv", 1, "new.srt", 0, 2, 25, 0, std::nullopt, std::nullopt});
+           .Remember(
+               {"new.mkv", 1, "new.srt", 0, 2, 25, 0, std::nullopt, std::nullopt, std::nullopt});
      }},
     {"set.ini", "[Setting]\nOnTop=1\n", "; " + std::string(2000, 'p') + "\n",
      [](const std::filesystem::path& path, milliseconds patience) {

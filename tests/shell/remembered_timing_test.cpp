@@ -16,7 +16,8 @@ namespace captivo {
 namespace {
 
 RememberedTiming Timing(const std::string& moviePath, uint64_t size = 700 << 20) {
-  return {moviePath, size, moviePath + ".srt", -1500, 2, 25, 0, std::nullopt, std::nullopt};
+  return {moviePath, size, moviePath + ".srt", -1500,        2,
+          25,        0,    std::nullopt,       std::nullopt, std::nullopt};
 }
 
 // A good line as the file holds it, for files made by hand.
@@ -31,14 +32,19 @@ TEST(TimingMemory, KeepsAnyBytesOfPathsAndEveryNumberExactly) {
   const TimingMemory memory(dir.Path() / "timing");
   const RememberedTiming timings[] = {
       {"/films/a\tb\nc%41 d.mkv", 1, "/films/sub%\r.srt", 0, -1, 23.976, -1, std::nullopt,
-       std::nullopt},
+       std::nullopt, std::nullopt},
       {std::string("/films/\xff\xfe\x80 latin1 \xe9t\xe9.avi"), UINT64_MAX, "", INT32_MIN, 5,
-       29.97002997002997, INT32_MAX, INT32_MAX, INT32_MAX},  // tracks of the movie's own
+       29.97002997002997, INT32_MAX, INT32_MAX, INT32_MAX, std::nullopt},  // tracks of its own
       {std::string("/nul\0inside", 11), 0, "/\x7f", INT32_MAX, 3, 1e-300, INT32_MIN, 0,
-       std::nullopt},
-      {"/films/plain.mkv", 700 << 20, "/films/plain.sub", -1500, 1, 0.1 + 0.2, 0, std::nullopt,
-       0},  // an audio track without a subtitle track
-      {"/films/none.mkv", 5, "", 0, 2, 25, 0, kNoTrackChosen, 3},  // None chosen
+       std::nullopt, std::nullopt},
+      {"/films/plain.mkv", 700 << 20, "/films/plain.sub", -1500, 1, 0.1 + 0.2, 0, std::nullopt, 0,
+       std::nullopt},  // an audio track without a subtitle track
+      {"/films/none.mkv", 5, "", 0, 2, 25, 0, kNoTrackChosen, 3, std::nullopt},  // None chosen
+      // A second subtitle, alone and after both tracks.
+      {"/films/two.mkv", 9, "/films/two.en.srt", 0, 0, 25, 0, std::nullopt, std::nullopt,
+       RememberedSecond{"/films/two\t%fr.srt", -2500, -1, 25.017}},
+      {"/films/all.mkv", 9, "", 70, 0, 25, 0, 2, 1,
+       RememberedSecond{std::string("/films/\xe9.srt"), INT32_MIN, 3, 25}},
   };
   for (const RememberedTiming& timing : timings) ASSERT_TRUE(memory.Remember(timing));
   for (const RememberedTiming& timing : timings) {
@@ -96,6 +102,9 @@ TEST(TimingMemory, SkipsDamagedLinesAndKeepsTheRest) {
       "bad\t1\tsub\t0\t2\t25\t0\t\n",  // empty only when an audio track follows
       "bad\t1\tsub\t0\t2\t25\t0\t\t\n",
       "bad\t1\tsub\t0\t2\t25\t0\t0\t\n",
+      "bad\t1\tsub\t0\t2\t25\t0\t\t\tsecond.srt\n",  // the second subtitle: four or none
+      "bad\t1\tsub\t0\t2\t25\t0\t\t\tsecond.srt\t0\t2\t0\n",
+      "bad\t1\tsub\t0\t2\t25\t0\t\t\tsecond.srt\t0\t2\t25\t1\n",
       "bad\t-1\tsub\t0\t2\t25\t0\n",  // sizes have no sign
       "bad\t18446744073709551616\tsub\t0\t2\t25\t0\n",
       "bad\t1\tsub\t2147483648\t2\t25\t0\n",  // offset beyond 32 bits
@@ -231,10 +240,12 @@ TEST(TimingMemory, AFailedWriteLosesNothing) {
     EXPECT_EQ(test::FileContents(readOnly.Path()), text);
   }
   const RememberedTiming outOfRange[] = {
-      {"movie", 1, "", 0, 6, 25, 0, std::nullopt, std::nullopt},  // no such menu choice
-      {"movie", 1, "", 0, 0, 0, 0, std::nullopt, std::nullopt},   // no rate
-      {"movie", 1, "", 0, 2, 25, 0, -2, std::nullopt},            // no such track
-      {"movie", 1, "", 0, 2, 25, 0, std::nullopt, -1},            // None is no audio track
+      {"movie", 1, "", 0, 6, 25, 0, std::nullopt, std::nullopt, std::nullopt},  // no menu choice
+      {"movie", 1, "", 0, 0, 0, 0, std::nullopt, std::nullopt, std::nullopt},   // no rate
+      {"movie", 1, "", 0, 2, 25, 0, -2, std::nullopt, std::nullopt},            // no such track
+      {"movie", 1, "", 0, 2, 25, 0, std::nullopt, -1, std::nullopt},  // None is no audio track
+      {"movie", 1, "", 0, 2, 25, 0, std::nullopt, std::nullopt,
+       RememberedSecond{"second.srt", 0, -1, 0}},  // the second subtitle without a rate
   };
   for (const RememberedTiming& timing : outOfRange)
     EXPECT_FALSE(TimingMemory(dir.Path() / "timing").Remember(timing));
