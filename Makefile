@@ -60,6 +60,7 @@ bench: build
 	bench/peers.py $(BUILD_DIR)
 	bench/memory_breakdown.py $(BUILD_DIR)
 	bench/sync/run-sync-bench $(BUILD_DIR)
+	bench/sync_stall.py $(BUILD_DIR)
 
 fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCAPTIVO_FUZZ=ON -DCAPTIVO_BENCH=OFF \

@@ -7,6 +7,7 @@
 
 #include "movie_control.h"
 #include "movie_speech.h"
+#include "start_trace.h"
 #include "status_bar.h"
 #include "store_lines.h"
 #include "subtitle_pair.h"
@@ -123,6 +124,9 @@ void SyncCommands::Start(SyncSource source, Solve solve) {
   cancel_ = false;
   permille_ = 0;
   running_ = source;
+  longestStallMs_ = 0;
+  sinceProgress_.invalidate();
+  sinceStart_.start();
   worker_ = std::thread([this, source, solve = std::move(solve), started = Now()] {
     const SyncResult result = solve([this](double share) {
       permille_ = int(share * 1000);
@@ -143,6 +147,11 @@ void SyncCommands::Cancel() {
 }
 
 void SyncCommands::ShowProgress() {
+  if (sinceProgress_.isValid())
+    longestStallMs_ =
+        std::max<int64_t>(longestStallMs_, sinceProgress_.restart() - kProgressIntervalMs);
+  else
+    sinceProgress_.start();
   if (cancel_) return;
   const QString what = running_ == SyncSource::Speech ? "Listening for speech"
                                                       : "Laying the lines on the second subtitle's";
@@ -153,6 +162,9 @@ void SyncCommands::ShowProgress() {
 void SyncCommands::Finished(SyncSource source, const SyncResult& result, const Started& started) {
   worker_.join();
   progressTimer_->stop();
+  TraceStep(("synchronized in " + std::to_string(sinceStart_.elapsed()) +
+             " ms; the window's longest stall meanwhile " + std::to_string(longestStallMs_) + " ms")
+                .c_str());
   (source == SyncSource::Speech ? toSpeech_ : toSecond_)->setText(ItemText(source, false));
   if (Now() != started) {
     status_.ShowNote("The movie or the subtitle changed while synchronizing: nothing changes");

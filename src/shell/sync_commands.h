@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <atomic>
 #include <functional>
@@ -78,6 +79,11 @@ class SyncCommands : public QObject {
   QTimer* progressTimer_;
   std::thread worker_;
   SyncSource running_ = SyncSource::Speech;
+  // How long the window's thread kept the progress timer waiting beyond its interval at
+  // most: the event loop's longest stall while the work runs (told with CAPTIVO_TRACE).
+  QElapsedTimer sinceProgress_;
+  QElapsedTimer sinceStart_;
+  int64_t longestStallMs_ = 0;
   // Shared with the worker: the share done in thousandths, and the request to stop.
   std::atomic<int> permille_{0};
   std::atomic<bool> cancel_{false};
