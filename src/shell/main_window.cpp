@@ -86,8 +86,12 @@ TfmMain::TfmMain(ShellPlaces places, UserPrompts& prompts)
       [this](const std::string& path, std::optional<int32_t> language) {
         OpenSubtitleFile(path, language);
       },
-      [this](const std::string& path, int32_t offset, RateChoice rate) {
-        secondSubtitle_->Open(path, offset, rate);
+      [this](const RememberedSecond& second, RateChoice rate) {
+        if (second.track)
+          secondSubtitle_->OpenTrack(movie_->FileName(), *second.track, second.offsetMilliseconds,
+                                     rate);
+        else
+          secondSubtitle_->Open(second.path, second.offsetMilliseconds, rate);
       });
   // A change the user makes to the timing re-times the movie: it is remembered with it.
   history_ = std::make_unique<TimingHistory>(*timing_, subtitlePair_, [this] { recall_->Touch(); });
@@ -247,6 +251,10 @@ void TfmMain::BuildMenus() {
       [this](const MovieTrack* track, bool byUser) { ShowTrack(track, byUser); }, Runner());
   connect(trackMenus_.get(), &TrackMenus::audioChosen, this,
           [this](int32_t index) { recall_->AudioChosen(index); });
+  connect(trackMenus_.get(), &TrackMenus::subtitleTracksListed, this,
+          [this](const std::vector<MovieTrack>& tracks) {
+            secondSubtitle_->ShowTracks(movie_->FileName(), tracks);
+          });
 
   QMenu* view = menuBar()->addMenu("&View");
   item(view, NN1, "NN1", "Origin Size");
@@ -503,13 +511,14 @@ void TfmMain::EnforceStripRules() {
 
 void TfmMain::tmMovieTimer() {
   trackFeed_.TakeInto(subtitles_.Store(), TrackTimeDue());
+  secondSubtitle_->TakeLines(TrackTimeDue(Which::Second));
   clock_->Tick();
 }
 
-int64_t TfmMain::TrackTimeDue() const {
+int64_t TfmMain::TrackTimeDue(Which which) const {
   // The movie's time, moved by the offset (the subtitle rate leaves a track's times alone
   // near enough for where to read from).
-  const SubtitleTiming& timing = timing_->Timing();
+  const SubtitleTiming& timing = timing_->Of(which);
   if (timing.movieFrameRate <= 0) return 0;
   const double ms = movie_->Position() * 1000.0 / timing.movieFrameRate + timing.offsetMilliseconds;
   return ms > 0 ? static_cast<int64_t>(ms) : 0;

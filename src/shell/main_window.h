@@ -151,8 +151,9 @@ class TfmMain : public QMainWindow, private MessageSink {
   // The movie's subtitle track `index` becomes the loaded subtitles; nothing: none shows.
   // Chosen by the user, it starts at the movie's rate, as a file does, and is remembered.
   void ShowTrack(const MovieTrack* track, bool byUser);
-  // The time of a movie's track due now, in milliseconds.
-  int64_t TrackTimeDue() const;
+  // The time of a movie's track due now for the first subtitle or the second, in
+  // milliseconds.
+  int64_t TrackTimeDue(Which which = Which::First) const;
   void WMSizing();
   // subtitle_commands.cpp: `path` holds the file name's bytes as the file system has
   // them. A bitmap set opens in `language` when given, else the user chooses.

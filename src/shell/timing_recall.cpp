@@ -43,9 +43,9 @@ bool TimingRecall::Restore() {
   timing_.ChooseRate(Which::First,
                      RememberedRate(remembered->rateTag, remembered->subtitleFrameRate));
   timing_.SetOffset(Which::First, remembered->offsetMilliseconds);
-  if (const auto& second = remembered->second; second && IsRegularFile(second->path))
-    openSecond_(second->path, second->offsetMilliseconds,
-                RememberedRate(second->rateTag, second->subtitleFrameRate));
+  const auto& second = remembered->second;
+  if (second && (second->track || IsRegularFile(second->path)))
+    openSecond_(*second, RememberedRate(second->rateTag, second->subtitleFrameRate));
   status_.ShowNote("Subtitle timing restored for this movie");
   return !rememberedTrack_;
 }
@@ -60,15 +60,17 @@ void TimingRecall::Remember() {
   const LoadedSubtitles& first = subtitles_.first;
   const std::optional<int32_t> track = first.Track();
   if (!movie_.IsOpen() || !touched_) return;
-  if (first.FileName().empty() && !track && !audioTrack_) return;
-  const SubtitleTiming& timing = timing_.Of(Which::First);
+  const std::string& secondPath = subtitles_.second.FileName();
+  const std::optional<int32_t> secondTrack = subtitles_.second.Track();
   std::optional<RememberedSecond> second;
-  if (const std::string& path = subtitles_.second.FileName(); !path.empty()) {
+  if (!secondPath.empty() || secondTrack) {
     const SubtitleTiming& own = timing_.Of(Which::Second);
-    second =
-        RememberedSecond{AbsoluteLocalPath(path), own.offsetMilliseconds,
-                         own.rateChoice.MenuTag().value_or(kOwnRateTag), own.SubtitleFrameRate()};
+    second = RememberedSecond{
+        secondTrack ? "" : AbsoluteLocalPath(secondPath), secondTrack, own.offsetMilliseconds,
+        own.rateChoice.MenuTag().value_or(kOwnRateTag), own.SubtitleFrameRate()};
   }
+  if (first.FileName().empty() && !track && !audioTrack_ && !second) return;
+  const SubtitleTiming& timing = timing_.Of(Which::First);
   memory_.Remember({.moviePath = movie_.FileName(),
                     .movieSize = FileSize(movie_.FileName()),
                     .subtitlePath = track ? "" : AbsoluteLocalPath(first.FileName()),

@@ -23,8 +23,8 @@ class TimingRecall {
   // Opens a subtitle file as Load Subtitle does, in the language given if any.
   using OpenSubtitles =
       std::function<void(const std::string& path, std::optional<int32_t> language)>;
-  // Opens a second subtitle with its timing.
-  using OpenSecond = std::function<void(const std::string& path, int32_t offset, RateChoice rate)>;
+  // Opens a second subtitle, a file or a track of the movie, with its timing.
+  using OpenSecond = std::function<void(const RememberedSecond& second, RateChoice rate)>;
 
   TimingRecall(TimingMemory memory, const MovieControl& movie, TimingControl& timing,
                const SubtitlePair& subtitles, StatusBar& status, OpenSubtitles open,

@@ -139,7 +139,9 @@ void TrackMenus::MovieOpened(const std::string& path, std::vector<std::string> s
 
 void TrackMenus::TracksListed(uint64_t listing, const std::vector<MovieTrack>& tracks) {
   if (listing != latestListing_) return;  // a movie opened since
-  ShowSubtitleTracks(OfKind(tracks, TrackKind::Subtitle));
+  const std::vector<MovieTrack> subtitles = OfKind(tracks, TrackKind::Subtitle);
+  emit subtitleTracksListed(subtitles);
+  ShowSubtitleTracks(subtitles);
   ShowAudioTracks(OfKind(tracks, TrackKind::Audio));
 }
 

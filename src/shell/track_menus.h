@@ -46,6 +46,8 @@ class TrackMenus : public QObject {
  signals:
   // The user chose the audio track of stream `index` from the menu.
   void audioChosen(int32_t index);
+  // The movie's subtitle tracks were listed (none: another movie opened).
+  void subtitleTracksListed(const std::vector<MovieTrack>& tracks);
 
  private:
   void TracksListed(uint64_t listing, const std::vector<MovieTrack>& tracks);

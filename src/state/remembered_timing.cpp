@@ -19,10 +19,10 @@ namespace captivo {
 namespace {
 
 constexpr std::string_view kHeader = "captivo timing 1";
-constexpr size_t kFields = 13;
+constexpr size_t kFields = 14;
 constexpr size_t kRequiredFields = 7;
 // The optional fields, each empty when a later one follows: the subtitle track, the audio
-// track; then the second subtitle's four, all or none.
+// track; then the second subtitle's five, all or none.
 constexpr size_t kSubtitleTrackField = 7, kAudioTrackField = 8, kSecondField = 9;
 // Three paths of PATH_MAX bytes, every byte escaped, and the numbers fit with room to spare;
 // a longer line is damage and is skipped without being held.
@@ -36,7 +36,9 @@ bool RateInRange(int rateTag, double rate) {
 bool InRange(const RememberedTiming& timing) {
   return RateInRange(timing.rateTag, timing.subtitleFrameRate) &&
          timing.subtitleTrack.value_or(0) >= kNoTrackChosen && timing.audioTrack.value_or(0) >= 0 &&
-         (!timing.second || RateInRange(timing.second->rateTag, timing.second->subtitleFrameRate));
+         (!timing.second ||
+          (RateInRange(timing.second->rateTag, timing.second->subtitleFrameRate) &&
+           timing.second->track.value_or(0) >= 0));
 }
 
 // Printable ASCII other than "%" stands for itself; every other byte, tab and line feed
@@ -145,8 +147,12 @@ std::optional<RememberedTiming> ParseEntry(std::string_view line) {
     auto secondOffset = Number<int32_t>(fields[kSecondField + 1]);
     auto tag = Number<int>(fields[kSecondField + 2]);
     auto secondRate = Number<double>(fields[kSecondField + 3]);
-    if (!path || !secondOffset || !tag || !secondRate) return std::nullopt;
-    timing.second = RememberedSecond{std::move(*path), *secondOffset, *tag, *secondRate};
+    const std::string_view trackField = fields[kSecondField + 4];
+    const auto secondTrack = Number<int32_t>(trackField);
+    if (!path || !secondOffset || !tag || !secondRate || (!trackField.empty() && !secondTrack))
+      return std::nullopt;
+    timing.second =
+        RememberedSecond{std::move(*path), secondTrack, *secondOffset, *tag, *secondRate};
   }
   if (!InRange(timing)) return std::nullopt;
   return timing;
@@ -182,6 +188,10 @@ void AppendEntry(std::string& out, const RememberedTiming& timing) {
     field(timing.second->offsetMilliseconds);
     field(timing.second->rateTag);
     field(timing.second->subtitleFrameRate);
+    if (timing.second->track)
+      field(*timing.second->track);
+    else
+      out += '\t';
   }
   out += '\n';
 }

@@ -14,7 +14,8 @@ namespace captivo {
 
 // A second subtitle shown above the first, and its own timing.
 struct RememberedSecond {
-  std::string path;
+  std::string path;  // empty for a track of the movie
+  std::optional<int32_t> track;
   int32_t offsetMilliseconds = 0;
   int rateTag = 0;  // as RememberedTiming's
   double subtitleFrameRate = 0;
@@ -39,8 +40,8 @@ struct RememberedTiming {
   // The movie's audio track chosen: a ninth field, written when there is one (empty when
   // only a second subtitle follows).
   std::optional<int32_t> audioTrack;
-  // The second subtitle: four fields more (path, offset, rate tag, rate), written only
-  // when there is one.
+  // The second subtitle: five fields more (path, offset, rate tag, rate, and the track or
+  // nothing), written only when there is one.
   std::optional<RememberedSecond> second;
   bool operator==(const RememberedTiming&) const = default;
 };

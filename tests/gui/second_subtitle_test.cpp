@@ -1,9 +1,11 @@
 // A second subtitle shown above the first, timed on its own, remembered with the movie,
 // and the first laid on it by Synchronize to Second Subtitle.
 #include <QImage>
+#include <QMenu>
 #include <QtTest>
 #include <cmath>
 
+#include "matroska_writer.h"
 #include "subtitle_label.h"
 
 #include "playing_fixture.h"
@@ -78,6 +80,7 @@ class SecondSubtitleTest : public QObject {
   void rememberedWithTheMovie();
   void theFirstIsLaidOnIt();
   void aVobSubSetIsRefused();
+  void aTextTrackOfTheMovieCanBeIt();
 };
 
 void SecondSubtitleTest::shownAboveTheFirstInTheStripAndTheOverlay() {
@@ -185,6 +188,41 @@ void SecondSubtitleTest::aVobSubSetIsRefused() {
   QCOMPARE(f.fmMain->findChild<StatusBar*>("sbMain")->Note(),
            QString("A VobSub set can only be the first subtitle: load it with Load Subtitle"));
   QVERIFY(!f.Action("AdjustSecondSubtitle1")->isEnabled());
+}
+
+void SecondSubtitleTest::aTextTrackOfTheMovieCanBeIt() {
+  WindowFixture f("[Subtitles]\nLanguages=fr\n");
+  Movix() = FakeMovix();
+  Movix().frameRate = 25000;
+  Movix().duration = 90000;
+  const auto track = [](const char* codec, const char* language) {
+    MatroskaTrack made;
+    made.codecId = codec;
+    made.language = language;
+    made.type = 0x11;
+    return made;
+  };
+  const std::string movie = MatroskaFile({track("S_TEXT/UTF8", "eng"), track("S_TEXT/UTF8", "fre")},
+                                         {{0, 5000, 1000, "hello"}, {1, 5000, 1000, "bonjour"}});
+  const auto open = [&] {
+    f.prompts.files.push_back(QString::fromStdString(f.dir.Write("film.mkv", movie)));
+    f.Trigger("PlayFile1");
+  };
+  open();
+  auto& menu = *f.fmMain->findChild<QMenu*>("SecondSubtitle1");
+  QTRY_COMPARE(menu.actions().size(), 5);  // Load, None, a line, the two text tracks
+  QCOMPARE(menu.actions()[3]->text(), QString("English (SubRip)"));
+  menu.actions()[3]->trigger();
+  // French first (the preferred language), English above it; 5.2 s is frame 130.
+  QTRY_VERIFY(f.ShownAt(130) == "bonjour" && !RowsIn(f.StripText(), kSecondColor).empty());
+  QVERIFY(f.Action("AdjustSecondSubtitle1")->isEnabled());
+  f.Trigger("AdjustSecondSubtitle1");
+  f.fmSynchronize->seSyn->setValue(2000);  // the English two seconds early
+  f.OpenMovie("other.avi");
+  open();  // and back: both tracks as left
+  QTRY_COMPARE(f.ShownAt(80), std::string());
+  QTRY_VERIFY((f.ShownAt(80), !RowsIn(f.StripText(), kSecondColor).empty()));
+  QTRY_COMPARE(f.ShownAt(130), std::string("bonjour"));
 }
 
 }  // namespace captivo::test

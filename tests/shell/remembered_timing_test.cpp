@@ -42,9 +42,11 @@ TEST(TimingMemory, KeepsAnyBytesOfPathsAndEveryNumberExactly) {
       {"/films/none.mkv", 5, "", 0, 2, 25, 0, kNoTrackChosen, 3, std::nullopt},  // None chosen
       // A second subtitle, alone and after both tracks.
       {"/films/two.mkv", 9, "/films/two.en.srt", 0, 0, 25, 0, std::nullopt, std::nullopt,
-       RememberedSecond{"/films/two\t%fr.srt", -2500, -1, 25.017}},
+       RememberedSecond{"/films/two\t%fr.srt", std::nullopt, -2500, -1, 25.017}},
       {"/films/all.mkv", 9, "", 70, 0, 25, 0, 2, 1,
-       RememberedSecond{std::string("/films/\xe9.srt"), INT32_MIN, 3, 25}},
+       RememberedSecond{std::string("/films/\xe9.srt"), std::nullopt, INT32_MIN, 3, 25}},
+      {"/films/track.mkv", 9, "", 0, 0, 25, 0, 2, std::nullopt,
+       RememberedSecond{"", 3, 1200, 0, 25}},  // a track of the movie as the second
   };
   for (const RememberedTiming& timing : timings) ASSERT_TRUE(memory.Remember(timing));
   for (const RememberedTiming& timing : timings) {
@@ -104,7 +106,9 @@ TEST(TimingMemory, SkipsDamagedLinesAndKeepsTheRest) {
       "bad\t1\tsub\t0\t2\t25\t0\t0\t\n",
       "bad\t1\tsub\t0\t2\t25\t0\t\t\tsecond.srt\n",  // the second subtitle: four or none
       "bad\t1\tsub\t0\t2\t25\t0\t\t\tsecond.srt\t0\t2\t0\n",
-      "bad\t1\tsub\t0\t2\t25\t0\t\t\tsecond.srt\t0\t2\t25\t1\n",
+      "bad\t1\tsub\t0\t2\t25\t0\t\t\tsecond.srt\t0\t2\t25\n",
+      "bad\t1\tsub\t0\t2\t25\t0\t\t\tsecond.srt\t0\t2\t25\tx\n",
+      "bad\t1\tsub\t0\t2\t25\t0\t\t\tsecond.srt\t0\t2\t25\t1\t\n",
       "bad\t-1\tsub\t0\t2\t25\t0\n",  // sizes have no sign
       "bad\t18446744073709551616\tsub\t0\t2\t25\t0\n",
       "bad\t1\tsub\t2147483648\t2\t25\t0\n",  // offset beyond 32 bits
@@ -245,7 +249,9 @@ TEST(TimingMemory, AFailedWriteLosesNothing) {
       {"movie", 1, "", 0, 2, 25, 0, -2, std::nullopt, std::nullopt},            // no such track
       {"movie", 1, "", 0, 2, 25, 0, std::nullopt, -1, std::nullopt},  // None is no audio track
       {"movie", 1, "", 0, 2, 25, 0, std::nullopt, std::nullopt,
-       RememberedSecond{"second.srt", 0, -1, 0}},  // the second subtitle without a rate
+       RememberedSecond{"second.srt", std::nullopt, 0, -1, 0}},  // the second without a rate
+      {"movie", 1, "", 0, 2, 25, 0, std::nullopt, std::nullopt,
+       RememberedSecond{"", -1, 0, 0, 25}},  // no such track
   };
   for (const RememberedTiming& timing : outOfRange)
     EXPECT_FALSE(TimingMemory(dir.Path() / "timing").Remember(timing));
