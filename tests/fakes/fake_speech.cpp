@@ -1,8 +1,8 @@
 #include "fake_speech.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <thread>
 
 #include "speech.h"
@@ -64,7 +64,7 @@ int32_t ReadSpeech(const char* moviePath, int32_t audioTrack, SpeechProgress pro
   if (speech.status != SPEECH_READ) return speech.status;
   activity->count = int64_t(speech.levels.size());
   activity->levels = static_cast<uint8_t*>(std::malloc(speech.levels.size() + 1));
-  std::memcpy(activity->levels, speech.levels.data(), speech.levels.size());
+  std::copy(speech.levels.begin(), speech.levels.end(), activity->levels);
   return SPEECH_READ;
 }
 
