@@ -249,7 +249,7 @@ def scenario_second_subtitle(desktop, media, build):
     with open(os.path.join(state, "timing"), "w") as f:
         f.write("captivo timing 1\n" + "\t".join([
             movie, str(os.path.getsize(movie)), os.path.join(folder, "film.srt"), "0", "0", "25", "0",
-            "", "", second, "0", "0", "25"]) + "\n")
+            "", "", second, "0", "0", "25", ""]) + "\n")
     desktop.start_program(movie)
     shot, windowed = picture_in_window(desktop)
     if windowed[3] + SPLITTER + STRIP < desktop.height:  # a compositor may place it low
