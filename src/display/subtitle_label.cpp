@@ -33,14 +33,14 @@ void SubtitleLabel::SetText(std::string_view bytes) {
   // The clock sets the text ten times a second; only a change costs a repaint.
   if (bytes == bytes_) return;
   bytes_ = bytes;
-  Decode();
+  lines_ = LinesOf(bytes_, Read(bytes_));
   update();
 }
 
 void SubtitleLabel::SetSecondText(std::string_view bytes) {
   if (bytes == secondBytes_) return;
   secondBytes_ = bytes;
-  Decode();
+  secondLines_ = LinesOf(secondBytes_, DecodeSubtitleText(secondBytes_, font_.codePage));
   update();
 }
 
@@ -61,12 +61,14 @@ QString SubtitleLabel::Read(std::string_view bytes) const {
   return DecodeSubtitleText(bytes, font_.codePage, detected_);
 }
 
-void SubtitleLabel::Decode() {
+QStringList SubtitleLabel::LinesOf(std::string_view bytes, const QString& text) {
   static const QRegularExpression lineBreak("\r\n|\r|\n");
-  lines_ = Read(bytes_).split(lineBreak);
-  if (bytes_.empty()) lines_.clear();
-  secondLines_ = DecodeSubtitleText(secondBytes_, font_.codePage).split(lineBreak);
-  if (secondBytes_.empty()) secondLines_.clear();
+  return bytes.empty() ? QStringList() : text.split(lineBreak);
+}
+
+void SubtitleLabel::Decode() {
+  lines_ = LinesOf(bytes_, Read(bytes_));
+  secondLines_ = LinesOf(secondBytes_, DecodeSubtitleText(secondBytes_, font_.codePage));
 }
 
 void SubtitleLabel::paintEvent(QPaintEvent*) {

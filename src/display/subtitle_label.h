@@ -32,7 +32,10 @@ class SubtitleLabel : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // Both texts read again (the font's script or the encoding changed).
   void Decode();
+  // The lines of `text`, read from `bytes`: none for no bytes.
+  static QStringList LinesOf(std::string_view bytes, const QString& text);
 
   std::string bytes_;
   QStringList lines_;
