@@ -212,7 +212,22 @@ class Desktop:
         tree = subprocess.run(["xwininfo", "-root", "-tree"], env=self.tool_env(), capture_output=True,
                               text=True).stdout
         named = [line.strip() for line in tree.splitlines() if '"' in line]
-        return f"threads (name:waiting in): {' '.join(threads)}\nnamed windows:\n" + "\n".join(named[:40])
+        return (f"threads (name:waiting in): {' '.join(threads)}\n{self._stacks()}named windows:\n" +
+                "\n".join(named[:40]))
+
+    def _stacks(self):
+        """Where each of the program's threads is, from the debugger, when there is one: a
+        wait's kernel function alone does not tell which lock it is."""
+        if not (self.app and self.app.poll() is None and shutil.which("gdb")):
+            return ""
+        try:
+            traced = subprocess.run(["gdb", "-p", str(self.app.pid), "-batch", "-nx", "-ex", "set pagination off",
+                                     "-ex", "thread apply all bt 25"], capture_output=True, text=True,
+                                    timeout=90).stdout
+        except subprocess.TimeoutExpired:
+            return "stacks: the debugger took too long\n"
+        frames = [line for line in traced.splitlines() if line.startswith(("Thread ", "#"))]
+        return "stacks:\n" + "\n".join(frames[:400]) + "\n"
 
     def program_output(self):
         return open(self.app_log).read()[-4000:] if self.app_log and os.path.exists(self.app_log) else ""
