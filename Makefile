@@ -66,7 +66,8 @@ fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCAPTIVO_FUZZ=ON -DCAPTIVO_BENCH=OFF \
 	  -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" > /dev/null
-	@cmake --build $(FUZZ_DIR) --target fuzz_text_loader fuzz_vobsub fuzz_settings fuzz_tracks
+	@cmake --build $(FUZZ_DIR) --target fuzz_text_loader fuzz_vobsub fuzz_settings fuzz_tracks \
+	  fuzz_matroska_blocks
 
 # Open-ended fuzzing: each fuzzer starts from the seeds kept in fuzz/corpus and the
 # regression inputs, and writes what it finds to a working copy; a crash input is left in
@@ -82,6 +83,7 @@ fuzz: fuzz-build
 	$(call run-fuzzer,fuzz_vobsub,$(FUZZ_SECONDS),vobsub)
 	$(call run-fuzzer,fuzz_settings,$(FUZZ_SECONDS),settings)
 	$(call run-fuzzer,fuzz_tracks,$(FUZZ_SECONDS),tracks)
+	$(call run-fuzzer,fuzz_matroska_blocks,$(FUZZ_SECONDS),matroska_blocks)
 
 # What make test runs, the same on every run: every kept input once, then a fixed number
 # of mutations from a fixed seed, into a scratch folder so that the kept corpus stays as
@@ -99,6 +101,7 @@ fuzz-replay: fuzz-build
 	$(call replay-fuzzer,fuzz_vobsub,vobsub)
 	$(call replay-fuzzer,fuzz_settings,settings)
 	$(call replay-fuzzer,fuzz_tracks,tracks)
+	$(call replay-fuzzer,fuzz_matroska_blocks,matroska_blocks)
 
 # A Debian package of the program: apt-get install ./build/captivo_*.deb
 package: build

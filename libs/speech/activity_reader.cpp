@@ -23,6 +23,7 @@ constexpr int64_t kMissedStartSamples = kSampleRate;
 constexpr int64_t kNoEnd = std::numeric_limits<int64_t>::max() / 2;
 // Sound with more than one packet in this many failing to decode is taken as unreadable.
 constexpr int64_t kMostBad = 4;
+constexpr auto kProgressEvery = std::chrono::milliseconds(100);
 
 // Feeds one part's samples to its detector as the continuous stream it expects: gaps
 // become silence and overlaps are dropped, and the stream starts on a frame's edge. A
@@ -75,6 +76,13 @@ class Stitcher {
   int64_t next_ = -1;
 };
 
+// The track read, and where its blocks lie when that is known (Matroska).
+struct Source {
+  const std::string& path;
+  int track;
+  std::shared_ptr<const MatroskaBlocks> blocks;
+};
+
 struct Part {
   int64_t beginMs = 0, endMs = kNoEnd;
   std::vector<uint8_t> levels;  // from beginMs on
@@ -84,10 +92,11 @@ struct Part {
 };
 
 // Reads one part on its own track; false when its start could not be reached.
-bool ReadPart(const std::string& path, int track, const DetectorFactory& makeDetector, Part& part,
+bool ReadPart(const Source& source, const DetectorFactory& makeDetector, Part& part,
               const std::atomic<bool>& stop) {
   AudioTrack audio;
-  if (audio.Open(path, track) != OpenResult::Opened) return false;
+  if (audio.Open(source.path, source.track) != OpenResult::Opened) return false;
+  audio.ReadFrom(source.blocks);
   const std::unique_ptr<Detector> detector = makeDetector();
   const int64_t fromMs = std::max<int64_t>(0, part.beginMs - detector->SettleMs());
   Stitcher stitcher(*detector, fromMs * (kSampleRate / 1000));
@@ -138,7 +147,7 @@ std::vector<std::unique_ptr<Part>> Parts(const MovieFacts& facts) {
 
 // Reads `parts` on a few threads while the calling thread reports progress. False when a
 // part could not be reached or the reading was stopped (`cancelled` then says which).
-bool ReadParts(const std::string& path, int track, const DetectorFactory& detector,
+bool ReadParts(const Source& source, const DetectorFactory& detector,
                std::vector<std::unique_ptr<Part>>& parts, int64_t durationMs,
                const ReadProgress& progress, bool& cancelled) {
   std::atomic<bool> stop{false}, failed{false};
@@ -151,7 +160,7 @@ bool ReadParts(const std::string& path, int track, const DetectorFactory& detect
   for (size_t t = running; t > 0; --t)
     threads.emplace_back([&] {
       for (size_t i; !stop && (i = nextPart++) < parts.size();)
-        if (!ReadPart(path, track, detector, *parts[i], stop)) {
+        if (!ReadPart(source, detector, *parts[i], stop)) {
           failed = true;
           stop = true;
         }
@@ -167,7 +176,7 @@ bool ReadParts(const std::string& path, int track, const DetectorFactory& detect
   {
     std::unique_lock lock(mutex);
     while (running > 0) {
-      finished.wait_for(lock, std::chrono::milliseconds(100));
+      finished.wait_for(lock, kProgressEvery);
       lock.unlock();
       if (!stop && !progress(done())) {
         cancelled = true;
@@ -185,6 +194,8 @@ bool ReadParts(const std::string& path, int track, const DetectorFactory& detect
 Activity ReadActivity(const std::string& path, int track, const DetectorFactory& detector,
                       const ReadProgress& progress) {
   Activity activity;
+  Source source{path, track, nullptr};
+  bool cancelled = false;
   {
     AudioTrack audio;
     const OpenResult opened = audio.Open(path, track);
@@ -202,10 +213,21 @@ Activity ReadActivity(const std::string& path, int track, const DetectorFactory&
         activity.status = ReadStatus::UnreadableSound;
         return activity;
     }
+    auto reported = std::chrono::steady_clock::now();
+    source.blocks = audio.FindBlocks([&] {
+      const auto now = std::chrono::steady_clock::now();
+      if (now - reported < kProgressEvery) return true;
+      reported = now;
+      cancelled = !progress(0);
+      return !cancelled;
+    });
+  }
+  if (cancelled) {
+    activity.status = ReadStatus::Cancelled;
+    return activity;
   }
   std::vector<std::unique_ptr<Part>> parts = Parts(activity.facts);
-  bool cancelled = false;
-  if (!ReadParts(path, track, detector, parts, activity.facts.durationMs, progress, cancelled)) {
+  if (!ReadParts(source, detector, parts, activity.facts.durationMs, progress, cancelled)) {
     if (cancelled) {
       activity.status = ReadStatus::Cancelled;
       return activity;
@@ -214,7 +236,7 @@ Activity ReadActivity(const std::string& path, int track, const DetectorFactory&
     MovieFacts whole = activity.facts;
     whole.seekable = false;
     parts = Parts(whole);
-    if (!ReadParts(path, track, detector, parts, activity.facts.durationMs, progress, cancelled)) {
+    if (!ReadParts(source, detector, parts, activity.facts.durationMs, progress, cancelled)) {
       activity.status = cancelled ? ReadStatus::Cancelled : ReadStatus::UnreadableSound;
       return activity;
     }

@@ -19,6 +19,8 @@ namespace {
 
 constexpr AVRational kSampleTime{1, kSampleRate};
 constexpr int kResampleFilter = 8;
+// FFmpeg reads a few seconds of every track before it tells what a file holds.
+constexpr int kMostPacketsBeforeTrack = 10'000;
 
 // How many samples at kSampleRate a time in milliseconds is, held at the ends of the range.
 int64_t SamplesOf(int64_t milliseconds) {
@@ -71,6 +73,7 @@ OpenResult AudioTrack::Open(const std::string& path, int track) {
   // A movie is a local file: nothing it names elsewhere is read.
   AVDictionary* options = nullptr;
   av_dict_set(&options, "protocol_whitelist", "file", 0);
+  path_ = path;
   const int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
   av_dict_free(&options);
   if (opened < 0) return OpenResult::CannotOpen;
@@ -156,10 +159,18 @@ const uint8_t* const* AudioTrack::MixedDown(const AVFrame& frame) {
     mixedPlane_ = frame.extended_data[mixed_[0].channel];
     return &mixedPlane_;
   }
-  mono_.assign(size_t(frame.nb_samples), 0.0f);
-  for (const Mixed& m : mixed_) {
-    const float* in = reinterpret_cast<const float*>(frame.extended_data[m.channel]);
-    for (size_t i = 0; i < mono_.size(); ++i) mono_[i] += m.weight * in[i];
+  mono_.resize(size_t(frame.nb_samples));
+  // Plain loops over pointers that cannot overlap, which the compiler turns into vector code.
+  float* __restrict out = mono_.data();
+  const size_t count = mono_.size();
+  for (size_t n = 0; n < mixed_.size(); ++n) {
+    const float* __restrict in =
+        reinterpret_cast<const float*>(frame.extended_data[mixed_[n].channel]);
+    const float weight = mixed_[n].weight;
+    if (n == 0)
+      for (size_t i = 0; i < count; ++i) out[i] = weight * in[i];
+    else
+      for (size_t i = 0; i < count; ++i) out[i] += weight * in[i];
   }
   mixedPlane_ = reinterpret_cast<const uint8_t*>(mono_.data());
   return &mixedPlane_;
@@ -205,16 +216,86 @@ void AudioTrack::Deliver(const AVFrame* frame, const SampleSink& sink) {
   decodedSamples_ += count;
 }
 
+std::shared_ptr<const MatroskaBlocks> AudioTrack::FindBlocks(
+    const MatroskaBlocks::KeepGoing& keepGoing) {
+  if (std::string_view(format_->iformat->name).find("matroska") == std::string_view::npos)
+    return nullptr;
+  std::unique_ptr<AVPacket, PacketDeleter> packet(av_packet_alloc());
+  if (!packet) return nullptr;
+  // Packets of other tracks that FFmpeg read while it looked at the file come first.
+  for (int read = 0;; ++read) {
+    if (read == kMostPacketsBeforeTrack || av_read_frame(format_, packet.get()) < 0) return nullptr;
+    if (packet->stream_index == stream_) break;
+    av_packet_unref(packet.get());
+  }
+  if (packet->pos < 0) return nullptr;
+  std::optional<MatroskaBlocks> blocks = MatroskaBlocks::Find(path_, packet->pos, keepGoing);
+  if (!blocks) return nullptr;
+  // The block FFmpeg read must be found where it was, at the time FFmpeg gave it.
+  const auto& all = blocks->Blocks();
+  const auto known = std::find_if(all.begin(), all.end(), [&](const MatroskaBlocks::Block& b) {
+    return b.offset == packet->pos;
+  });
+  if (known == all.end() || known->timecode != packet->pts) return nullptr;
+  return std::make_shared<const MatroskaBlocks>(std::move(*blocks));
+}
+
+void AudioTrack::ReadFrom(std::shared_ptr<const MatroskaBlocks> blocks) {
+  blocks_ = std::move(blocks);
+  blockFile_ = blocks_ ? std::make_unique<BlockFile>(path_) : nullptr;
+  nextBlock_ = 0;
+  frames_.clear();
+  nextFrame_ = 0;
+}
+
+int AudioTrack::NextPacket(AVPacket& packet) {
+  if (!blocks_) return av_read_frame(format_, &packet);
+  const auto& blocks = blocks_->Blocks();
+  while (nextFrame_ == frames_.size()) {
+    if (nextBlock_ == blocks.size()) return AVERROR_EOF;
+    const MatroskaBlocks::Block& block = blocks[nextBlock_++];
+    const std::span<const uint8_t> bytes = blockFile_->Read(block);
+    if (bytes.empty()) return AVERROR_EOF;  // the file was cut short meanwhile
+    auto frames = BlockFrames(bytes);
+    frames_ = frames ? std::move(*frames) : std::vector<std::span<const uint8_t>>();
+    if (!frames) ++badPackets_;
+    nextFrame_ = 0;
+    blockTime_ = block.timecode;
+  }
+  const std::span<const uint8_t> frame = frames_[nextFrame_];
+  if (av_new_packet(&packet, int(frame.size())) < 0) return AVERROR(ENOMEM);
+  std::copy(frame.begin(), frame.end(), packet.data);
+  packet.stream_index = stream_;
+  // Frames laced after the first in a block follow on from it.
+  packet.pts = packet.dts = nextFrame_ == 0 ? blockTime_ : AV_NOPTS_VALUE;
+  ++nextFrame_;
+  return 0;
+}
+
+bool AudioTrack::SeekTo(int64_t fromMs) {
+  const AVStream* stream = format_->streams[stream_];
+  const int64_t target = startPts_ + av_rescale_q(fromMs, AVRational{1, 1000}, stream->time_base);
+  if (blocks_) {
+    // The last block that starts before the time, so that the time itself is decoded.
+    const auto& blocks = blocks_->Blocks();
+    const auto after =
+        std::find_if(blocks.begin(), blocks.end(),
+                     [&](const MatroskaBlocks::Block& b) { return b.timecode > target; });
+    nextBlock_ = size_t(std::max<ptrdiff_t>(0, after - blocks.begin() - 1));
+    frames_.clear();
+    nextFrame_ = 0;
+  } else if (av_seek_frame(format_, stream_, target, AVSEEK_FLAG_BACKWARD) < 0) {
+    return false;
+  }
+  avcodec_flush_buffers(decoder_);
+  swr_free(&resampler_);
+  nextPosition_ = -1;
+  return true;
+}
+
 bool AudioTrack::Decode(int64_t fromMs, int64_t untilMs, const SampleSink& sink,
                         const std::atomic<bool>& stop) {
-  const AVStream* stream = format_->streams[stream_];
-  if (fromMs > 0) {
-    const int64_t target = startPts_ + av_rescale_q(fromMs, AVRational{1, 1000}, stream->time_base);
-    if (av_seek_frame(format_, stream_, target, AVSEEK_FLAG_BACKWARD) < 0) return false;
-    avcodec_flush_buffers(decoder_);
-    swr_free(&resampler_);
-    nextPosition_ = -1;
-  }
+  if (fromMs > 0 && !SeekTo(fromMs)) return false;
   const int64_t until = SamplesOf(untilMs);
   std::unique_ptr<AVPacket, PacketDeleter> packet(av_packet_alloc());
   std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
@@ -229,7 +310,7 @@ bool AudioTrack::Decode(int64_t fromMs, int64_t untilMs, const SampleSink& sink,
   };
   while (!stop.load(std::memory_order_relaxed)) {
     if (nextPosition_ >= until) return true;
-    if (av_read_frame(format_, packet.get()) < 0) {
+    if (NextPacket(*packet) < 0) {
       avcodec_send_packet(decoder_, nullptr);
       drain();
       Deliver(nullptr, sink);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "matroska_blocks.h"
+
 struct AVFormatContext;
 struct AVCodecContext;
 struct SwrContext;
@@ -53,6 +55,14 @@ class AudioTrack {
   bool Decode(int64_t fromMs, int64_t untilMs, const SampleSink& sink,
               const std::atomic<bool>& stop);
 
+  // For a Matroska file: where the track's blocks lie, found without reading the picture
+  // (see MatroskaBlocks), checked against the first packet FFmpeg reads. Nothing for other
+  // files and ones not understood there. Reads the track's first packet: called on a track
+  // opened for it alone, before any Decode.
+  std::shared_ptr<const MatroskaBlocks> FindBlocks(const MatroskaBlocks::KeepGoing& keepGoing);
+  // Decode then reads the track's packets from these blocks instead of through FFmpeg.
+  void ReadFrom(std::shared_ptr<const MatroskaBlocks> blocks);
+
   int64_t DecodedSamples() const { return decodedSamples_; }
   int64_t Packets() const { return packets_; }
   int64_t BadPackets() const { return badPackets_; }
@@ -65,6 +75,9 @@ class AudioTrack {
   };
 
   bool OpenDecoder();
+  // The next packet of the track: from the blocks when there are, else from the demuxer.
+  int NextPacket(AVPacket& packet);
+  bool SeekTo(int64_t fromMs);
   bool OpenResampler(const AVFrame& frame);
   // The frame's samples as the resampler takes them: mixed down to one channel here when
   // the frame is planar float, else as they are.
@@ -72,6 +85,7 @@ class AudioTrack {
   // Resamples `frame` (nullptr: what the resampler still holds) and hands the result on.
   void Deliver(const AVFrame* frame, const SampleSink& sink);
 
+  std::string path_;
   AVFormatContext* format_ = nullptr;
   AVCodecContext* decoder_ = nullptr;
   SwrContext* resampler_ = nullptr;
@@ -92,6 +106,13 @@ class AudioTrack {
   std::unique_ptr<float[], AvFree> out_;  // aligned as FFmpeg's vector code needs
   int outCapacity_ = 0;
   int64_t nextPosition_ = -1;  // where the next resampled sample falls when pts are missing
+  // Reading from Matroska blocks: the next block, and the frames of the one read last.
+  std::shared_ptr<const MatroskaBlocks> blocks_;
+  std::unique_ptr<BlockFile> blockFile_;
+  size_t nextBlock_ = 0;
+  std::vector<std::span<const uint8_t>> frames_;
+  size_t nextFrame_ = 0;
+  int64_t blockTime_ = 0;
   int64_t decodedSamples_ = 0;
   int64_t packets_ = 0;
   int64_t badPackets_ = 0;

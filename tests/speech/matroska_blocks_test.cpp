@@ -1,0 +1,198 @@
+// A Matroska track's blocks found by their headers alone: the same packets FFmpeg's demuxer
+// reads, the same sound decoded from them, and nothing at all where the layout is not
+// understood.
+#include <gtest/gtest.h>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "audio_track.h"
+#include "matroska_blocks.h"
+#include "speech_media.h"
+
+namespace speech {
+namespace {
+
+using captivo::test::Media;
+
+struct Packet {
+  int64_t pos, pts;
+  bool operator==(const Packet&) const = default;
+};
+
+// Every packet of every track as FFmpeg's demuxer reads them, by track.
+std::map<int, std::vector<Packet>> DemuxedPackets(const std::string& path) {
+  std::map<int, std::vector<Packet>> packets;
+  AVFormatContext* format = nullptr;
+  if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return packets;
+  AVPacket* packet = av_packet_alloc();
+  while (av_read_frame(format, packet) >= 0) {
+    packets[packet->stream_index].push_back({packet->pos, packet->pts});
+    av_packet_unref(packet);
+  }
+  av_packet_free(&packet);
+  avformat_close_input(&format);
+  return packets;
+}
+
+std::vector<Packet> FoundPackets(const MatroskaBlocks& blocks) {
+  std::vector<Packet> packets;
+  for (const auto& block : blocks.Blocks()) packets.push_back({block.offset, block.timecode});
+  return packets;
+}
+
+const MatroskaBlocks::KeepGoing kAlways = [] { return true; };
+
+TEST(MatroskaBlocks, FindsThePacketsTheDemuxerReads) {
+  // Sound, a silent second sound track, a picture; text tracks; a file of sound alone.
+  for (const char* movie : {"speech-25.mkv", "tracks.mkv", "jump-5h.mkv"}) {
+    const std::string path = Media(movie);
+    const auto demuxed = DemuxedPackets(path);
+    ASSERT_FALSE(demuxed.empty()) << movie;
+    for (const auto& [track, packets] : demuxed) {
+      const std::optional<MatroskaBlocks> found =
+          MatroskaBlocks::Find(path, packets[0].pos, kAlways);
+      ASSERT_TRUE(found) << movie << " track " << track;
+      EXPECT_EQ(FoundPackets(*found), packets) << movie << " track " << track;
+    }
+  }
+}
+
+TEST(MatroskaBlocks, FindsNothingWhereTheLayoutIsNotUnderstood) {
+  const std::string mkv = Media("speech-25.mkv");
+  const auto packets = DemuxedPackets(mkv).at(1);
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "captivo-mkv-test";
+  std::filesystem::create_directories(folder);
+  const auto bytes = [&] {
+    std::ifstream in(mkv, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }();
+  auto write = [&](const std::string& name, const std::string& content) {
+    const std::string path = (folder / name).string();
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+  };
+  // A block's header in the middle of the file zeroed.
+  std::string damaged = bytes;
+  damaged.replace(size_t(packets[packets.size() / 2].pos) - 3, 3, std::string(3, '\0'));
+  struct Case {
+    const char* what;
+    std::string path;
+    int64_t known;
+  } cases[] = {
+      {"not Matroska", Media("speech-25.mp4"), 48},
+      {"no block there", mkv, packets[0].pos + 1},
+      {"past the end", mkv, int64_t(bytes.size()) + 10},
+      {"no such file", (folder / "missing.mkv").string(), 0},
+      {"zeros mid-file", write("damaged.mkv", damaged), packets[0].pos},
+      {"the track list gone", write("no-tracks.mkv", bytes.substr(0, 40)), 0},
+  };
+  for (const Case& c : cases)
+    EXPECT_FALSE(MatroskaBlocks::Find(c.path, c.known, kAlways)) << c.what;
+  EXPECT_FALSE(MatroskaBlocks::Find(mkv, packets[0].pos, [] { return false; })) << "stopped";
+
+  // Cut short, the blocks whole before the cut are found, as FFmpeg's demuxer finds them.
+  const std::string cut = write("cut.mkv", bytes.substr(0, bytes.size() * 3 / 5));
+  const std::optional<MatroskaBlocks> found = MatroskaBlocks::Find(cut, packets[0].pos, kAlways);
+  ASSERT_TRUE(found);
+  const std::vector<Packet> before = FoundPackets(*found);
+  ASSERT_GT(before.size(), packets.size() / 3);
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), packets.begin()));
+  std::filesystem::remove_all(folder);
+}
+
+std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
+  return std::vector<uint8_t>(values.begin(), values.end());
+}
+
+TEST(BlockFrames, SplitsLacedFramesAndRefusesDamagedOnes) {
+  // Track 1 (0x81), time 0, then flags: 0x00 none, 0x02 Xiph, 0x04 fixed, 0x06 EBML.
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> block;
+    std::optional<std::vector<size_t>> sizes;
+  } cases[] = {
+      {"one frame", Bytes({0x81, 0, 0, 0x00, 1, 2, 3}), std::vector<size_t>{3}},
+      {"Xiph", Bytes({0x81, 0, 0, 0x02, 2, 1, 2, 9, 9, 9, 9, 9, 9}), std::vector<size_t>{1, 2, 3}},
+      {"Xiph over 255",
+       [] {
+         auto b = Bytes({0x81, 0, 0, 0x02, 1, 255, 1});
+         b.resize(b.size() + 256 + 4, 7);
+         return b;
+       }(),
+       std::vector<size_t>{256, 4}},
+      {"fixed", Bytes({0x81, 0, 0, 0x04, 2, 1, 2, 3, 4, 5, 6}), std::vector<size_t>{2, 2, 2}},
+      {"EBML", Bytes({0x81, 0, 0, 0x06, 2, 0x82, 0xC0, 7, 7, 7, 7, 7, 7, 7}),
+       std::vector<size_t>{2, 3, 2}},  // 2, then 2 + (0x40 - 63) = 3, then the rest
+      {"EBML, a smaller frame", Bytes({0x81, 0, 0, 0x06, 2, 0x83, 0xBE, 7, 7, 7, 7, 7, 7}),
+       std::vector<size_t>{3, 2, 1}},
+      {"no header", Bytes({0x81, 0}), std::nullopt},
+      {"no track number", Bytes({0x00, 0, 0, 0}), std::nullopt},
+      {"Xiph sizes past the end", Bytes({0x81, 0, 0, 0x02, 1, 200, 1, 2}), std::nullopt},
+      {"Xiph sizes never end", Bytes({0x81, 0, 0, 0x02, 1, 255, 255}), std::nullopt},
+      {"fixed, uneven", Bytes({0x81, 0, 0, 0x04, 1, 1, 2, 3}), std::nullopt},
+      {"EBML, negative", Bytes({0x81, 0, 0, 0x06, 2, 0x82, 0x80, 7, 7}), std::nullopt},
+      {"laced, no count", Bytes({0x81, 0, 0, 0x02}), std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const auto frames = BlockFrames(c.block);
+    ASSERT_EQ(frames.has_value(), c.sizes.has_value()) << c.what;
+    if (!frames) continue;
+    std::vector<size_t> sizes;
+    for (const auto& frame : *frames) sizes.push_back(frame.size());
+    EXPECT_EQ(sizes, *c.sizes) << c.what;
+    // The frames lie one after the other and end with the block.
+    EXPECT_EQ(frames->back().data() + frames->back().size(), c.block.data() + c.block.size())
+        << c.what;
+  }
+}
+
+// Every sample decoded from `fromMs` on, by position.
+std::map<int64_t, float> Decoded(const std::string& path,
+                                 std::shared_ptr<const MatroskaBlocks> blocks, int64_t fromMs) {
+  AudioTrack audio;
+  EXPECT_EQ(audio.Open(path, 0), OpenResult::Opened);
+  audio.ReadFrom(std::move(blocks));
+  std::map<int64_t, float> samples;
+  const std::atomic<bool> stop{false};
+  EXPECT_TRUE(audio.Decode(
+      fromMs, INT64_MAX / 1000,
+      [&](int64_t position, std::span<const float> got) {
+        for (size_t i = 0; i < got.size(); ++i) samples[position + int64_t(i)] = got[i];
+      },
+      stop));
+  return samples;
+}
+
+TEST(AudioTrack, DecodesTheSameSoundFromBlocksAsThroughTheDemuxer) {
+  const std::string path = Media("speech-25.mkv");
+  std::shared_ptr<const MatroskaBlocks> blocks;
+  {
+    AudioTrack finder;
+    ASSERT_EQ(finder.Open(path, 0), OpenResult::Opened);
+    blocks = finder.FindBlocks(kAlways);
+  }
+  ASSERT_TRUE(blocks);
+  EXPECT_EQ(Decoded(path, blocks, 0), Decoded(path, nullptr, 0));
+  // From a time, once the decoder has settled: each way may start at another packet.
+  constexpr int64_t kFromMs = 30'000, kSettled = (kFromMs + 1'000) * kSampleRate / 1'000;
+  auto fromBlocks = Decoded(path, blocks, kFromMs), demuxed = Decoded(path, nullptr, kFromMs);
+  ASSERT_LE(fromBlocks.begin()->first, kSettled);
+  ASSERT_LE(demuxed.begin()->first, kSettled);
+  fromBlocks.erase(fromBlocks.begin(), fromBlocks.lower_bound(kSettled));
+  demuxed.erase(demuxed.begin(), demuxed.lower_bound(kSettled));
+  EXPECT_EQ(fromBlocks, demuxed);
+  // An MP4 has no blocks to find.
+  AudioTrack mp4;
+  ASSERT_EQ(mp4.Open(Media("speech-25.mp4"), 0), OpenResult::Opened);
+  EXPECT_FALSE(mp4.FindBlocks(kAlways));
+}
+
+}  // namespace
+}  // namespace speech
