@@ -1,7 +1,7 @@
 // make_speech_movie: a test movie whose sound speaks a real subtitle's lines, each at its
 // own time, over noise and music-like tones, for the synchronisation benchmark.
 //
-//   make_speech_movie SUBRIP CODE_PAGE VOICE clean|hard OUT_BASE [UNTIL_MS]
+//   make_speech_movie SUBRIP CODE_PAGE VOICE clean|hard OUT_BASE [UNTIL_MS [SEED]]
 //
 // Writes OUT_BASE.mp4 (a small picture at 24000/1001 and AAC stereo sound) and
 // OUT_BASE.truth.tsv: for each line its start and end, whether it was spoken and where
@@ -222,7 +222,8 @@ double SourceRms(Source source) {
 
 int main(int argc, char** argv) try {
   if (argc < 6) {
-    std::cerr << "usage: make_speech_movie SUBRIP CODE_PAGE VOICE clean|hard OUT_BASE [UNTIL_MS]\n";
+    std::cerr << "usage: make_speech_movie SUBRIP CODE_PAGE VOICE clean|hard OUT_BASE [UNTIL_MS "
+                 "[SEED]]\n";
     return 2;
   }
   const std::string variant = argv[4], base = argv[5];
@@ -232,8 +233,10 @@ int main(int argc, char** argv) try {
     const int64_t until = std::stoll(argv[6]);
     std::erase_if(lines, [&](const TimedLine& l) { return l.endMs > until; });
   }
+  // Another seed gives other shifts, unspoken lines, noise and notes: the same kind of movie.
+  const uint64_t seed = argc > 7 ? std::stoull(argv[7]) : 0;
   // Where each line is spoken: at its start, or (hard) up to 150 ms from it, some not at all.
-  std::mt19937_64 random(hard ? 2 : 1);
+  std::mt19937_64 random((hard ? 2 : 1) + 10 * seed);
   std::vector<Spoken> plan(lines.size());
   for (size_t i = 0; i < lines.size(); ++i) {
     plan[i].startMs = lines[i].startMs;
@@ -254,8 +257,8 @@ int main(int argc, char** argv) try {
   const double share = hard ? std::sqrt(0.5) : std::pow(10, -20 / 20.0) * std::sqrt(0.5);
   const double noiseGain = share * speechRms / SourceRms(PinkNoise(7));
   const double musicGain = share * speechRms / SourceRms(Music(8));
-  PinkNoise noise(3);
-  Music music(4);
+  PinkNoise noise(3 + 10 * seed);
+  Music music(4 + 10 * seed);
 
   const std::string command =
       "ffmpeg -nostdin -hide_banner -loglevel error -y -f s16le -ar 22050 -ac 1 -i pipe:0 "
