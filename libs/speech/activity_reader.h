@@ -24,7 +24,8 @@ using ReadProgress = std::function<bool(double)>;
 // Reads the speech levels of a movie's audio track (see AudioTrack::Open for `track`).
 // A file whose positions can be reached directly is read in parts of fixed length on
 // several threads, each part from a little before its start so that the detector has
-// settled; the parts, and so the levels, do not depend on the number of processors.
+// settled; the parts, and so the levels, do not depend on the number of processors. In
+// Matroska the track's blocks are found first and read without the rest (MatroskaBlocks).
 // Blocks until done; `progress` is called about ten times a second on the calling thread.
 Activity ReadActivity(const std::string& path, int track, const DetectorFactory& detector,
                       const ReadProgress& progress);
