@@ -174,6 +174,8 @@ std::optional<MatroskaBlocks> MatroskaBlocks::Find(const std::string& path, int6
           return std::nullopt;
         const auto relative = int16_t(header[number->length] << 8 | header[number->length + 1]);
         found.blocks_.push_back({data, int32_t(element->size), clusterTime + relative});
+        // Blocks of a few bytes each would make the list larger than the file itself.
+        if (found.blocks_.size() * sizeof(Block) > uint64_t(end) / 2) return std::nullopt;
       }
     }
     at = next;

@@ -49,6 +49,26 @@ std::vector<Packet> FoundPackets(const MatroskaBlocks& blocks) {
 
 const MatroskaBlocks::KeepGoing kAlways = [] { return true; };
 
+// A Matroska file written as a live stream writes it: segment and cluster of unknown size,
+// one track, then `count` blocks of `size` bytes each. Where the first block's bytes begin
+// is returned with it.
+std::pair<std::string, int64_t> LiveFile(size_t count, size_t size) {
+  const std::string unknown = "\x01\xFF\xFF\xFF\xFF\xFF\xFF\xFF";
+  std::string file = std::string("\x1A\x45\xDF\xA3\x80", 5);            // an empty EBML header
+  file += std::string("\x18\x53\x80\x67", 4) + unknown;                 // the segment
+  file += std::string("\x16\x54\xAE\x6B\x85\xAE\x83\xD7\x81\x01", 10);  // track 1
+  file += std::string("\x1F\x43\xB6\x75", 4) + unknown;                 // a cluster
+  file += std::string("\xE7\x81\x00", 3);                               // at time 0
+  int64_t first = 0;
+  for (size_t i = 0; i < count; ++i) {
+    file += std::string("\xA3\x40", 2) + char(size);  // a simple block of `size` bytes
+    if (i == 0) first = int64_t(file.size());
+    file += std::string("\x81\x00", 2) + char(i % 100) + '\x80';  // track 1, its time, a key
+    file += std::string(size - 4, 'x');
+  }
+  return {file, first};
+}
+
 TEST(MatroskaBlocks, FindsThePacketsTheDemuxerReads) {
   // Sound, a silent second sound track, a picture; text tracks; a file of sound alone.
   for (const char* movie : {"speech-25.mkv", "tracks.mkv", "jump-5h.mkv"}) {
@@ -96,6 +116,18 @@ TEST(MatroskaBlocks, FindsNothingWhereTheLayoutIsNotUnderstood) {
   for (const Case& c : cases)
     EXPECT_FALSE(MatroskaBlocks::Find(c.path, c.known, kAlways)) << c.what;
   EXPECT_FALSE(MatroskaBlocks::Find(mkv, packets[0].pos, [] { return false; })) << "stopped";
+
+  // Written live, as far as it goes; but blocks so small that their list would outgrow the
+  // file are left to FFmpeg.
+  const auto [live, liveFirst] = LiveFile(1'000, 100);
+  const std::optional<MatroskaBlocks> liveBlocks =
+      MatroskaBlocks::Find(write("live.mkv", live), liveFirst, kAlways);
+  ASSERT_TRUE(liveBlocks);
+  ASSERT_EQ(liveBlocks->Blocks().size(), 1'000u);
+  EXPECT_EQ(liveBlocks->Blocks()[7].timecode, 7);
+  EXPECT_EQ(liveBlocks->Blocks()[7].size, 100);
+  const auto [tiny, tinyFirst] = LiveFile(10'000, 8);
+  EXPECT_FALSE(MatroskaBlocks::Find(write("tiny.mkv", tiny), tinyFirst, kAlways)) << "tiny blocks";
 
   // Cut short, the blocks whole before the cut are found, as FFmpeg's demuxer finds them.
   const std::string cut = write("cut.mkv", bytes.substr(0, bytes.size() * 3 / 5));
