@@ -22,10 +22,12 @@ class MatroskaBlocks {
   };
 
   // The blocks of the track whose block starts at `knownBlock` (a byte position FFmpeg gave
-  // for one of its packets). Nothing when the file's layout is not understood here: the
-  // track's frames stored compressed, sizes that run past their parent, no track there,
-  // or `keepGoing` false (asked every few thousand elements). The caller then reads the
-  // file with FFmpeg's demuxer.
+  // for one of its packets); a file cut short gives those whole before the cut. Nothing
+  // when the layout is not understood here (the track's frames stored compressed or timed
+  // apart from their cluster, damage, a size left unknown outside a segment or cluster,
+  // blocks too large or too small to be sound), when no block of the track starts at
+  // `knownBlock`, or when `keepGoing` turns false (asked every few thousand elements): the
+  // caller then reads the file with FFmpeg's demuxer.
   using KeepGoing = std::function<bool()>;
   static std::optional<MatroskaBlocks> Find(const std::string& path, int64_t knownBlock,
                                             const KeepGoing& keepGoing);
