@@ -33,27 +33,28 @@ void SubtitleLabel::SetText(std::string_view bytes) {
   // The clock sets the text ten times a second; only a change costs a repaint.
   if (bytes == bytes_) return;
   bytes_ = bytes;
-  lines_ = LinesOf(bytes_, Read(bytes_));
+  DecodeFirst();
   update();
 }
 
 void SubtitleLabel::SetSecondText(std::string_view bytes) {
   if (bytes == secondBytes_) return;
   secondBytes_ = bytes;
-  secondLines_ = LinesOf(secondBytes_, DecodeSubtitleText(secondBytes_, font_.codePage));
+  DecodeSecond();
   update();
 }
 
 void SubtitleLabel::SetSubtitleFont(const SubtitleFont& font) {
   font_ = font;
-  Decode();
+  DecodeFirst();
+  DecodeSecond();
   update();
 }
 
 void SubtitleLabel::SetTextEncoding(const QByteArray& detected) {
   if (detected == detected_) return;
-  detected_ = detected;
-  Decode();
+  detected_ = detected;  // the second subtitle is not read in the first's encoding
+  DecodeFirst();
   update();
 }
 
@@ -61,13 +62,20 @@ QString SubtitleLabel::Read(std::string_view bytes) const {
   return DecodeSubtitleText(bytes, font_.codePage, detected_);
 }
 
-QStringList SubtitleLabel::LinesOf(std::string_view bytes, const QString& text) {
+namespace {
+
+QStringList LinesOf(std::string_view bytes, const QString& text) {
   static const QRegularExpression lineBreak("\r\n|\r|\n");
   return bytes.empty() ? QStringList() : text.split(lineBreak);
 }
 
-void SubtitleLabel::Decode() {
+}  // namespace
+
+void SubtitleLabel::DecodeFirst() {
   lines_ = LinesOf(bytes_, Read(bytes_));
+}
+
+void SubtitleLabel::DecodeSecond() {
   secondLines_ = LinesOf(secondBytes_, DecodeSubtitleText(secondBytes_, font_.codePage));
 }
 

@@ -32,10 +32,9 @@ class SubtitleLabel : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  // Both texts read again (the font's script or the encoding changed).
-  void Decode();
-  // The lines of `text`, read from `bytes`: none for no bytes.
-  static QStringList LinesOf(std::string_view bytes, const QString& text);
+  // Each text's lines read from its bytes, as they are now read.
+  void DecodeFirst();
+  void DecodeSecond();
 
   std::string bytes_;
   QStringList lines_;
