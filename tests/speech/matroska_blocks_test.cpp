@@ -8,6 +8,7 @@ extern "C" {
 }
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -84,20 +85,34 @@ TEST(MatroskaBlocks, FindsThePacketsTheDemuxerReads) {
   }
 }
 
-TEST(MatroskaBlocks, FindsNothingWhereTheLayoutIsNotUnderstood) {
-  const std::string mkv = Media("speech-25.mkv");
-  const auto packets = DemuxedPackets(mkv).at(1);
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "captivo-mkv-test";
-  std::filesystem::create_directories(folder);
-  const auto bytes = [&] {
-    std::ifstream in(mkv, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }();
-  auto write = [&](const std::string& name, const std::string& content) {
-    const std::string path = (folder / name).string();
+// A folder of the test's own for the files it writes, gone with it.
+class Scratch {
+ public:
+  Scratch() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "captivo-mkv-XXXXXX").string();
+    folder_ = ::mkdtemp(pattern.data());
+  }
+  ~Scratch() { std::filesystem::remove_all(folder_); }
+  std::string Write(const std::string& name, const std::string& content) const {
+    const std::string path = (folder_ / name).string();
     std::ofstream(path, std::ios::binary) << content;
     return path;
-  };
+  }
+
+ private:
+  std::filesystem::path folder_;
+};
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(MatroskaBlocks, FindsNothingWhereTheLayoutIsNotUnderstood) {
+  const Scratch scratch;
+  const std::string mkv = Media("speech-25.mkv");
+  const auto packets = DemuxedPackets(mkv).at(1);
+  const std::string bytes = Contents(mkv);
   // A block's header in the middle of the file zeroed.
   std::string damaged = bytes;
   damaged.replace(size_t(packets[packets.size() / 2].pos) - 3, 3, std::string(3, '\0'));
@@ -109,34 +124,38 @@ TEST(MatroskaBlocks, FindsNothingWhereTheLayoutIsNotUnderstood) {
       {"not Matroska", Media("speech-25.mp4"), 48},
       {"no block there", mkv, packets[0].pos + 1},
       {"past the end", mkv, int64_t(bytes.size()) + 10},
-      {"no such file", (folder / "missing.mkv").string(), 0},
-      {"zeros mid-file", write("damaged.mkv", damaged), packets[0].pos},
-      {"the track list gone", write("no-tracks.mkv", bytes.substr(0, 40)), 0},
+      {"no such file", Media("no-such-movie.mkv"), 0},
+      {"zeros mid-file", scratch.Write("damaged.mkv", damaged), packets[0].pos},
+      {"the track list gone", scratch.Write("no-tracks.mkv", bytes.substr(0, 40)), 0},
   };
   for (const Case& c : cases)
     EXPECT_FALSE(MatroskaBlocks::Find(c.path, c.known, kAlways)) << c.what;
   EXPECT_FALSE(MatroskaBlocks::Find(mkv, packets[0].pos, [] { return false; })) << "stopped";
+  // Blocks so small that their list would outgrow the file are left to FFmpeg.
+  const auto [tiny, tinyFirst] = LiveFile(10'000, 8);
+  EXPECT_FALSE(MatroskaBlocks::Find(scratch.Write("tiny.mkv", tiny), tinyFirst, kAlways));
+}
 
-  // Written live, as far as it goes; but blocks so small that their list would outgrow the
-  // file are left to FFmpeg.
+TEST(MatroskaBlocks, FindsWhatAFileWrittenLiveOrCutShortHolds) {
+  const Scratch scratch;
   const auto [live, liveFirst] = LiveFile(1'000, 100);
   const std::optional<MatroskaBlocks> liveBlocks =
-      MatroskaBlocks::Find(write("live.mkv", live), liveFirst, kAlways);
+      MatroskaBlocks::Find(scratch.Write("live.mkv", live), liveFirst, kAlways);
   ASSERT_TRUE(liveBlocks);
   ASSERT_EQ(liveBlocks->Blocks().size(), 1'000u);
   EXPECT_EQ(liveBlocks->Blocks()[7].timecode, 7);
   EXPECT_EQ(liveBlocks->Blocks()[7].size, 100);
-  const auto [tiny, tinyFirst] = LiveFile(10'000, 8);
-  EXPECT_FALSE(MatroskaBlocks::Find(write("tiny.mkv", tiny), tinyFirst, kAlways)) << "tiny blocks";
 
   // Cut short, the blocks whole before the cut are found, as FFmpeg's demuxer finds them.
-  const std::string cut = write("cut.mkv", bytes.substr(0, bytes.size() * 3 / 5));
+  const std::string mkv = Media("speech-25.mkv");
+  const auto packets = DemuxedPackets(mkv).at(1);
+  const std::string bytes = Contents(mkv);
+  const std::string cut = scratch.Write("cut.mkv", bytes.substr(0, bytes.size() * 3 / 5));
   const std::optional<MatroskaBlocks> found = MatroskaBlocks::Find(cut, packets[0].pos, kAlways);
   ASSERT_TRUE(found);
   const std::vector<Packet> before = FoundPackets(*found);
   ASSERT_GT(before.size(), packets.size() / 3);
   EXPECT_TRUE(std::equal(before.begin(), before.end(), packets.begin()));
-  std::filesystem::remove_all(folder);
 }
 
 std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
