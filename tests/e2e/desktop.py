@@ -14,6 +14,7 @@ import tempfile
 import time
 
 from screenshot import Screenshot
+from session_bus import SessionBus
 
 KINDS = ("xvfb", "openbox", "mutter", "wayland")
 WINDOW_MANAGERS = {
@@ -32,6 +33,7 @@ class Desktop:
         self.width, self.height = width, height
         self.home = tempfile.mkdtemp(prefix="captivo-e2e-")
         self.xvfb = self.session = self.app = self.app_log = None
+        self.bus = None
         self.display = None
         self.compositor_window = None
         # The Wayland compositor's panel across the top, where its clock ticks.
@@ -41,6 +43,7 @@ class Desktop:
 
     def __enter__(self):
         try:
+            self.bus = SessionBus(self.home)
             self._start_x_server()
             if self.kind in WINDOW_MANAGERS:
                 self._start_window_manager()
@@ -65,6 +68,8 @@ class Desktop:
                 except subprocess.TimeoutExpired:
                     os.kill(process.pid, signal.SIGKILL)
                     process.wait()
+        if self.bus:
+            self.bus.stop()
         shutil.rmtree(self.home, ignore_errors=True)
 
     def _start_x_server(self):
@@ -144,6 +149,8 @@ class Desktop:
         env = dict(os.environ, DISPLAY=self.display, HOME=self.home,
                    XDG_RUNTIME_DIR=os.path.join(self.home, "run"), XDG_CONFIG_HOME=os.path.join(self.home, "config"),
                    XDG_CACHE_HOME=os.path.join(self.home, "cache"))
+        if self.bus:
+            env["DBUS_SESSION_BUS_ADDRESS"] = self.bus.address
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         return env
 

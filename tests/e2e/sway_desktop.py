@@ -16,6 +16,7 @@ import tempfile
 import time
 
 from screenshot import Screenshot
+from session_bus import SessionBus
 
 # Floating windows keep the size they ask for, as on any stacking desktop; sway would tile
 # them otherwise. No bar; one plain grey behind the windows, which a see-through picture shows.
@@ -54,7 +55,7 @@ class SwayDesktop:
         os.chown(self.home, self.uid, self.gid)
         self.runtime = os.path.join(self.home, "run")
         self.sway = self.app = self.app_log = None
-        self.ipc = None
+        self.ipc = self.bus = None
 
     def __enter__(self):
         try:
@@ -81,6 +82,8 @@ class SwayDesktop:
             except subprocess.TimeoutExpired:
                 os.kill(self.sway.pid, signal.SIGKILL)
                 self.sway.wait()
+        if self.bus:
+            self.bus.stop()
         shutil.rmtree(self.home, ignore_errors=True)
 
     def _as_user(self, command):
@@ -101,6 +104,8 @@ class SwayDesktop:
                    XDG_CACHE_HOME=os.path.join(self.home, "cache"), WAYLAND_DISPLAY="wayland-captivo")
         if self.ipc:
             env["SWAYSOCK"] = self.ipc
+        if self.bus:
+            env["DBUS_SESSION_BUS_ADDRESS"] = self.bus.address
         return env
 
     def _start_compositor(self):
@@ -109,6 +114,7 @@ class SwayDesktop:
         with open(config, "w") as f:
             f.write(CONFIG.format(width=self.width, height=self.height))
         self._give_home_to_user()
+        self.bus = SessionBus(self.runtime, self._as_user)
         self.ipc = os.path.join(self.runtime, "sway-ipc.sock")
         env = dict(self.tool_env(), WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1", WLR_RENDERER="pixman")
         env.pop("WAYLAND_DISPLAY")  # sway's own socket: its name comes from sway
