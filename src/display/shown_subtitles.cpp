@@ -5,15 +5,21 @@
 namespace captivo {
 
 void ShownSubtitles::Show(const DueSubtitle& due) {
-  display_.SetView(due.pictures != nullptr);
-  if (!due.pictures)
+  if (display_.SetView(due.pictures != nullptr)) bitmaps_.ForgetDrawn();
+  if (!due.pictures) {
     display_.ShowText(due.text);
-  else if (due.milliseconds)
-    bitmaps_.ShowAt(*due.pictures, *due.milliseconds);
+  } else {
+    display_.ShowText({});  // the label's band holds the second subtitle's lines alone
+    if (due.milliseconds) bitmaps_.ShowAt(*due.pictures, *due.milliseconds);
+  }
 }
 
 void ShownSubtitles::ShowSecond(std::string_view text) {
-  display_.ShowSecondText(text);
+  if (display_.ShowSecondText(text)) bitmaps_.ForgetDrawn();
+}
+
+void ShownSubtitles::SetFont(const SubtitleFont& font) {
+  if (display_.SetFont(font)) bitmaps_.ForgetDrawn();
 }
 
 }  // namespace captivo

@@ -19,11 +19,15 @@ int32_t OverlayTop(int32_t screenWidth, int32_t screenHeight, int32_t videoWidth
 SubtitleDisplay::SubtitleDisplay(SubtitleSurface& strip, SubtitleSurface& overlay)
     : strip_(strip), overlay_(overlay) {}
 
-void SubtitleDisplay::SetView(bool bitmap) {
-  for (SubtitleSurface* surface : {&strip_, &overlay_}) {
-    surface->label->setVisible(!bitmap);
-    surface->image->setVisible(bitmap);
-  }
+bool SubtitleDisplay::Arrange() {
+  const bool strip = strip_.Arrange();
+  return overlay_.Arrange() || strip;
+}
+
+bool SubtitleDisplay::SetView(bool bitmap) {
+  strip_.SetBitmapView(bitmap);
+  overlay_.SetBitmapView(bitmap);
+  return Arrange();
 }
 
 void SubtitleDisplay::ShowText(std::string_view text) {
@@ -31,9 +35,10 @@ void SubtitleDisplay::ShowText(std::string_view text) {
   overlay_.label->SetText(strip_.label->Text());
 }
 
-void SubtitleDisplay::ShowSecondText(std::string_view text) {
+bool SubtitleDisplay::ShowSecondText(std::string_view text) {
   strip_.label->SetSecondText(text);
   overlay_.label->SetSecondText(text);
+  return Arrange();
 }
 
 const SubtitleFont& SubtitleDisplay::Font() const {
@@ -50,9 +55,10 @@ std::string SubtitleDisplay::ReadAsShown(std::string_view bytes) const {
   return strip_.label->Read(bytes).toStdString();
 }
 
-void SubtitleDisplay::SetFont(const SubtitleFont& font) {
+bool SubtitleDisplay::SetFont(const SubtitleFont& font) {
   strip_.label->SetSubtitleFont(font);
   overlay_.label->SetSubtitleFont(font);
+  return Arrange();
 }
 
 void SubtitleDisplay::ClearImages() {

@@ -25,15 +25,17 @@ class SubtitleDisplay {
  public:
   SubtitleDisplay(SubtitleSurface& strip, SubtitleSurface& overlay);
 
-  // Labels for text, images for bitmaps: strip label, strip image, overlay label, overlay
-  // image, in this order.
-  void SetView(bool bitmap);
+  // Labels for text, images for bitmaps (below the second subtitle's lines): true when an
+  // image got another size, and so lost its picture.
+  bool SetView(bool bitmap);
   // The strip shows the text, and the overlay what the strip shows.
   void ShowText(std::string_view text);
-  // The second subtitle's text, above the first's on both surfaces.
-  void ShowSecondText(std::string_view text);
+  // The second subtitle's text, above the first's on both surfaces: true when an image got
+  // another size, and so lost its picture.
+  bool ShowSecondText(std::string_view text);
   const SubtitleFont& Font() const;
-  void SetFont(const SubtitleFont& font);
+  // As ShowSecondText, true when an image lost its picture.
+  bool SetFont(const SubtitleFont& font);
   // The legacy code page found in the loaded subtitle file (an ICU name), or empty.
   void SetTextEncoding(const std::string& detected);
   // Subtitle text as the strip and the overlay read it, in UTF-8.
@@ -57,6 +59,9 @@ class SubtitleDisplay {
   void ShowNote(const QString& text);
 
  private:
+  // Both surfaces laid out again; true when an image got another size.
+  bool Arrange();
+
   SubtitleSurface& strip_;
   SubtitleSurface& overlay_;
   OnScreenNote note_;

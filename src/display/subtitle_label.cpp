@@ -44,6 +44,10 @@ void SubtitleLabel::SetSecondText(std::string_view bytes) {
   update();
 }
 
+int SubtitleLabel::SecondHeight() const {
+  return static_cast<int>(secondLines_.size()) * QFontMetrics(font_.font).lineSpacing();
+}
+
 void SubtitleLabel::SetSubtitleFont(const SubtitleFont& font) {
   font_ = font;
   DecodeFirst();

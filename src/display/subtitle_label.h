@@ -19,6 +19,8 @@ class SubtitleLabel : public QWidget {
   const std::string& Text() const { return bytes_; }
   // The second subtitle's text as bytes (UTF-8, else read in the font's script).
   void SetSecondText(std::string_view bytes);
+  // The height the second subtitle's lines take at the top; 0 without any.
+  int SecondHeight() const;
   const QStringList& Lines() const { return lines_; }
 
   void SetSubtitleFont(const SubtitleFont& font);

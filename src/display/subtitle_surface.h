@@ -7,8 +7,9 @@
 
 namespace captivo {
 
-// One place subtitles are shown: a text label and a bitmap image stacked over each
-// other, both filling the surface; one of the two is visible at a time.
+// One place subtitles are shown: a text label and a bitmap image. Text fills the surface
+// from the label; pictures fill it from the image, below a band of the label that holds
+// the second subtitle's lines while there are any.
 class SubtitleSurface : public QWidget {
  public:
   explicit SubtitleSurface(QWidget* parent = nullptr);
@@ -16,10 +17,16 @@ class SubtitleSurface : public QWidget {
   SubtitleLabel* const label;
   SubtitleImage* const image;
 
+  void SetBitmapView(bool bitmap);
+  // Lays the label and the image out for the view and the second subtitle's lines; true
+  // when the image got another size, and with it a new, black surface.
+  bool Arrange();
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  // Both children fill the surface.
-  void LayOut();
+
+ private:
+  bool bitmap_ = false;
 };
 
 }  // namespace captivo

@@ -8,7 +8,7 @@ TfmSub::TfmSub() : lbSub(label), imSub(image) {
   setStyleSheet("background: black;");
   setFocusPolicy(Qt::NoFocus);
   resize(1016, 173);
-  LayOut();
+  Arrange();
 }
 
 }  // namespace captivo

@@ -18,9 +18,9 @@ void SubtitleClock::Tick() {
   const int32_t moviePosition = timing.MoviePosition(libraryPosition);
   if (timing.HasRate())
     status_.SetPanelText(Panel::Position, FramesAndTime(moviePosition, timing.SubtitleFrameRate()));
-  shown_.Show(subtitles_.first.DueAt(timing.SubtitlePosition(moviePosition), timing));
   const SubtitleTiming& second = timing_.Of(Which::Second);
   shown_.ShowSecond(subtitles_.second.DueAt(second.SubtitlePosition(moviePosition), second).text);
+  shown_.Show(subtitles_.first.DueAt(timing.SubtitlePosition(moviePosition), timing));
 }
 
 }  // namespace captivo

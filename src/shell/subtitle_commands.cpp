@@ -79,7 +79,7 @@ int32_t TfmMain::SelectVobSubLanguage() {
 void TfmMain::SetSubtitleFont1Click() {
   SubtitleFont font = display_->Font();
   if (!prompts_.ChooseFont(this, font)) return;
-  display_->SetFont(font);
+  shown_->SetFont(font);
 }
 
 void TfmMain::AdjustSubtitle1Click() {

@@ -227,8 +227,9 @@ def rows_where(shot, left, top, width, height, close):
 
 
 def second_above_first(shot, centre, top, height):
-    """Whether the second subtitle's pale yellow lines lie above the first's white ones in
-    the rows from `top`, across the middle of the lines centred at `centre`; both there."""
+    """Whether the second subtitle's pale yellow lines lie above the first's white lines or
+    picture in the rows from `top`, across the middle of what is centred at `centre`; both
+    there."""
     left, width = centre - 100, 200
     yellow = rows_where(shot, left, top, width, height,
                         lambda r, g, b: r > 235 and 205 < g < 245 and 80 < b < 140)
@@ -241,22 +242,44 @@ def scenario_second_subtitle(desktop, media, build):
     colour, in the strip (grown to hold both) and in the full-screen overlay."""
     folder = os.path.join(desktop.home, "films")
     movie = write_movie(media, folder, "film", "1\n00:00:00,300 --> 00:00:29,500\nFIRST LINE\n")
-    second = os.path.join(folder, "film.fr.srt")
+    remember_with_second(desktop, movie, os.path.join(folder, "film.srt"))
+    check_second_above_first(desktop, "second")
+
+
+def scenario_second_subtitle_over_pictures(desktop, media, build):
+    """A second subtitle remembered with the movie shows above the pictures of a VobSub set,
+    in the strip and in the full-screen overlay."""
+    folder = os.path.join(desktop.home, "dvd")
+    movie = write_movie(media, folder, "film")
+    subprocess.run([os.path.join(build, "tests", "support", "make_vobsub_set"), os.path.join(folder, "film"),
+                    "whole"], check=True)
+    remember_with_second(desktop, movie, os.path.join(folder, "film.sub"))
+    check_second_above_first(desktop, "second-over-pictures")
+
+
+def remember_with_second(desktop, movie, first):
+    """The movie remembered with `first` (its first language, when a VobSub set) and a
+    second subtitle beside it, each line from 0.3 s to 29.5 s."""
+    second = os.path.join(os.path.dirname(movie), "film.fr.srt")
     with open(second, "w") as f:
         f.write("1\n00:00:00,300 --> 00:00:29,500\nSECOND LINE\n")
     state = os.path.join(desktop.home, ".local", "state", "captivo")
     os.makedirs(state, exist_ok=True)
     with open(os.path.join(state, "timing"), "w") as f:
         f.write("captivo timing 1\n" + "\t".join([
-            movie, str(os.path.getsize(movie)), os.path.join(folder, "film.srt"), "0", "0", "25", "0",
+            movie, str(os.path.getsize(movie)), first, "0", "0", "25", "0",
             "", "", second, "0", "0", "25", ""]) + "\n")
     desktop.start_program(movie)
+
+
+def check_second_above_first(desktop, name):
+    """The second subtitle's lines above the first's, in the strip and in full screen."""
     shot, windowed = picture_in_window(desktop)
     if windowed[3] + SPLITTER + STRIP < desktop.height:  # a compositor may place it low
         wait_until("both subtitles in the strip", lambda: second_above_first(
-            desktop.screenshot(keep_as="second-subtitle-window.png"), (windowed[0] + windowed[2]) // 2,
+            desktop.screenshot(keep_as=f"{name}-window.png"), (windowed[0] + windowed[2]) // 2,
             windowed[3] + SPLITTER + 2, STRIP + 40))  # the strip grown, not the status bar
-    full, box = enter_full_screen(desktop, f"{desktop.kind}-{desktop.output}-second")
+    full, box = enter_full_screen(desktop, f"{desktop.kind}-{desktop.output}-{name}")
     assert second_above_first(full, desktop.width // 2, box[3] + 1, 173), \
         "both subtitles under the picture in full screen"
     desktop.press("Escape")
@@ -456,6 +479,7 @@ SCENARIOS = {
     "picture_at_its_own_size": scenario_picture_at_its_own_size,
     "full_screen_returns_to_its_place": scenario_full_screen_returns_to_its_place,
     "second_subtitle": scenario_second_subtitle,
+    "second_subtitle_over_pictures": scenario_second_subtitle_over_pictures,
 }
 # Where only a window manager's frame shows what is checked.
 WINDOW_MANAGER_SCENARIOS = {

@@ -5,7 +5,9 @@
 #include <QtTest>
 #include <cmath>
 
+#include "fake_vobsub.h"
 #include "matroska_writer.h"
+#include "subtitle_image.h"
 #include "subtitle_label.h"
 
 #include "playing_fixture.h"
@@ -80,6 +82,7 @@ class SecondSubtitleTest : public QObject {
   void rememberedWithTheMovie();
   void theFirstIsLaidOnIt();
   void aVobSubSetIsRefused();
+  void itsLinesTakeABandAboveTheFirstsPictures();
   void aTextTrackOfTheMovieCanBeIt();
 };
 
@@ -188,6 +191,46 @@ void SecondSubtitleTest::aVobSubSetIsRefused() {
   QCOMPARE(f.fmMain->findChild<StatusBar*>("sbMain")->Note(),
            QString("A VobSub set can only be the first subtitle: load it with Load Subtitle"));
   QVERIFY(!f.Action("AdjustSecondSubtitle1")->isEnabled());
+}
+
+void SecondSubtitleTest::itsLinesTakeABandAboveTheFirstsPictures() {
+  Playing f;
+  VobSub() = FakeVobSub();
+  f.dir.Write("film.idx", "# index\n");
+  f.LoadSubtitle(f.dir.Write("film.sub", ""));
+  // A white picture 4 by 2 is due throughout.
+  VobSub().due = true;
+  VobSub().index = 1;
+  VobSub().pixels.assign(4 * 2 * 4, 255);
+  const int32_t rect[4] = {30, 400, 34, 402};
+  std::copy(rect, rect + 4, VobSub().rect);
+  const QRgb white = qRgb(254, 254, 254);
+  SubtitleImage& image = f.StripImage();
+  const int middle = (image.width() - 4) / 2;
+  f.ShownAt(25);
+  QCOMPARE(image.y(), 0);
+  QCOMPARE(image.Surface().pixel(middle, 0), white);
+
+  // Two lines of the second subtitle, due from 10 s: a band of two lines, the picture under it.
+  f.prompts.files.push_back(QString::fromStdString(
+      f.dir.Write("film.fr.srt", "1\n00:00:10,000 --> 00:00:12,000\nun\ndeux\n\n")));
+  f.Trigger("LoadSecondSubtitle1");
+  f.ShownAt(10 * 25 + 5);
+  SubtitleLabel& label = f.StripText();
+  const int band = 2 * QFontMetrics(label.Font().font).lineSpacing();
+  QVERIFY(label.isVisible());
+  QCOMPARE(label.geometry(), QRect(0, 0, image.width(), band));
+  QCOMPARE(image.y(), band);
+  QCOMPARE(image.height(), f.Part("lbSubParent").height() - band);
+  QCOMPARE(image.Surface().pixel(middle, 0), white);  // drawn again in the same tick
+  const std::vector<int> rows = RowsIn(label, kSecondColor);
+  QVERIFY(!rows.empty() && rows.back() < band);
+
+  // The second line ends: the picture has the whole strip again.
+  f.ShownAt(13 * 25);
+  QVERIFY(!label.isVisible());
+  QCOMPARE(image.y(), 0);
+  QCOMPARE(image.Surface().pixel(middle, 0), white);
 }
 
 void SecondSubtitleTest::aTextTrackOfTheMovieCanBeIt() {
