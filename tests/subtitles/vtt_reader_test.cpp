@@ -9,22 +9,7 @@
 namespace captivo {
 namespace {
 
-struct Cue {
-  int64_t startMs, endMs;
-  std::string text;
-  bool operator==(const Cue&) const = default;
-};
-
-void PrintTo(const Cue& c, std::ostream* out) {
-  *out << c.startMs << "-" << c.endMs << " \"" << c.text << "\"";
-}
-
-std::vector<Cue> Cues(const SubtitleStore& store) {
-  std::vector<Cue> cues;
-  for (size_t i = 0; i < store.Count(); ++i)
-    cues.push_back({store.ExactStartMs(i), store.ExactEndMs(i), std::string(store.Text(i))});
-  return cues;
-}
+using Cue = test::ExactEntry;
 
 struct VttCase {
   const char* name;
@@ -49,7 +34,7 @@ TEST_P(VttCaseTest, LoadsAsExpected) {
     EXPECT_TRUE(store.TimesInSeconds);
     EXPECT_TRUE(store.LooksUpExactTimes());
   }
-  EXPECT_EQ(Cues(store), c.cues);
+  EXPECT_EQ(test::ExactEntriesOf(store), c.cues);
   EXPECT_EQ(sink.messages.size(), c.messages);
 }
 

@@ -8,15 +8,7 @@
 namespace captivo {
 namespace {
 
-struct ExpectedCue {
-  int64_t startMs, endMs;
-  std::string text;
-  bool operator==(const ExpectedCue&) const = default;
-};
-
-void PrintTo(const ExpectedCue& c, std::ostream* out) {
-  *out << c.startMs << "-" << c.endMs << " \"" << c.text << "\"";
-}
+using ExpectedCue = test::ExactEntry;
 
 struct SuiteFile {
   const char* name;
@@ -35,10 +27,7 @@ TEST_P(VttSuiteFileTest, GivesTheExpectedCues) {
   test::RecordingSink sink;
   EXPECT_EQ(LoadTextSubtitle(std::string(CAPTIVO_VTT_DATA_DIR "/") + f.name, store, sink),
             SubtitleFormat::WebVtt);
-  std::vector<ExpectedCue> cues;
-  for (size_t i = 0; i < store.Count(); ++i)
-    cues.push_back({store.ExactStartMs(i), store.ExactEndMs(i), std::string(store.Text(i))});
-  EXPECT_EQ(cues, f.cues);
+  EXPECT_EQ(test::ExactEntriesOf(store), f.cues);
   EXPECT_TRUE(sink.messages.empty());
 }
 

@@ -45,6 +45,17 @@ std::vector<Entry> EntriesOf(const SubtitleStore& store) {
   return entries;
 }
 
+std::ostream& operator<<(std::ostream& out, const ExactEntry& entry) {
+  return out << entry.startMs << "-" << entry.endMs << " \"" << entry.text << "\"";
+}
+
+std::vector<ExactEntry> ExactEntriesOf(const SubtitleStore& store) {
+  std::vector<ExactEntry> entries;
+  for (size_t i = 0; i < store.Count(); ++i)
+    entries.push_back({store.ExactStartMs(i), store.ExactEndMs(i), std::string(store.Text(i))});
+  return entries;
+}
+
 std::string TestDataFile(const std::string& name) {
   const std::filesystem::path file =
       std::filesystem::path(CAPTIVO_TESTDATA_DIR) / "subtitles" / name;

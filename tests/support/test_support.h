@@ -49,6 +49,16 @@ std::ostream& operator<<(std::ostream& out, const Entry& entry);
 
 std::vector<Entry> EntriesOf(const SubtitleStore& store);
 
+// An entry at its exact times, in milliseconds.
+struct ExactEntry {
+  int64_t startMs, endMs;
+  std::string text;
+  bool operator==(const ExactEntry&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const ExactEntry& entry);
+
+std::vector<ExactEntry> ExactEntriesOf(const SubtitleStore& store);
+
 std::string TestDataFile(const std::string& name);  // empty when the shared data is missing
 // A folder of the shared test data, such as "hostile/text"; empty when it is missing.
 std::filesystem::path TestDataFolder(const std::string& name);
