@@ -1,5 +1,6 @@
 #include "fake_vobsub.h"
 
+#include <algorithm>
 #include <cstring>
 #include <tuple>
 
@@ -16,6 +17,16 @@ std::vector<std::string> FakeVobSub::Take() {
   std::vector<std::string> taken;
   taken.swap(calls);
   return taken;
+}
+
+void FakeVobSub::DuePicture(int32_t pictureIndex, int width, int height, uint8_t b, uint8_t g,
+                            uint8_t r, uint8_t alpha) {
+  due = true;
+  index = pictureIndex;
+  pixels.clear();
+  for (int i = 0; i < width * height; ++i) pixels.insert(pixels.end(), {b, g, r, alpha});
+  const int32_t at[4] = {30, 400, 30 + width, 400 + height};
+  std::copy(at, at + 4, rect);
 }
 
 }  // namespace captivo::test

@@ -18,6 +18,10 @@ struct FakeVobSub {
   std::vector<std::pair<int32_t, int32_t>> times;  // GetPictureTimes' pictures
 
   std::vector<std::string> Take();
+  // A picture of one colour (blue, green, red, opacity) due from now on, as the library
+  // hands it out.
+  void DuePicture(int32_t pictureIndex, int width, int height, uint8_t b, uint8_t g, uint8_t r,
+                  uint8_t alpha);
 };
 
 FakeVobSub& VobSub();

@@ -19,17 +19,6 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// A picture of one colour with opacity `alpha`, as the fake library hands it out.
-void Picture(int32_t index, int width, int height, uint8_t b, uint8_t g, uint8_t r, uint8_t alpha) {
-  VobSub().due = true;
-  VobSub().index = index;
-  VobSub().pixels.clear();
-  for (int i = 0; i < width * height; ++i)
-    VobSub().pixels.insert(VobSub().pixels.end(), {b, g, r, alpha});
-  const int32_t rect[4] = {30, 400, 30 + width, 400 + height};
-  std::copy(rect, rect + 4, VobSub().rect);
-}
-
 int64_t Fetches() {
   const Calls calls = VobSub().Take();
   return std::count(calls.begin(), calls.end(), "GetDataPointer");
@@ -102,7 +91,7 @@ void BitmapSubtitlesTest::pixelsAreCompositedOverBlack() {
   QFETCH(QList<int>, bgra);
   QFETCH(QList<int>, shown);
   Surfaces s;
-  Picture(1, 4, 2, bgra[0], bgra[1], bgra[2], bgra[3]);
+  VobSub().DuePicture(1, 4, 2, bgra[0], bgra[1], bgra[2], bgra[3]);
   const std::vector<uint8_t> delivered = VobSub().pixels;
   s.bitmaps.ShowAt(s.library, 0);
   QCOMPARE(s.Strip((550 - 4) / 2, 0), qRgb(shown[2], shown[1], shown[0]));
@@ -114,7 +103,7 @@ void BitmapSubtitlesTest::widePictureIsCentredAndCutOnBothSides() {
   Surfaces s;
   s.strip.resize(500, 83);
   // 600 pixels, each column's blue byte telling its x: drawn from x = -50.
-  Picture(1, 600, 2, 0, 0, 0, 255);
+  VobSub().DuePicture(1, 600, 2, 0, 0, 0, 255);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 600; ++x)
       VobSub().pixels[(y * 600 + x) * 4] = static_cast<uint8_t>(x % 256);
@@ -125,7 +114,7 @@ void BitmapSubtitlesTest::widePictureIsCentredAndCutOnBothSides() {
 
 void BitmapSubtitlesTest::tallPictureKeepsItsTopRows() {
   Surfaces s;
-  Picture(1, 10, 200, 255, 255, 255, 255);
+  VobSub().DuePicture(1, 10, 200, 255, 255, 255, 255);
   s.bitmaps.ShowAt(s.library, 0);
   const int x = (550 - 10) / 2;
   QCOMPARE(s.Strip(x, 0), qRgb(254, 254, 254));
@@ -136,22 +125,22 @@ void BitmapSubtitlesTest::tallPictureKeepsItsTopRows() {
 
 void BitmapSubtitlesTest::aPictureIsFetchedOncePerShowing() {
   Surfaces s;
-  Picture(7, 4, 2, 255, 255, 255, 255);
+  VobSub().DuePicture(7, 4, 2, 255, 255, 255, 255);
   for (int i = 0; i < 5; ++i) s.bitmaps.ShowAt(s.library, i * 100);
   QCOMPARE(Fetches(), 1);  // 7 is fetched once however long it stays
   VobSub().due = false;
   s.bitmaps.ShowAt(s.library, 600);
   QCOMPARE(s.Strip(275, 0), qRgb(0, 0, 0));  // a gap: black
-  Picture(8, 4, 2, 255, 255, 255, 255);
+  VobSub().DuePicture(8, 4, 2, 255, 255, 255, 255);
   s.bitmaps.ShowAt(s.library, 700);
   s.bitmaps.ShowAt(s.library, 800);
-  Picture(7, 4, 2, 255, 255, 255, 255);  // seeking back into 7 draws it again
+  VobSub().DuePicture(7, 4, 2, 255, 255, 255, 255);  // seeking back into 7 draws it again
   s.bitmaps.ShowAt(s.library, 100);
   QCOMPARE(Fetches(), 2);
   // After a gap the same picture is fetched anew.
   VobSub().due = false;
   s.bitmaps.ShowAt(s.library, 900);
-  Picture(7, 4, 2, 255, 255, 255, 255);
+  VobSub().DuePicture(7, 4, 2, 255, 255, 255, 255);
   s.bitmaps.ShowAt(s.library, 100);
   QCOMPARE(Fetches(), 1);
 }
@@ -174,7 +163,7 @@ void BitmapSubtitlesTest::clockAsksForTheSubtitlePositionInMilliseconds() {
 
 void BitmapSubtitlesTest::resizingTheStripRedrawsThePicture() {
   BitmapFixture f;
-  Picture(3, 4, 2, 255, 255, 255, 255);
+  VobSub().DuePicture(3, 4, 2, 255, 255, 255, 255);
   f.Tick();
   QCOMPARE(Fetches(), 1);
   f.ResizeClient(700, f.ClientSize().height());

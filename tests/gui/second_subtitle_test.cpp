@@ -198,12 +198,7 @@ void SecondSubtitleTest::itsLinesTakeABandAboveTheFirstsPictures() {
   VobSub() = FakeVobSub();
   f.dir.Write("film.idx", "# index\n");
   f.LoadSubtitle(f.dir.Write("film.sub", ""));
-  // A white picture 4 by 2 is due throughout.
-  VobSub().due = true;
-  VobSub().index = 1;
-  VobSub().pixels.assign(4 * 2 * 4, 255);
-  const int32_t rect[4] = {30, 400, 34, 402};
-  std::copy(rect, rect + 4, VobSub().rect);
+  VobSub().DuePicture(1, 4, 2, 255, 255, 255, 255);  // white, due throughout
   const QRgb white = qRgb(254, 254, 254);
   SubtitleImage& image = f.StripImage();
   const int middle = (image.width() - 4) / 2;
