@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
 #include "errors.h"

@@ -1,6 +1,7 @@
 #include "sync_evidence.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace captivo {
 
@@ -12,8 +13,26 @@ constexpr uint8_t kSpeechLevel = 128;
 // are the speech's own.
 constexpr int kPauseFrames = 200 / kEvidenceFrameMs;
 constexpr int kBlipFrames = 50 / kEvidenceFrameMs;
+// Under loud background a syllable's level rises over several frames and crosses
+// kSpeechLevel late; speech began near the start of that rise. The onset is taken this
+// share of the way back from the crossing to where the level began to rise: within about
+// 15 ms of the speech's start under quiet background (early) and loud (late) alike.
+constexpr double kRiseShare = 0.6;
 // No reference line beyond a day is looked at.
 constexpr int64_t kLatestMs = 24 * 3'600'000;
+
+// The onset of the speech that crosses kSpeechLevel at evidence frame `crossing`: back
+// along the rising levels before it (none from silence: a plain step stays), at most a pause.
+int64_t OnsetMs(std::span<const uint8_t> levels, int frameMs, int64_t crossing) {
+  const int64_t first = crossing * kEvidenceFrameMs / frameMs;
+  const int64_t farthest = int64_t(kPauseFrames) * kEvidenceFrameMs / frameMs;
+  int64_t rise = first;
+  while (rise > 0 && first - rise < farthest && levels[size_t(rise - 1)] > 0 &&
+         levels[size_t(rise - 1)] < levels[size_t(rise)])
+    --rise;
+  return crossing * kEvidenceFrameMs + kEvidenceFrameMs / 2 -
+         std::llround(kRiseShare * double((first - rise) * frameMs));
+}
 
 }  // namespace
 
@@ -46,7 +65,7 @@ Evidence EvidenceFromSpeech(const SpeechLevels& speech) {
       }
       if (k - runStart >= kBlipFrames) {
         if (runStart - quietSince >= kPauseFrames)
-          evidence.onsetsMs.push_back(runStart * kEvidenceFrameMs + kEvidenceFrameMs / 2);
+          evidence.onsetsMs.push_back(OnsetMs(speech.levels, speech.frameMs, runStart));
         quietSince = k;
       }
       runStart = -1;

@@ -190,6 +190,22 @@ TEST(SyncToSpeech, FindsACutAndTimesEachPart) {
   }
 }
 
+TEST(SyncToSpeech, ACutKeepsTheDialogueInOrder) {
+  // The lines before the cut are not heard: they lie on no speech with either part's
+  // offset. Moved with the second part they would show 42 s early, before lines they
+  // follow, so they stay with the first.
+  Movie movie = MakeMovie(12, 200);
+  constexpr size_t kCut = 80;
+  for (size_t i = kCut - 8; i < kCut; ++i)
+    std::fill(movie.levels.begin() + movie.lines[i].startMs / 10 - 50,
+              movie.levels.begin() + movie.lines[i].endMs / 10 + 50, 30);
+  const SyncSubject subject = Distort(movie.lines, {25, 25, 1'000, kCut, 42'000});
+  const SyncResult result = SyncToSpeech(subject, {movie.levels, 10}, kGoOn);
+  ASSERT_EQ(result.outcome, SyncOutcome::Solved);
+  ASSERT_TRUE(result.cut);
+  EXPECT_EQ(result.cut->fromLine, kCut);
+}
+
 TEST(SyncToSpeech, LinesGivenOutOfOrderKeepTheirIndices) {
   const Movie movie = MakeMovie(4, 200);
   SyncSubject subject = Distort(movie.lines, {25, 25, 2'000, 100, 15'000});
@@ -292,6 +308,30 @@ TEST(EvidenceFromSpeech, OnsetsFollowPausesAndIgnoreBlips) {
   // Levels in frames of 20 ms are spread over two frames each.
   const Evidence coarse = EvidenceFromSpeech({std::vector<uint8_t>{0, 255}, 20});
   EXPECT_EQ(coarse.frames, (std::vector<float>{0, 0, 1, 1}));
+}
+
+TEST(EvidenceFromSpeech, OnsetsLieBackAlongTheRiseBeforeTheCrossing) {
+  // Speech crosses the level at frame 40 (405 ms) each time; before it, the levels given.
+  const struct {
+    std::vector<uint8_t> before;
+    int64_t onsetMs;
+  } cases[] = {
+      {{}, 405},                   // from silence at once: a step stays where it is
+      {{40, 80, 120}, 405 - 18},   // rising from frame 37: six tenths of 30 ms back
+      {{100, 60, 120}, 405 - 12},  // only the rise after the dip counts
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> levels(100, 0);
+    std::copy(c.before.begin(), c.before.end(), levels.begin() + 40 - int(c.before.size()));
+    std::fill(levels.begin() + 40, levels.begin() + 70, 255);
+    EXPECT_EQ(EvidenceFromSpeech({levels, 10}).onsetsMs, std::vector<int64_t>{c.onsetMs})
+        << c.before.size();
+  }
+  // A slow rise is followed back a pause's length at most.
+  std::vector<uint8_t> slow(100, 0);
+  for (int f = 1; f < 40; ++f) slow[size_t(f)] = uint8_t(f * 3);
+  std::fill(slow.begin() + 40, slow.begin() + 70, 255);
+  EXPECT_EQ(EvidenceFromSpeech({slow, 10}).onsetsMs, std::vector<int64_t>{405 - 120});
 }
 
 TEST(EvidenceFromLines, CoversTheLinesAndHoldsNoHours) {
