@@ -38,7 +38,7 @@ constexpr int kLeastGainPercent = 10;
 // A line lies on the evidence when this share of its time is covered.
 constexpr double kCoveredShare = 1.0 / 3;
 // Step 3 looks this far either side of the coarse offset; step 4 this far for an onset,
-// narrowing to the last for the median.
+// narrowing to the last for the centre.
 constexpr int64_t kFineReachMs = 300;
 constexpr double kOnsetReachMs[] = {500, 300, 200};
 // A cut needs this many lines, this share of them, on either side, an offset this far
@@ -477,7 +477,7 @@ class Solver {
     const double rate =
         SnappedRate(sxy / sxx * subject_.movieFrameRate, ReleaseRates(subject_.movieFrameRate));
     const double scale = rate / subject_.movieFrameRate;
-    // The offsets again for that rate: the median difference of each part.
+    // The offsets again for that rate: the centre of each part's differences.
     for (size_t part = 0; part < fits.size(); ++part) {
       std::vector<double> d;
       for (const auto& [x, y] : pairs[part]) d.push_back(y - scale * x);
