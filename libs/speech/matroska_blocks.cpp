@@ -69,28 +69,6 @@ uint64_t ReadUnsigned(std::span<const uint8_t> bytes) {
   return value;
 }
 
-// Reads a file in small windows: the headers wanted lie one at a time, far apart.
-class WindowReader {
- public:
-  explicit WindowReader(int fd) : fd_(fd) {}
-
-  // The bytes from `offset` on that the window holds: at least `want` unless the file ends.
-  std::span<const uint8_t> At(int64_t offset, size_t want) {
-    if (offset < start_ || offset + int64_t(want) > start_ + int64_t(filled_)) {
-      const ssize_t got = pread(fd_, window_, sizeof window_, offset);
-      start_ = offset;
-      filled_ = got > 0 ? size_t(got) : 0;
-    }
-    return std::span<const uint8_t>(window_ + (offset - start_), filled_ - size_t(offset - start_));
-  }
-
- private:
-  const int fd_;
-  uint8_t window_[256];
-  int64_t start_ = 0;
-  size_t filled_ = 0;
-};
-
 // What the track list tells of `track`: whether its frames are stored as they are and its
 // times counted as the cluster's. Nothing when the list does not name it.
 std::optional<bool> StoredPlainly(std::span<const uint8_t> tracks, uint64_t track) {
@@ -123,12 +101,10 @@ std::optional<bool> StoredPlainly(std::span<const uint8_t> tracks, uint64_t trac
 
 std::optional<MatroskaBlocks> MatroskaBlocks::Find(const std::string& path, int64_t knownBlock,
                                                    const KeepGoing& keepGoing) {
-  const BlockFile file(path);
-  struct stat facts;
-  if (file.fd_ < 0 || fstat(file.fd_, &facts) != 0) return std::nullopt;
-  const int64_t end = facts.st_size;
-  WindowReader reader(file.fd_);
-  const std::optional<Number> track = ReadNumber(reader.At(knownBlock, 8), false);
+  BlockFile file(path);
+  if (file.end_ < 0) return std::nullopt;
+  const int64_t end = file.end_;
+  const std::optional<Number> track = ReadNumber(file.At(knownBlock, 8), false);
   if (!track) return std::nullopt;
 
   MatroskaBlocks found;
@@ -137,7 +113,7 @@ std::optional<MatroskaBlocks> MatroskaBlocks::Find(const std::string& path, int6
   uint64_t elements = 0;
   for (int64_t at = 0; at < end;) {
     if (++elements % 4096 == 0 && !keepGoing()) return std::nullopt;
-    const std::span<const uint8_t> bytes = reader.At(at, kLongestElementHeader);
+    const std::span<const uint8_t> bytes = file.At(at, kLongestElementHeader);
     const std::optional<Element> element = ReadElement(bytes);
     if (!element) {
       if (bytes.size() < kLongestElementHeader) break;  // the file ends
@@ -162,11 +138,11 @@ std::optional<MatroskaBlocks> MatroskaBlocks::Find(const std::string& path, int6
       plain = StoredPlainly(tracks, track->value);
       if (plain != true) return std::nullopt;
     } else if (element->id == kClusterTimecode && element->size <= 8) {
-      const std::span<const uint8_t> value = reader.At(data, element->size);
+      const std::span<const uint8_t> value = file.At(data, element->size);
       if (value.size() < element->size) break;
       clusterTime = int64_t(ReadUnsigned(value.first(element->size)) & kLargestTime);
     } else if (element->id == kSimpleBlock || element->id == kBlock) {
-      const std::span<const uint8_t> header = reader.At(data, kBlockHeader);
+      const std::span<const uint8_t> header = file.At(data, kBlockHeader);
       const std::optional<Number> number = ReadNumber(header, false);
       if (number && number->value == track->value) {
         if (!plain || clusterTime < 0 || header.size() < number->length + 3 ||
@@ -186,17 +162,40 @@ std::optional<MatroskaBlocks> MatroskaBlocks::Find(const std::string& path, int6
   return found;
 }
 
-BlockFile::BlockFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+BlockFile::BlockFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+  struct stat facts;
+  if (fd_ >= 0 && fstat(fd_, &facts) == 0) end_ = facts.st_size;
+}
 
 BlockFile::~BlockFile() {
   if (fd_ >= 0) close(fd_);
 }
 
 std::span<const uint8_t> BlockFile::Read(const MatroskaBlocks::Block& block) {
-  bytes_.resize(size_t(block.size));
-  const ssize_t got = fd_ >= 0 ? pread(fd_, bytes_.data(), bytes_.size(), block.offset) : -1;
-  return got == ssize_t(bytes_.size()) ? std::span<const uint8_t>(bytes_)
-                                       : std::span<const uint8_t>();
+  const std::span<const uint8_t> bytes = At(block.offset, size_t(block.size));
+  return bytes.size() >= size_t(block.size) ? bytes.first(size_t(block.size))
+                                            : std::span<const uint8_t>();
+}
+
+std::span<const uint8_t> BlockFile::At(int64_t offset, size_t want) {
+  if (offset > last_) stride_ += (double(offset - last_) - stride_) / kStrideReads;
+  last_ = offset;
+  if (offset < start_ || offset + int64_t(want) > start_ + int64_t(filled_)) {
+    // No further than the file reached when opened, unless more is wanted: a file written
+    // live may have grown since.
+    const size_t window = stride_ < kDenseStride ? kLargeWindow : kSmallWindow;
+    const size_t size = std::max(want, size_t(std::clamp<int64_t>(end_ - offset, 0, window)));
+    if (capacity_ < size) {
+      // Not cleared first: only the bytes read are ever looked at.
+      window_ = std::make_unique_for_overwrite<uint8_t[]>(size);
+      capacity_ = size;
+    }
+    const ssize_t got = fd_ >= 0 ? pread(fd_, window_.get(), size, offset) : -1;
+    start_ = offset;
+    filled_ = got > 0 ? size_t(got) : 0;
+  }
+  return std::span<const uint8_t>(window_.get() + (offset - start_),
+                                  filled_ - size_t(offset - start_));
 }
 
 std::optional<std::vector<std::span<const uint8_t>>> BlockFrames(std::span<const uint8_t> block) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -38,7 +39,11 @@ class MatroskaBlocks {
   std::vector<Block> blocks_;
 };
 
-// Reads blocks' bytes from the file; each thread reads through one of its own.
+// Reads blocks' bytes, and the headers Find looks at, from the file; each thread reads
+// through one of its own. A read costs as much as copying some tens of kilobytes: where
+// what is read lies close together (sound beside a modest picture) one large window holds
+// many blocks or headers and saves most reads; where it lies far apart, each read takes
+// only what is wanted and copies nothing of the bytes between.
 class BlockFile {
  public:
   explicit BlockFile(const std::string& path);
@@ -46,13 +51,26 @@ class BlockFile {
   BlockFile(const BlockFile&) = delete;
   BlockFile& operator=(const BlockFile&) = delete;
 
-  // The block's bytes, until the next read; none when the file no longer holds them.
+  // The block's bytes, until the next read; none when the file ends before them.
   std::span<const uint8_t> Read(const MatroskaBlocks::Block& block);
 
  private:
   friend class MatroskaBlocks;
+  // The bytes from `offset` on that the window holds, until the next read: at least
+  // `want` unless the file ends.
+  std::span<const uint8_t> At(int64_t offset, size_t want);
+
+  static constexpr size_t kSmallWindow = 256, kLargeWindow = 256 << 10;
+  // The mean distance between the places read, over about this many reads, below which a
+  // large window holds enough of them to be worth its copying.
+  static constexpr double kStrideReads = 16, kDenseStride = 16 << 10;
   const int fd_;
-  std::vector<uint8_t> bytes_;
+  int64_t end_ = -1;  // the file's size when opened; -1 when it cannot be read
+  std::unique_ptr<uint8_t[]> window_;
+  size_t capacity_ = 0;
+  int64_t start_ = 0, last_ = 0;
+  size_t filled_ = 0;
+  double stride_ = kDenseStride;
 };
 
 // The frames one block holds, as spans of its bytes (`block` from its track number on):

@@ -50,24 +50,36 @@ std::vector<Packet> FoundPackets(const MatroskaBlocks& blocks) {
 
 const MatroskaBlocks::KeepGoing kAlways = [] { return true; };
 
+// A block of a live file: its track (1 or 2) and its size.
+struct LiveBlock {
+  int track;
+  size_t size;
+};
+
 // A Matroska file written as a live stream writes it: segment and cluster of unknown size,
-// one track, then `count` blocks of `size` bytes each. Where the first block's bytes begin
-// is returned with it.
-std::pair<std::string, int64_t> LiveFile(size_t count, size_t size) {
+// two tracks, then the blocks given, each filled with a byte of its own after its header.
+// Where the first block's bytes begin is returned with it.
+std::pair<std::string, int64_t> LiveFile(const std::vector<LiveBlock>& blocks) {
   const std::string unknown = "\x01\xFF\xFF\xFF\xFF\xFF\xFF\xFF";
-  std::string file = std::string("\x1A\x45\xDF\xA3\x80", 5);            // an empty EBML header
-  file += std::string("\x18\x53\x80\x67", 4) + unknown;                 // the segment
-  file += std::string("\x16\x54\xAE\x6B\x85\xAE\x83\xD7\x81\x01", 10);  // track 1
-  file += std::string("\x1F\x43\xB6\x75", 4) + unknown;                 // a cluster
-  file += std::string("\xE7\x81\x00", 3);                               // at time 0
+  std::string file = std::string("\x1A\x45\xDF\xA3\x80", 5);  // an empty EBML header
+  file += std::string("\x18\x53\x80\x67", 4) + unknown;       // the segment
+  file += std::string("\x16\x54\xAE\x6B\x8A", 5);             // tracks 1 and 2
+  file += std::string("\xAE\x83\xD7\x81\x01\xAE\x83\xD7\x81\x02", 10);
+  file += std::string("\x1F\x43\xB6\x75", 4) + unknown;  // a cluster
+  file += std::string("\xE7\x81\x00", 3);                // at time 0
   int64_t first = 0;
-  for (size_t i = 0; i < count; ++i) {
-    file += std::string("\xA3\x40", 2) + char(size);  // a simple block of `size` bytes
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    const size_t size = blocks[i].size;  // in four bytes: below 2^28
+    file += std::string("\xA3\x10", 2) + char(size >> 16) + char(size >> 8) + char(size);
     if (i == 0) first = int64_t(file.size());
-    file += std::string("\x81\x00", 2) + char(i % 100) + '\x80';  // track 1, its time, a key
-    file += std::string(size - 4, 'x');
+    file += std::string{char(0x80 + blocks[i].track), 0, char(i % 100), char(0x80)};
+    file += std::string(size - 4, char('a' + i % 26));
   }
   return {file, first};
+}
+
+std::pair<std::string, int64_t> LiveFile(size_t count, size_t size) {
+  return LiveFile(std::vector<LiveBlock>(count, {1, size}));
 }
 
 TEST(MatroskaBlocks, FindsThePacketsTheDemuxerReads) {
@@ -156,6 +168,30 @@ TEST(MatroskaBlocks, FindsWhatAFileWrittenLiveOrCutShortHolds) {
   const std::vector<Packet> before = FoundPackets(*found);
   ASSERT_GT(before.size(), packets.size() / 3);
   EXPECT_TRUE(std::equal(before.begin(), before.end(), packets.begin()));
+}
+
+TEST(MatroskaBlocks, ReadsTheBlocksBetweenLargeOnesAndAmongSmallOnes) {
+  // Sound beside large pictures, then beside small ones: each block is read whole, its own
+  // bytes, however far apart the blocks lie.
+  std::vector<LiveBlock> layout;
+  for (int i = 0; i < 60; ++i) layout.insert(layout.end(), {{1, 3'000}, {2, 150'000}});
+  for (int i = 0; i < 600; ++i) layout.insert(layout.end(), {{1, 3'000}, {2, 100}});
+  for (int i = 0; i < 20; ++i) layout.insert(layout.end(), {{1, 3'000}, {2, 150'000}});
+  const Scratch scratch;
+  const auto [bytes, first] = LiveFile(layout);
+  const std::string path = scratch.Write("mixed.mkv", bytes);
+  const std::optional<MatroskaBlocks> found = MatroskaBlocks::Find(path, first, kAlways);
+  ASSERT_TRUE(found);
+  ASSERT_EQ(found->Blocks().size(), 680u);
+  BlockFile file(path);
+  for (size_t k = 0; k < found->Blocks().size(); ++k) {
+    const MatroskaBlocks::Block& block = found->Blocks()[k];
+    const std::span<const uint8_t> read = file.Read(block);
+    ASSERT_EQ(read.size(), 3'000u) << k;
+    EXPECT_EQ(std::string(read.begin(), read.end()), bytes.substr(size_t(block.offset), 3'000))
+        << k;
+    EXPECT_EQ(read.back(), 'a' + 2 * k % 26) << k;
+  }
 }
 
 std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
